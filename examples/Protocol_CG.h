@@ -1,0 +1,46 @@
+// Client <-> game server protocol codes of Talvenor.
+// Every code is (category << 8) | number; see the category enumeration.
+#pragma once
+#include <stdint.h>
+//#include "ProtocolDebug.h"
+
+enum eCG_CATEGORY
+{
+	CG_CONNECTION = 1,
+	CG_CHARACTER = 2,
+	CG_ITEM = 3,
+	CG_CHAT = 4,
+};
+
+enum eCG_CONNECTION_PROTOCOL
+{
+	CG_CONNECTION_HELLO_SYN = 256,
+	CG_CONNECTION_HELLO_ACK,
+	CG_CONNECTION_LOGIN_SYN,
+	CG_CONNECTION_LOGIN_ACK,
+	CG_CONNECTION_LOGIN_NAK,
+	CG_CONNECTION_HEARTBEAT = 300,
+};
+
+enum eCG_CHARACTER_PROTOCOL
+{
+	CG_CHARACTER_LIST_SYN = 512,
+	CG_CHARACTER_LIST_ACK,
+	CG_CHARACTER_CREATE_SYN,
+	CG_CHARACTER_CREATE_ACK,
+	CG_CHARACTER_MOVE_CMD,
+};
+
+enum eCG_ITEM_PROTOCOL
+{
+	CG_ITEM_PICK_SYN = 768,
+	CG_ITEM_PICK_ACK,
+	CG_ITEM_DROP_SYN,
+};
+
+enum eCG_CHAT_PROTOCOL
+{
+	CG_CHAT_NORMAL_SYN = 1024,
+	CG_CHAT_NORMAL_BRD,
+	CG_CHAT_WHISPER_SYN,
+};

@@ -1,0 +1,57 @@
+// The file and configuration operations the conversion needs from the operating system.
+// One implementation per platform (file_system_posix.cpp, file_system_win32.cpp); the build picks
+// one. Tests substitute their own FileSystem to make any operation fail.
+#pragma once
+
+#include <cstdint>
+
+namespace protowrap::platform {
+
+/// An open file: a POSIX descriptor or a Win32 HANDLE, both of which fit.
+using FileHandle = std::intptr_t;
+
+/// The handle no open ever returns (-1 is also INVALID_HANDLE_VALUE).
+inline constexpr FileHandle kInvalidFile = -1;
+
+/// Size of the configuration value buffer: values are cut to one byte less.
+inline constexpr std::uint32_t kProfileValueSize = 512;
+
+/// File and configuration operations. Every failure is a return value; nothing throws.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  /// Copies the value of `key` in `section` of the INI file `iniPath` into `buffer` as a
+  /// terminated string cut to bufferSize - 1 bytes, or `defaultValue` when the file, the section
+  /// or the key is missing.
+  virtual void GetProfileString(const char* section, const char* key, const char* defaultValue,
+                                char* buffer, std::uint32_t bufferSize, const char* iniPath) = 0;
+
+  /// Opens an existing regular file for reading, exclusively: nobody else may hold it open
+  /// (Win32) or locked (POSIX) meanwhile. kInvalidFile when it is missing, not a regular file,
+  /// not readable or held elsewhere.
+  virtual FileHandle OpenForRead(const char* path) = 0;
+
+  /// The whole size of an open file, in bytes; false when it cannot be taken.
+  virtual bool GetSize(FileHandle file, std::uint64_t* size) = 0;
+
+  /// Reads exactly `size` bytes from the start of an open file; false on any error or when the
+  /// file delivers fewer.
+  virtual bool Read(FileHandle file, char* buffer, std::uint32_t size) = 0;
+
+  /// Creates a file, or truncates an existing one, for writing, exclusively. An existing file that
+  /// cannot be had is left exactly as it was. kInvalidFile on failure.
+  virtual FileHandle CreateForWrite(const char* path) = 0;
+
+  /// Writes exactly `size` bytes; false on any error or when fewer were written.
+  virtual bool Write(FileHandle file, const char* data, std::uint32_t size) = 0;
+
+  /// Closes an open file; false when the system reports an error (for a written file, data may
+  /// not have reached it).
+  virtual bool Close(FileHandle file) = 0;
+};
+
+/// The operating system's own implementation.
+FileSystem& SystemFileSystem();
+
+}  // namespace protowrap::platform

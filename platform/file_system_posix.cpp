@@ -1,0 +1,183 @@
+// The file layer on POSIX systems. Exclusive access is an flock(2) lock, the lock that the flock(1)
+// command takes, so build scripts can hold a header while they edit it. Nothing here ever blocks:
+// files are opened non-blocking and checked before they are read, and locks are not waited for.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/profile_lookup.h"
+
+namespace protowrap::platform {
+
+namespace {
+
+int AsFd(FileHandle file) {
+  return static_cast<int>(file);
+}
+
+// Opens `path` without blocking (a FIFO with no peer must not hang us) and returns the
+// descriptor, or -1. The caller checks what kind of file it got.
+int OpenNonBlocking(const char* path, int flags, mode_t mode = 0) {
+  if (path == nullptr || *path == '\0') {
+    return -1;
+  }
+  int fd;
+  do {
+    fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+bool IsRegularFile(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool ClearNonBlocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+bool LockExclusive(int fd) {
+  int result;
+  do {
+    result = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+// Reads up to `size` bytes, retrying short reads and interruptions; returns how many it got
+// (fewer only at the end of the file) or -1 on an error.
+ssize_t ReadFully(int fd, char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::read(fd, buffer + done, size - done);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got < 0) {
+      return -1;
+    }
+    if (got == 0) {
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+// The whole content of a regular file, or false when there is no such file to read.
+bool ReadWholeFile(const char* path, std::string* content) {
+  const int fd = OpenNonBlocking(path, O_RDONLY);
+  if (fd < 0) {
+    return false;
+  }
+  bool ok = IsRegularFile(fd) && ClearNonBlocking(fd);
+  constexpr std::size_t kChunk = 64 * 1024;
+  while (ok) {
+    const std::size_t used = content->size();
+    content->resize(used + kChunk);
+    const ssize_t got = ReadFully(fd, content->data() + used, kChunk);
+    ok = got >= 0;
+    content->resize(used + static_cast<std::size_t>(ok ? got : 0));
+    if (got < static_cast<ssize_t>(kChunk)) {
+      break;
+    }
+  }
+  ::close(fd);
+  return ok;
+}
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  void GetProfileString(const char* section, const char* key, const char* defaultValue,
+                        char* buffer, std::uint32_t bufferSize, const char* iniPath) override {
+    std::string content;
+    if (!ReadWholeFile(iniPath, &content)) {
+      content.clear();  // a missing or unreadable file answers with the default
+    }
+    LookupProfileValue(content.data(), content.size(), section, key, defaultValue, buffer,
+                       bufferSize);
+  }
+
+  FileHandle OpenForRead(const char* path) override {
+    const int fd = OpenNonBlocking(path, O_RDONLY);
+    if (fd < 0) {
+      return kInvalidFile;
+    }
+    if (!IsRegularFile(fd) || !LockExclusive(fd) || !ClearNonBlocking(fd)) {
+      ::close(fd);
+      return kInvalidFile;
+    }
+    return fd;
+  }
+
+  bool GetSize(FileHandle file, std::uint64_t* size) override {
+    struct stat info {};
+    if (::fstat(AsFd(file), &info) != 0 || info.st_size < 0) {
+      return false;
+    }
+    *size = static_cast<std::uint64_t>(info.st_size);
+    return true;
+  }
+
+  bool Read(FileHandle file, char* buffer, std::uint32_t size) override {
+    return ReadFully(AsFd(file), buffer, size) == static_cast<ssize_t>(size);
+  }
+
+  FileHandle CreateForWrite(const char* path) override {
+    // No O_TRUNC: the file is truncated only once it is locked, so a file that another process
+    // holds keeps its content.
+    const int fd = OpenNonBlocking(path, O_WRONLY | O_CREAT, 0666);
+    if (fd < 0) {
+      return kInvalidFile;
+    }
+    bool ok = LockExclusive(fd);
+    if (ok && IsRegularFile(fd)) {
+      int truncated;
+      do {
+        truncated = ::ftruncate(fd, 0);
+      } while (truncated != 0 && errno == EINTR);
+      ok = truncated == 0;
+    }
+    if (!ok || !ClearNonBlocking(fd)) {
+      ::close(fd);
+      return kInvalidFile;
+    }
+    return fd;
+  }
+
+  bool Write(FileHandle file, const char* data, std::uint32_t size) override {
+    std::size_t done = 0;
+    while (done < size) {
+      const ssize_t put = ::write(AsFd(file), data + done, size - done);
+      if (put < 0 && errno == EINTR) {
+        continue;
+      }
+      if (put <= 0) {
+        return false;
+      }
+      done += static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+
+  bool Close(FileHandle file) override {
+    // On Linux the descriptor is gone even when close reports EINTR: never close it twice.
+    return ::close(AsFd(file)) == 0 || errno == EINTR;
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem system;
+  return system;
+}
+
+}  // namespace protowrap::platform

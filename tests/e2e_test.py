@@ -1,0 +1,266 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the protowrap program: real files, real runs, exact bytes.
+
+Every output is compared with an independent reference, the fourteen rules written out again
+below and applied with Python's bytes.replace, one after the other.
+"""
+import argparse
+import os
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import unittest
+
+# The conversion, typed out independently of the program's own table.
+RULES = [
+    (b"CG_", b"MAKE_PROTOCOL_INFO(CG_"),
+    (b"CW_", b"MAKE_PROTOCOL_INFO(CW_"),
+    (b"enum eMAKE_PROTOCOL_INFO(", b"enum e"),
+    (b",", b"), "),
+    (b"=", b","),
+    (b"enum e", b"PROTOCOL_STRUCT s"),
+    (b"_PROTOCOL", b"_PROTOCOL[] = "),
+    (b"};", b"MAKE_PROTOCOL_INFO_EOR() };"),
+    (b"#", b"//#"),
+    (b"//#include", b"#include"),
+    (b"PROTOCOL_STRUCT sCG_CATEGORY", b"PROTOCOL_STRUCT sCG_CATEGORY[] ="),
+    (b"PROTOCOL_STRUCT sCW_CATEGORY", b"PROTOCOL_STRUCT sCW_CATEGORY[] ="),
+    (b"[] =_PACK", b"_PACK[] ="),
+    (b"MAKE_PROTOCOL[] = _INFO(", b"MAKE_PROTOCOL_INFO("),
+]
+
+CG_OUT = "Protocol_CG.WRAP.h"
+CW_OUT = "Protocol_CW.WRAP.h"
+
+ARGS = None  # set in main
+
+
+def reference(data):
+    """What protowrap must write for an input: the text up to its first NUL, rewritten."""
+    text = data.split(b"\0", 1)[0]
+    for pattern, replacement in RULES:
+        text = text.replace(pattern, replacement)
+    return text
+
+
+# Fragments that make the rules fire, overlap and interact.
+FRAGMENTS = [b"CG_", b"CW_", b"enum e", b"enum eCG_", b"CATEGORY", b"_PROTOCOL", b"_PACK", b",",
+             b"=", b"==", b"};", b"}", b"#", b"#include", b"//", b"//#include", b" ", b"\t",
+             b"\r\n", b"\n", b"\r", b"[] =", b"MAKE_PROTOCOL", b"_INFO(", b"PROTOCOL_STRUCT s",
+             b"a", b"Z9", b"\xff", b"\x80", b"C", b"G", b"_"]
+
+
+def random_text(rng, pieces):
+    return b"".join(rng.choice(FRAGMENTS) for _ in range(pieces))
+
+
+class ProtowrapTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="protowrap-e2e-")
+
+    def tearDown(self):
+        subprocess.run(["chmod", "-R", "u+rwx", self.dir], check=False)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    # -- helpers ---------------------------------------------------------------------------------
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def put(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+    def get(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def configure(self, cg=None, cw=None):
+        lines = [b"[CONFIG]"]
+        if cg is not None:
+            lines.append(b"CG_FILE_PATH=" + cg)
+        if cw is not None:
+            lines.append(b"CW_FILE_PATH=" + cw)
+        self.put("Talvenor.ini", b"\r\n".join(lines) + b"\r\n")
+
+    def run_protowrap(self, timeout=60, limit_memory=None):
+        def limit():
+            import resource
+            resource.setrlimit(resource.RLIMIT_AS, (limit_memory, limit_memory))
+
+        done = subprocess.run(ARGS.emulator + [ARGS.protowrap], cwd=self.dir, capture_output=True,
+                              timeout=timeout, stdin=subprocess.DEVNULL,
+                              preexec_fn=limit if limit_memory else None)
+        self.assertEqual(0, done.returncode, done.stderr)
+        return done.stdout.replace(b"\r\n", b"\n").decode("latin-1")
+
+    def convert(self, cg_data, cw_data):
+        """Runs protowrap on two inputs and checks both outputs against the reference."""
+        self.put("cg.h", cg_data)
+        self.put("cw.h", cw_data)
+        self.configure(b"cg.h", b"./cw.h")
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        self.assertEqual(reference(cg_data), self.get(CG_OUT))
+        self.assertEqual(reference(cw_data), self.get(CW_OUT))
+
+    # -- conversions -----------------------------------------------------------------------------
+
+    def test_examples_convert_to_the_reference(self):
+        for name in ("Talvenor.ini", "Protocol_CG.h", "Protocol_CW.h"):
+            shutil.copy(os.path.join(ARGS.examples, name), self.dir)
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        for family in ("CG", "CW"):
+            with open(os.path.join(ARGS.examples, "Protocol_%s.h" % family), "rb") as f:
+                source = f.read()
+            self.assertEqual(reference(source), self.get("Protocol_%s.WRAP.h" % family))
+        self.assertIn(b"\r\n", self.get(CW_OUT))
+        # A second run truncates and rewrites: the same bytes again.
+        first = self.get(CG_OUT)
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        self.assertEqual(first, self.get(CG_OUT))
+
+    def test_random_inputs_match_the_reference(self):
+        rng = random.Random(20261208)
+        for _ in range(40):
+            self.convert(random_text(rng, rng.randrange(0, 400)),
+                         random_text(rng, rng.randrange(0, 400)))
+
+    def test_empty_input_nul_bytes_and_long_inputs(self):
+        self.convert(b"", b"CW_A,\0CW_B,")
+        self.assertEqual(b"", self.get(CG_OUT))
+        self.assertEqual(b"MAKE_PROTOCOL_INFO(CW_A), ", self.get(CW_OUT))
+        rng = random.Random(7)
+        self.convert(random_text(rng, 300000), b"plain text\0CW_")
+
+    def test_paths_are_used_exactly_as_written(self):
+        os.mkdir(self.path("sub dir"))
+        self.put("sub dir/cg header.h", b"CG_A = 1,\n")
+        deep = "d" * 200 + "/" + "e" * 200 + "/" + "f" * 105
+        os.makedirs(self.path(deep))
+        name = (deep + "/x.h").encode()
+        self.assertEqual(511, len(name))
+        self.put(deep + "/x.h", b"CW_B,\n")
+        self.configure(b"  'sub dir/cg header.h'  ", name + b"IGNORED")
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        self.assertEqual(b"MAKE_PROTOCOL_INFO(CG_A , 1), \n", self.get(CG_OUT))
+        self.assertEqual(b"MAKE_PROTOCOL_INFO(CW_B), \n", self.get(CW_OUT))
+
+    # -- configuration ---------------------------------------------------------------------------
+
+    def test_missing_configuration_creates_nothing(self):
+        self.assertEqual("Can't open \nCan't open \n", self.run_protowrap())
+        self.assertEqual(["Talvenor.ini"] if os.path.exists(self.path("Talvenor.ini")) else [],
+                         os.listdir(self.dir))
+
+    def test_each_family_runs_whatever_the_other_did(self):
+        self.put("cw.h", b"CW_X,")
+        self.configure(b"missing.h", b"cw.h")
+        self.assertEqual("Can't open missing.h\nCompleted\n", self.run_protowrap())
+        self.assertFalse(os.path.exists(self.path(CG_OUT)))
+        self.assertEqual(b"MAKE_PROTOCOL_INFO(CW_X), ", self.get(CW_OUT))
+        self.put("cg.h", b"CG_Y,")
+        self.configure(b"cg.h", None)
+        self.assertEqual("Completed\nCan't open \n", self.run_protowrap())
+        self.assertEqual(b"MAKE_PROTOCOL_INFO(CW_X), ", self.get(CW_OUT))  # left as it was
+
+    # -- failures of files -----------------------------------------------------------------------
+
+    def test_outputs_that_cannot_be_created_are_left_alone(self):
+        self.put("cg.h", b"CG_A,")
+        self.put("cw.h", b"CW_A,")
+        self.configure(b"cg.h", b"cw.h")
+        os.mkdir(self.path(CG_OUT))
+        self.assertEqual("Can't Create File ./Protocol_CG.WRAP.h\nCompleted\n",
+                         self.run_protowrap())
+        self.assertTrue(os.path.isdir(self.path(CG_OUT)))
+
+    def test_inputs_that_are_not_files(self):
+        os.mkdir(self.path("dir.h"))
+        self.configure(b"dir.h", b"dir.h/missing.h")
+        self.assertEqual("Can't open dir.h\nCan't open dir.h/missing.h\n", self.run_protowrap())
+
+    def posix(self):
+        if ARGS.emulator:
+            self.skipTest("POSIX special files")
+
+    def test_full_disk_is_not_reported_as_success(self):
+        self.posix()
+        self.put("cg.h", b"CG_A,")
+        self.put("cw.h", b"CW_A,")
+        self.configure(b"cg.h", b"cw.h")
+        os.symlink("/dev/full", self.path(CG_OUT))
+        os.symlink(self.path("no/such/dir/x.h"), self.path(CW_OUT))
+        self.assertEqual("Can't Write File ./Protocol_CG.WRAP.h\n"
+                         "Can't Create File ./Protocol_CW.WRAP.h\n", self.run_protowrap())
+
+    def test_fifo_and_device_inputs_never_hang(self):
+        self.posix()
+        os.mkfifo(self.path("fifo.h"))
+        self.configure(b"fifo.h", b"/dev/zero")
+        self.assertEqual("Can't open fifo.h\nCan't open /dev/zero\n", self.run_protowrap(10))
+
+    def test_files_locked_by_another_process(self):
+        self.posix()
+        self.put("cg.h", b"CG_A,")
+        self.put("cw.h", b"CW_A,")
+        self.put(CW_OUT, b"kept")
+        self.configure(b"cg.h", b"cw.h")
+        holders = [subprocess.Popen(["flock", "--exclusive", self.path(name), "sleep", "30"],
+                                    stdout=subprocess.DEVNULL, start_new_session=True)
+                   for name in ("cg.h", CW_OUT)]
+        try:
+            # Wait until both locks are held.
+            for name in ("cg.h", CW_OUT):
+                while subprocess.run(["flock", "--nonblock", self.path(name), "true"]).returncode == 0:
+                    pass
+            self.assertEqual("Can't open cg.h\nCan't Create File ./Protocol_CW.WRAP.h\n",
+                             self.run_protowrap())
+            self.assertEqual(b"kept", self.get(CW_OUT))
+            self.assertFalse(os.path.exists(self.path(CG_OUT)))
+        finally:
+            for holder in holders:
+                os.killpg(holder.pid, signal.SIGKILL)
+                holder.wait()
+
+    def test_inputs_too_large_for_32_bit_lengths(self):
+        self.posix()
+        for name, size in (("big.h", 2147483647), ("huge.h", (4 << 30) + 5)):
+            with open(self.path(name), "wb") as f:
+                f.truncate(size)  # sparse: no disk used
+        self.put(CG_OUT, b"kept")
+        self.configure(b"big.h", b"huge.h")
+        self.assertEqual("File Too Large big.h\nFile Too Large huge.h\n", self.run_protowrap())
+        self.assertEqual(b"kept", self.get(CG_OUT))
+
+    def test_out_of_memory_is_reported_and_writes_nothing(self):
+        self.posix()
+        if ARGS.sanitized:
+            self.skipTest("sanitizers reserve more address space than the limit")
+        with open(self.path("big.h"), "wb") as f:
+            f.truncate(1 << 30)  # sparse; 1 GiB block cannot be had under a 256 MiB limit
+        self.put("cw.h", b"CW_A,")
+        self.put(CG_OUT, b"kept")
+        self.configure(b"big.h", b"cw.h")
+        self.assertEqual("Out Of Memory big.h\nCompleted\n",
+                         self.run_protowrap(limit_memory=256 << 20))
+        self.assertEqual(b"kept", self.get(CG_OUT))
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--protowrap", required=True)
+    parser.add_argument("--examples", required=True)
+    parser.add_argument("--emulator", default="", help="runs the program, e.g. wine")
+    parser.add_argument("--sanitized", action="store_true")
+    ARGS, rest = parser.parse_known_args()
+    ARGS.protowrap = os.path.abspath(ARGS.protowrap)
+    ARGS.emulator = ARGS.emulator.split(";") if ARGS.emulator else []
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,55 @@
+// Literal, byte-exact search and replace-all over texts held in memory.
+#pragma once
+
+#include <cstdint>
+
+namespace protowrap {
+
+/// Longest text the program handles: lengths are 32-bit signed and every text block needs one
+/// more byte for its terminating NUL.
+inline constexpr std::int32_t kMaxTextLength = 2147483646;
+
+/// What a replacement did. Only kReplaced hands back a new block; kUnchanged hands back the
+/// input; the two failures hand back nullptr.
+enum class ReplaceStatus {
+  kReplaced,   ///< at least one match: the result is a new block owned by the caller
+  kUnchanged,  ///< no match (or an empty pattern): the result is the input pointer itself
+  kNoMemory,   ///< the position list or the result block could not be allocated
+  kTooLong,    ///< the result would be longer than kMaxTextLength
+};
+
+/// Stateless search and replace over byte strings. Bytes are compared by value, case-sensitively;
+/// no encoding or line ending is interpreted.
+///
+/// Matches are taken from left to right, each search resuming right behind the previous match,
+/// so matches never overlap and text written by a replacement is never searched again:
+///   ReplaceAll("aaaa", "aa", "b")   -> "bb"
+///   ReplaceAll("aaa", "aa", "b")    -> "ba"
+///   ReplaceAll("CG_X", "CG_", "M(CG_") -> "M(CG_X"   (no cascade)
+///
+/// New blocks come from std::malloc, hold exactly the result plus one NUL, and are released by the
+/// caller with std::free. The input is never written to or released.
+class TextReplacer {
+ public:
+  /// Smallest p with start <= p <= textLength - patternLength where the pattern occurs in the
+  /// text; -1 when there is none (also for a pattern longer than the text, an empty pattern, or a
+  /// start past the last possible position). A negative start counts as 0.
+  std::int32_t FindPattern(const char* text, std::int32_t textLength, const char* pattern,
+                           std::int32_t patternLength, std::int32_t start) const;
+
+  /// Replaces every match of the pattern in the counted text (which need not be terminated).
+  /// Returns the input pointer when nothing matched, a new terminated block when something did,
+  /// and nullptr when memory ran out or the result would exceed kMaxTextLength. `status`, when
+  /// given, says which.
+  char* ReplaceInBuffer(const char* text, std::int32_t textLength, const char* pattern,
+                        std::int32_t patternLength, const char* replacement,
+                        std::int32_t replacementLength, ReplaceStatus* status = nullptr) const;
+
+  /// ReplaceInBuffer on terminated strings: the text is seen only up to its first NUL, and a
+  /// null replacement stands for the empty string. A new block therefore holds only the rewritten
+  /// part before that NUL.
+  char* ReplaceAll(const char* text, const char* pattern, const char* replacement,
+                   ReplaceStatus* status = nullptr) const;
+};
+
+}  // namespace protowrap

@@ -1,0 +1,168 @@
+#include "text/text_replacer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace protowrap {
+namespace {
+
+// A heap block as the program holds texts: malloc'd and NUL-terminated.
+char* Block(const std::string& s) {
+  auto* block = static_cast<char*>(std::malloc(s.size() + 1));
+  std::memcpy(block, s.data(), s.size());
+  block[s.size()] = '\0';
+  return block;
+}
+
+// Runs ReplaceAll on a copy of `text` and returns the result as a string, checking ownership:
+// an unchanged text comes back as the same block, a changed one as a new block.
+std::string Replace(const std::string& text, const char* pattern, const char* replacement,
+                    bool* same = nullptr) {
+  char* input = Block(text);
+  char* result = TextReplacer().ReplaceAll(input, pattern, replacement);
+  std::string out = result == nullptr ? "<null>" : std::string(result);
+  if (same != nullptr) {
+    *same = result == input;
+  }
+  if (result != input) {
+    std::free(result);
+  }
+  std::free(input);
+  return out;
+}
+
+// Left-to-right, non-overlapping replacement written independently with std::string::find.
+std::string Reference(const std::string& text, const std::string& pattern,
+                      const std::string& replacement) {
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(pattern, from)) != std::string::npos;
+       from = at + pattern.size()) {
+    out.append(text, from, at - from).append(replacement);
+  }
+  return out.append(text, from, std::string::npos);
+}
+
+TEST(FindPattern, FindsTheFirstMatchFromStart) {
+  const TextReplacer r;
+  const char text[] = "abcabcab";
+  EXPECT_EQ(0, r.FindPattern(text, 8, "abc", 3, 0));
+  EXPECT_EQ(3, r.FindPattern(text, 8, "abc", 3, 1));
+  EXPECT_EQ(-1, r.FindPattern(text, 8, "abc", 3, 4));
+  EXPECT_EQ(6, r.FindPattern(text, 8, "ab", 2, 4));   // ends on the last byte
+  EXPECT_EQ(-1, r.FindPattern(text, 8, "ab", 2, 7));  // past the last possible start
+  EXPECT_EQ(-1, r.FindPattern(text, 8, "abd", 3, 0));
+  EXPECT_EQ(-1, r.FindPattern(text, 2, "abc", 3, 0));  // pattern longer than the text
+  EXPECT_EQ(-1, r.FindPattern(text, 8, "", 0, 0));
+  EXPECT_EQ(0, r.FindPattern(text, 8, "abc", 3, -5));
+  EXPECT_EQ(7, r.FindPattern(text, 8, "b", 1, 5));
+}
+
+TEST(FindPattern, CountedTextMaySpanNulsAndEndAnywhere) {
+  const TextReplacer r;
+  const char text[] = "x\0yCG_z";  // 7 bytes with a NUL at 1
+  EXPECT_EQ(3, r.FindPattern(text, 7, "CG_", 3, 0));
+  EXPECT_EQ(-1, r.FindPattern(text, 5, "CG_", 3, 0));  // the match would cross the end
+  EXPECT_EQ(1, r.FindPattern(text, 7, "\0y", 2, 0));
+  // A first-byte hit whose last byte differs, then a real match.
+  EXPECT_EQ(7, r.FindPattern("ab_aax_aab", 10, "aab", 3, 0));
+}
+
+TEST(ReplaceAll, MatchesNeverOverlapAndNeverCascade) {
+  EXPECT_EQ("bb", Replace("aaaa", "aa", "b"));
+  EXPECT_EQ("ba", Replace("aaa", "aa", "b"));
+  EXPECT_EQ("MAKE_PROTOCOL_INFO(CG_A MAKE_PROTOCOL_INFO(CG_B",
+            Replace("CG_A CG_B", "CG_", "MAKE_PROTOCOL_INFO(CG_"));
+  EXPECT_EQ("xyz!", Replace("xyz?", "?", "!"));  // the match ends on the last byte
+  EXPECT_EQ("!xyz", Replace("?xyz", "?", "!"));
+}
+
+TEST(ReplaceAll, ReturnsTheSameBlockWhenNothingChanges) {
+  bool same = false;
+  EXPECT_EQ("", Replace("", "a", "b", &same));
+  EXPECT_TRUE(same);
+  EXPECT_EQ("ab", Replace("ab", "abc", "x", &same));
+  EXPECT_TRUE(same);
+  EXPECT_EQ("hello", Replace("hello", "z", "y", &same));
+  EXPECT_TRUE(same);
+  EXPECT_EQ("hello", Replace("hello", "", "y", &same));  // an empty pattern changes nothing
+  EXPECT_TRUE(same);
+  EXPECT_EQ("hello", Replace("hello", "l", "l", &same));  // replaced, even if equal bytes
+  EXPECT_FALSE(same);
+}
+
+TEST(ReplaceAll, NullOrEmptyReplacementDeletes) {
+  EXPECT_EQ("bcbc", Replace("abcabca", "a", nullptr));
+  EXPECT_EQ("bcbc", Replace("abcabca", "a", ""));
+  bool same = true;
+  EXPECT_EQ("", Replace("aaaa", "aa", "", &same));
+  EXPECT_FALSE(same);
+}
+
+TEST(ReplaceAll, SeesTextOnlyUpToTheFirstNul) {
+  const TextReplacer r;
+  // Pattern before the NUL: the new block ends where the NUL stood.
+  const char before[] = "a,b\0c,d";
+  char* out = r.ReplaceAll(before, ",", "), ");
+  ASSERT_NE(before, out);
+  EXPECT_EQ(std::string("a), b"), std::string(out));
+  std::free(out);
+  // Pattern only after the NUL: the same block comes back, bytes after the NUL still there.
+  const char after[] = "ab\0c,d";
+  EXPECT_EQ(after, r.ReplaceAll(after, ",", "), "));
+  EXPECT_EQ(',', after[4]);
+}
+
+TEST(ReplaceAll, ResultHasExactlyTheComputedLength) {
+  const TextReplacer r;
+  ReplaceStatus status = ReplaceStatus::kUnchanged;
+  const char text[] = "a,b,c,d,";  // 4 commas
+  char* out = r.ReplaceAll(text, ",", "), ", &status);
+  EXPECT_EQ(ReplaceStatus::kReplaced, status);
+  EXPECT_EQ(std::strlen(text) + 2 * 4, std::strlen(out));
+  EXPECT_EQ(std::string("a), b), c), d), "), out);
+  std::free(out);
+  EXPECT_EQ(text, r.ReplaceAll(text, "x", "y", &status));
+  EXPECT_EQ(ReplaceStatus::kUnchanged, status);
+}
+
+TEST(ReplaceInBuffer, WorksOnUnterminatedTextsAndRefusesOverlongResults) {
+  const TextReplacer r;
+  const char text[] = {'x', 'a', 'x', 'a'};  // no terminator
+  char* out = r.ReplaceInBuffer(text, 3, "x", 1, "yy", 2);
+  EXPECT_EQ(std::string("yyayy"), out);
+  std::free(out);
+
+  // 1 MiB of 'a', each growing by 4 KiB, would be far past the 32-bit length.
+  const std::string big(1 << 20, 'a');
+  const std::string growth(4096, 'b');
+  ReplaceStatus status = ReplaceStatus::kReplaced;
+  EXPECT_EQ(nullptr,
+            r.ReplaceInBuffer(big.data(), static_cast<std::int32_t>(big.size()), "a", 1,
+                              growth.data(), static_cast<std::int32_t>(growth.size()), &status));
+  EXPECT_EQ(ReplaceStatus::kTooLong, status);
+}
+
+TEST(ReplaceAll, AgreesWithAPlainReferenceOnRandomTexts) {
+  std::mt19937 random(12345);
+  const char alphabet[] = "ab,=_#";
+  const char* const patterns[] = {"a", "ab", "aa", "a_b", ",", "==", "#a#", "ba,="};
+  const char* const replacements[] = {"", "x", "ab", "aab", "), ", "abab"};
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(random() % 40, ' ');
+    for (char& c : text) {
+      c = alphabet[random() % (sizeof alphabet - 1)];
+    }
+    const char* pattern = patterns[random() % 8];
+    const char* replacement = replacements[random() % 6];
+    ASSERT_EQ(Reference(text, pattern, replacement), Replace(text, pattern, replacement))
+        << "text=" << text << " pattern=" << pattern << " replacement=" << replacement;
+  }
+}
+
+}  // namespace
+}  // namespace protowrap

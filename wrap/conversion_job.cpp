@@ -1,0 +1,93 @@
+#include "wrap/conversion_job.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "wrap/rewrite_rules.h"
+
+namespace protowrap {
+
+namespace {
+
+// The configuration value buffer, shared by the jobs: each job fills it before it uses it.
+char valueBuffer[platform::kProfileValueSize];
+
+// Prints a failure line and returns the job's result for it.
+bool Fail(std::FILE* console, const char* format, const char* path) {
+  std::fprintf(console, format, path);
+  std::fflush(console);
+  return false;
+}
+
+// Reads the whole input into a new terminated block. On failure prints the line, releases
+// everything and returns nullptr.
+char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* console) {
+  const platform::FileHandle input = files.OpenForRead(path);
+  if (input == platform::kInvalidFile) {
+    Fail(console, "Can't open %s\n", path);
+    return nullptr;
+  }
+  std::uint64_t size = 0;
+  const char* failure = nullptr;
+  char* text = nullptr;
+  if (!files.GetSize(input, &size)) {
+    failure = "Can't Read File %s\n";
+  } else if (size > static_cast<std::uint64_t>(kMaxTextLength)) {
+    failure = "File Too Large %s\n";
+  } else if ((text = static_cast<char*>(std::malloc(size + 1))) == nullptr) {
+    failure = "Out Of Memory %s\n";
+  } else if (!files.Read(input, text, static_cast<std::uint32_t>(size))) {
+    failure = "Can't Read File %s\n";
+    std::free(text);
+    text = nullptr;
+  } else {
+    text[size] = '\0';
+  }
+  files.Close(input);
+  if (failure != nullptr) {
+    Fail(console, failure, path);
+  }
+  return text;
+}
+
+}  // namespace
+
+bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console) {
+  files.GetProfileString(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
+                         kConfigPath);
+  const char* inputPath = valueBuffer;
+  char* text = ReadInput(files, inputPath, console);
+  if (text == nullptr) {
+    return false;
+  }
+
+  ReplaceStatus status = ReplaceStatus::kUnchanged;
+  text = ApplyRewriteRules(text, &status);
+  if (text == nullptr) {
+    return Fail(console,
+                status == ReplaceStatus::kTooLong ? "File Too Large %s\n" : "Out Of Memory %s\n",
+                inputPath);
+  }
+
+  const std::size_t length = std::strlen(text);
+  const platform::FileHandle output = files.CreateForWrite(job.outputPath);
+  if (output == platform::kInvalidFile) {
+    std::free(text);
+    return Fail(console, "Can't Create File %s\n", job.outputPath);
+  }
+  const bool written = files.Write(output, text, static_cast<std::uint32_t>(length));
+  const bool closed = files.Close(output);
+  std::free(text);
+  if (!written || !closed) {
+    return Fail(console, "Can't Write File %s\n", job.outputPath);
+  }
+  std::fputs("Completed\n", console);
+  std::fflush(console);
+  return true;
+}
+
+bool RunConversion(const ConversionJob& job) {
+  return RunConversion(job, platform::SystemFileSystem(), stdout);
+}
+
+}  // namespace protowrap

@@ -1,0 +1,214 @@
+#include "wrap/conversion_job.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+
+namespace protowrap {
+namespace {
+
+using platform::FileHandle;
+using platform::kInvalidFile;
+
+enum class Op { kOpen, kSize, kRead, kShortRead, kCreate, kWrite, kCloseOutput };
+
+// Files and configuration in memory; any operation can be made to fail.
+class FakeFileSystem final : public platform::FileSystem {
+ public:
+  std::map<std::string, std::string> config;  // keys of section CONFIG in ./Talvenor.ini
+  std::map<std::string, std::string> files;
+  std::set<Op> failing;
+  std::uint64_t reportedSize = 0;  // when not 0, GetSize answers this instead of the real size
+  int reads = 0;
+
+  void GetProfileString(const char* section, const char* key, const char* defaultValue,
+                        char* buffer, std::uint32_t bufferSize, const char* iniPath) override {
+    EXPECT_STREQ("CONFIG", section);
+    EXPECT_STREQ("./Talvenor.ini", iniPath);
+    EXPECT_EQ(512u, bufferSize);
+    const auto found = config.find(key);
+    const std::string value = found != config.end() ? found->second : defaultValue;
+    std::snprintf(buffer, bufferSize, "%s", value.c_str());
+  }
+
+  FileHandle OpenForRead(const char* path) override {
+    if (failing.count(Op::kOpen) != 0 || files.count(path) == 0) {
+      return kInvalidFile;
+    }
+    return Track(path, false);
+  }
+
+  bool GetSize(FileHandle file, std::uint64_t* size) override {
+    if (failing.count(Op::kSize) != 0) {
+      return false;
+    }
+    *size = reportedSize != 0 ? reportedSize : files[open_.at(file).path].size();
+    return true;
+  }
+
+  bool Read(FileHandle file, char* buffer, std::uint32_t size) override {
+    ++reads;
+    const std::string& content = files[open_.at(file).path];
+    if (failing.count(Op::kRead) != 0) {
+      return false;
+    }
+    const std::size_t give = failing.count(Op::kShortRead) != 0 ? size / 2 : size;
+    std::memcpy(buffer, content.data(), give);
+    return give == size;
+  }
+
+  FileHandle CreateForWrite(const char* path) override {
+    if (failing.count(Op::kCreate) != 0) {
+      return kInvalidFile;
+    }
+    files[path].clear();
+    return Track(path, true);
+  }
+
+  bool Write(FileHandle file, const char* data, std::uint32_t size) override {
+    std::string& content = files[open_.at(file).path];
+    if (failing.count(Op::kWrite) != 0) {
+      content.append(data, size / 2);  // a disk that filled up half way
+      return false;
+    }
+    content.append(data, size);
+    return true;
+  }
+
+  bool Close(FileHandle file) override {
+    const bool output = open_.at(file).output;
+    open_.erase(file);
+    return !(output && failing.count(Op::kCloseOutput) != 0);
+  }
+
+  std::size_t OpenCount() const { return open_.size(); }
+
+ private:
+  struct OpenFile {
+    std::string path;
+    bool output;
+  };
+
+  FileHandle Track(const char* path, bool output) {
+    const FileHandle handle = next_++;
+    open_[handle] = {path, output};
+    return handle;
+  }
+
+  std::map<FileHandle, OpenFile> open_;
+  FileHandle next_ = 3;
+};
+
+// Runs one job and returns what it printed.
+std::string RunJob(const ConversionJob& job, FakeFileSystem& files, bool* result) {
+  std::FILE* console = std::tmpfile();
+  *result = RunConversion(job, files, console);
+  std::string printed(4096, '\0');
+  std::rewind(console);
+  printed.resize(std::fread(printed.data(), 1, printed.size(), console));
+  std::fclose(console);
+  EXPECT_EQ(0u, files.OpenCount()) << "a handle was left open";
+  return printed;
+}
+
+constexpr const ConversionJob& kCG = kConversionJobs[0];
+constexpr const ConversionJob& kCW = kConversionJobs[1];
+
+TEST(RunConversion, WritesTheRewrittenInputAndReportsCompleted) {
+  FakeFileSystem files;
+  files.config["CG_FILE_PATH"] = "in/Protocol_CG.h";
+  files.files["in/Protocol_CG.h"] = "enum eCG_CATEGORY\r\n{\r\n\tCG_LOGIN = 1,\r\n};\r\n";
+  files.files["./Protocol_CG.WRAP.h"] = "an older, longer output that must be replaced entirely";
+  bool result = false;
+  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result));
+  EXPECT_TRUE(result);
+  EXPECT_EQ(
+      "PROTOCOL_STRUCT sCG_CATEGORY[] =\r\n{\r\n\tMAKE_PROTOCOL_INFO(CG_LOGIN , 1), \r\n"
+      "MAKE_PROTOCOL_INFO_EOR() };\r\n",
+      files.files["./Protocol_CG.WRAP.h"]);
+  EXPECT_EQ("enum eCG_CATEGORY\r\n{\r\n\tCG_LOGIN = 1,\r\n};\r\n", files.files["in/Protocol_CG.h"]);
+}
+
+TEST(RunConversion, EmptyInputsAndNulBytes) {
+  FakeFileSystem files;
+  files.config["CW_FILE_PATH"] = "cw.h";
+  files.files["cw.h"] = "";
+  bool result = false;
+  EXPECT_EQ("Completed\n", RunJob(kCW, files, &result));
+  EXPECT_TRUE(result);
+  EXPECT_EQ("", files.files["./Protocol_CW.WRAP.h"]);
+
+  // The output ends where the first NUL stood, whether or not a rule matched before it.
+  files.files["cw.h"] = std::string("CW_A,\0CW_B,", 11);
+  EXPECT_EQ("Completed\n", RunJob(kCW, files, &result));
+  EXPECT_EQ("MAKE_PROTOCOL_INFO(CW_A), ", files.files["./Protocol_CW.WRAP.h"]);
+  files.files["cw.h"] = std::string("plain\0CW_B,", 11);
+  RunJob(kCW, files, &result);
+  EXPECT_EQ("plain", files.files["./Protocol_CW.WRAP.h"]);
+}
+
+TEST(RunConversion, MissingConfigurationIsCantOpenWithAnEmptyPath) {
+  FakeFileSystem files;
+  files.files["cg.h"] = "CG_A,";
+  bool result = true;
+  EXPECT_EQ("Can't open \n", RunJob(kCG, files, &result));
+  EXPECT_FALSE(result);
+  EXPECT_EQ(0u, files.files.count("./Protocol_CG.WRAP.h"));
+}
+
+TEST(RunConversion, EveryFailureHasItsLineAndNeverClaimsSuccess) {
+  const struct {
+    Op op;
+    std::uint64_t reportedSize;
+    const char* line;
+    bool outputKept;  // the previous output is still there, byte for byte
+  } cases[] = {
+      {Op::kOpen, 0, "Can't open in.h\n", true},
+      {Op::kSize, 0, "Can't Read File in.h\n", true},
+      {Op::kRead, 0, "Can't Read File in.h\n", true},
+      {Op::kShortRead, 0, "Can't Read File in.h\n", true},
+      {Op::kRead, 2147483647, "File Too Large in.h\n", true},
+      {Op::kRead, 5ull << 30, "File Too Large in.h\n", true},
+      {Op::kCreate, 0, "Can't Create File ./Protocol_CW.WRAP.h\n", true},
+      {Op::kWrite, 0, "Can't Write File ./Protocol_CW.WRAP.h\n", false},
+      {Op::kCloseOutput, 0, "Can't Write File ./Protocol_CW.WRAP.h\n", false},
+  };
+  for (const auto& c : cases) {
+    FakeFileSystem files;
+    files.config["CW_FILE_PATH"] = "in.h";
+    files.files["in.h"] = "CW_A,\nCW_B = 2,\n";
+    files.files["./Protocol_CW.WRAP.h"] = "previous output";
+    files.failing.insert(c.op);
+    files.reportedSize = c.reportedSize;
+    bool result = true;
+    EXPECT_EQ(c.line, RunJob(kCW, files, &result));
+    EXPECT_FALSE(result) << c.line;
+    EXPECT_EQ(c.outputKept, files.files["./Protocol_CW.WRAP.h"] == "previous output") << c.line;
+    EXPECT_EQ("CW_A,\nCW_B = 2,\n", files.files["in.h"]);
+    if (c.reportedSize != 0) {
+      EXPECT_EQ(0, files.reads) << "an oversized input must not be read";
+    }
+  }
+}
+
+TEST(RunConversion, JobsShareTheValueBufferAndEachReadsItsOwnKey) {
+  FakeFileSystem files;
+  files.config["CG_FILE_PATH"] = std::string(600, 'p');  // cut to 511 bytes
+  files.config["CW_FILE_PATH"] = "cw.h";
+  files.files["cw.h"] = "CW_X,";
+  files.files[std::string(511, 'p')] = "CG_Y,";
+  bool result = false;
+  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result));
+  EXPECT_EQ("MAKE_PROTOCOL_INFO(CG_Y), ", files.files["./Protocol_CG.WRAP.h"]);
+  EXPECT_EQ("Completed\n", RunJob(kCW, files, &result));
+  EXPECT_EQ("MAKE_PROTOCOL_INFO(CW_X), ", files.files["./Protocol_CW.WRAP.h"]);
+  files.config.erase("CG_FILE_PATH");
+  EXPECT_EQ("Can't open \n", RunJob(kCG, files, &result));  // not the path CW left behind
+}
+
+}  // namespace
+}  // namespace protowrap

@@ -1,0 +1,46 @@
+// The fixed table of rewrite rules that turns protocol enumerations into PROTOCOL_STRUCT arrays.
+#pragma once
+
+#include "text/text_replacer.h"
+
+namespace protowrap {
+
+/// One literal search-and-replace step. The pattern is never empty; a null replacement stands
+/// for the empty string.
+struct RewriteRule {
+  const char* pattern;
+  const char* replacement;
+};
+
+/// The whole conversion, in order of application, closed by an entry with a null pattern. Each
+/// rule runs on the output of all earlier rules (it is not a one-pass multi-replace), and both
+/// families get every rule. Later rules repair what earlier ones did, so the order matters:
+/// rule 3 undoes rules 1 and 2 inside enumeration names, rule 14 undoes rule 7 inside the
+/// MAKE_PROTOCOL_INFO( written by rules 1 and 2, rule 10 restores the includes that rule 9
+/// commented out, and rule 13 moves the declarator of rules 11 and 12 behind a _PACK suffix.
+inline constexpr RewriteRule kRewriteRules[] = {
+    {"CG_", "MAKE_PROTOCOL_INFO(CG_"},
+    {"CW_", "MAKE_PROTOCOL_INFO(CW_"},
+    {"enum eMAKE_PROTOCOL_INFO(", "enum e"},
+    {",", "), "},
+    {"=", ","},
+    {"enum e", "PROTOCOL_STRUCT s"},
+    {"_PROTOCOL", "_PROTOCOL[] = "},
+    {"};", "MAKE_PROTOCOL_INFO_EOR() };"},
+    {"#", "//#"},
+    {"//#include", "#include"},
+    {"PROTOCOL_STRUCT sCG_CATEGORY", "PROTOCOL_STRUCT sCG_CATEGORY[] ="},
+    {"PROTOCOL_STRUCT sCW_CATEGORY", "PROTOCOL_STRUCT sCW_CATEGORY[] ="},
+    {"[] =_PACK", "_PACK[] ="},
+    {"MAKE_PROTOCOL[] = _INFO(", "MAKE_PROTOCOL_INFO("},
+    {nullptr, nullptr},
+};
+
+/// Applies every rule of kRewriteRules, first to last, to `text`, a terminated block from
+/// std::malloc that this call takes over. Each block a rule supersedes is released at once.
+/// Returns the final block, owned by the caller (the very same `text` when no rule matched).
+/// Returns nullptr when memory ran out or a rewritten text would exceed kMaxTextLength; then
+/// every block has been released and `*status` (when given) says which.
+char* ApplyRewriteRules(char* text, ReplaceStatus* status = nullptr);
+
+}  // namespace protowrap
