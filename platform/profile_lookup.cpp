@@ -113,12 +113,16 @@ bool FindValue(Span text, const char* section, const char* key, Span* value) {
       continue;
     }
     if (*line.begin == '[') {
-      const void* close = std::memchr(line.begin, ']', line.size());
-      if (close != nullptr) {
+      // The name ends at the last ']' of the line, as Windows reads it: "[A]B]" is section "A]B".
+      const char* close = line.end - 1;
+      while (close > line.begin && *close != ']') {
+        --close;
+      }
+      if (close > line.begin) {
         if (inSection) {
           return false;  // only the first section of that name counts
         }
-        inSection = NameEquals(Trim({line.begin + 1, static_cast<const char*>(close)}), section);
+        inSection = NameEquals(Trim({line.begin + 1, close}), section);
         continue;
       }
     }

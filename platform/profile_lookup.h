@@ -11,7 +11,8 @@ namespace protowrap::platform {
 /// allowed) and copies its value into `buffer` as a terminated string of at most bufferSize - 1
 /// bytes; `defaultValue` (also cut) when the section or key is missing. Names compare without
 /// regard to ASCII case. Lines end at LF, CR LF or a lone CR; blanks around lines, names and
-/// values are dropped; a line starting with ';' is a comment; a value enclosed in matching
+/// values are dropped; a section name runs from '[' to the last ']' of its line; a line
+/// starting with ';' is a comment; a value enclosed in matching
 /// quotes loses them; a NUL ends a value. A UTF-8 byte-order mark is skipped, and a UTF-16 text
 /// (with its mark) is read as such, characters outside ASCII becoming '?'. Returns the length
 /// copied.

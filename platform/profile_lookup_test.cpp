@@ -37,6 +37,9 @@ TEST(LookupProfileValue, FirstSectionAndFirstKeyWin) {
   // A '[' line without ']' starts no section: it is a key line of the current one.
   EXPECT_EQ("a.h", Lookup("[CONFIG]\n[oops\nCG_FILE_PATH=a.h\n"));
   EXPECT_EQ("x]", Lookup("[CONFIG]\nCG_FILE_PATH=x]\n"));
+  // A section name runs to the last ']' of its line.
+  EXPECT_EQ("", Lookup("[CONFIG]]\nCG_FILE_PATH=a.h\n"));
+  EXPECT_EQ("", Lookup("[CONFIG] ; [note]\nCG_FILE_PATH=a.h\n"));
 }
 
 TEST(LookupProfileValue, CommentsQuotesAndOddValues) {
