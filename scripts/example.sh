@@ -3,8 +3,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" native
-cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$top/build" --target protowrap -j"$(nproc)" >/dev/null
+cd "$top"
+cmake --preset native >/dev/null
+cmake --build --preset native --target protowrap -j"$(nproc)" >/dev/null
 cd "$top/examples"
-"$top/build/protowrap"
-echo "wrote $top/examples/Protocol_CG.WRAP.h and $top/examples/Protocol_CW.WRAP.h"
+"$top/build/native/protowrap"
+echo "wrote examples/Protocol_CG.WRAP.h and examples/Protocol_CW.WRAP.h"

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Builds protowrap and runs every test. Exits non-zero when any test fails.
+# Builds protowrap and runs every test: the native build, then the Windows build under Wine.
+# Exits non-zero when any test fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-jobs=$(nproc)
+cd "$top"
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
-bash "$top/scripts/install-deps.sh" native
+bash scripts/install-deps.sh native windows
 
 echo "== native build and tests"
-cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$top/build" -j"$jobs"
-ctest --test-dir "$top/build" --output-on-failure -j"$jobs"
+cmake --workflow --preset native
+
+echo "== Windows build, tests under Wine"
+cmake --workflow --preset windows

@@ -86,12 +86,13 @@ class ProtowrapTest(unittest.TestCase):
             lines.append(b"CW_FILE_PATH=" + cw)
         self.put("Talvenor.ini", b"\r\n".join(lines) + b"\r\n")
 
-    def run_protowrap(self, timeout=60, limit_memory=None):
+    def run_protowrap(self, timeout=60, limit_memory=None, program=None):
         def limit():
             import resource
             resource.setrlimit(resource.RLIMIT_AS, (limit_memory, limit_memory))
 
-        done = subprocess.run(ARGS.emulator + [ARGS.protowrap], cwd=self.dir, capture_output=True,
+        command = [program] if program else ARGS.emulator + [ARGS.protowrap]
+        done = subprocess.run(command, cwd=self.dir, capture_output=True,
                               timeout=timeout, stdin=subprocess.DEVNULL,
                               preexec_fn=limit if limit_memory else None)
         self.assertEqual(0, done.returncode, done.stderr)
@@ -138,15 +139,36 @@ class ProtowrapTest(unittest.TestCase):
     def test_paths_are_used_exactly_as_written(self):
         os.mkdir(self.path("sub dir"))
         self.put("sub dir/cg header.h", b"CG_A = 1,\n")
+        self.put("cw.h", b"CW_B,\n")
+        self.configure(b"  'sub dir/cg header.h'  ", b"./cw.h ")
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        self.assertEqual(b"MAKE_PROTOCOL_INFO(CG_A , 1), \n", self.get(CG_OUT))
+        self.assertEqual(b"MAKE_PROTOCOL_INFO(CW_B), \n", self.get(CW_OUT))
+
+    def test_configured_paths_are_cut_to_511_bytes(self):
+        self.posix()  # Windows paths end at 260 characters
         deep = "d" * 200 + "/" + "e" * 200 + "/" + "f" * 105
         os.makedirs(self.path(deep))
         name = (deep + "/x.h").encode()
         self.assertEqual(511, len(name))
         self.put(deep + "/x.h", b"CW_B,\n")
-        self.configure(b"  'sub dir/cg header.h'  ", name + b"IGNORED")
+        self.configure(name + b"IGNORED", name + b"I")
         self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
-        self.assertEqual(b"MAKE_PROTOCOL_INFO(CG_A , 1), \n", self.get(CG_OUT))
         self.assertEqual(b"MAKE_PROTOCOL_INFO(CW_B), \n", self.get(CW_OUT))
+
+    def test_same_bytes_and_lines_as_the_native_build(self):
+        if not ARGS.native:
+            self.skipTest("no native build to compare with")
+        rng = random.Random(99)
+        cases = [(random_text(rng, rng.randrange(0, 2000)), random_text(rng, 50)) for _ in range(10)]
+        for cg_data, cw_data in cases + [(b"", b"\0"), (b"CG_,\r\n" * 1000, b"")]:
+            self.put("cg.h", cg_data)
+            self.put("cw.h", cw_data)
+            self.configure(b"cg.h", b"missing.h")
+            ours = self.run_protowrap(), self.get(CG_OUT)
+            os.remove(self.path(CG_OUT))
+            native = self.run_protowrap(program=os.path.abspath(ARGS.native)), self.get(CG_OUT)
+            self.assertEqual(native, ours)
 
     # -- configuration ---------------------------------------------------------------------------
 
@@ -226,7 +248,6 @@ class ProtowrapTest(unittest.TestCase):
                 holder.wait()
 
     def test_inputs_too_large_for_32_bit_lengths(self):
-        self.posix()
         for name, size in (("big.h", 2147483647), ("huge.h", (4 << 30) + 5)):
             with open(self.path(name), "wb") as f:
                 f.truncate(size)  # sparse: no disk used
@@ -256,6 +277,7 @@ def main():
     parser.add_argument("--examples", required=True)
     parser.add_argument("--emulator", default="", help="runs the program, e.g. wine")
     parser.add_argument("--sanitized", action="store_true")
+    parser.add_argument("--native", default="", help="a native protowrap to compare with")
     ARGS, rest = parser.parse_known_args()
     ARGS.protowrap = os.path.abspath(ARGS.protowrap)
     ARGS.emulator = ARGS.emulator.split(";") if ARGS.emulator else []
