@@ -1,0 +1,135 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace protowrap::platform {
+namespace {
+
+// A fresh scratch directory per test, in the current directory.
+class Win32FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = "fs-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+  }
+  void TearDown() override {
+    for (const char* name : {"in.h", "held.h", "big.h", "out.h", "Talvenor.ini"}) {
+      DeleteFileA(Path(name).c_str());
+    }
+    RemoveDirectoryA(Path("dir").c_str());
+    RemoveDirectoryA(dir_.c_str());
+  }
+
+  std::string Path(const char* name) const { return dir_ + "\\" + name; }
+
+  void Put(const char* name, const std::string& content) const {
+    HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD put = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
+    CloseHandle(file);
+  }
+
+  std::string Get(const char* name) const {
+    HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string content(4096, '\0');
+    DWORD got = 0;
+    ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &got, nullptr);
+    CloseHandle(file);
+    content.resize(got);
+    return content;
+  }
+
+  // Another holder of the file, opened without sharing.
+  HANDLE HoldElsewhere(const char* name) const {
+    return CreateFileA(Path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+
+  FileSystem& files_ = SystemFileSystem();
+  std::string dir_;
+};
+
+TEST_F(Win32FileSystemTest, ReadsAWholeFileExclusively) {
+  const std::string content("line one\r\nline\0two\n", 19);
+  Put("in.h", content);
+  const FileHandle file = files_.OpenForRead(Path("in.h").c_str());
+  ASSERT_NE(kInvalidFile, file);
+  EXPECT_EQ(kInvalidFile, files_.OpenForRead(Path("in.h").c_str()));  // no sharing
+  std::uint64_t size = 0;
+  ASSERT_TRUE(files_.GetSize(file, &size));
+  EXPECT_EQ(content.size(), size);
+  std::string buffer(size, '\0');
+  EXPECT_TRUE(files_.Read(file, buffer.data(), static_cast<std::uint32_t>(size)));
+  EXPECT_EQ(content, buffer);
+  EXPECT_FALSE(files_.Read(file, buffer.data(), 1));  // nothing more: a short read
+  EXPECT_TRUE(files_.Close(file));
+}
+
+TEST_F(Win32FileSystemTest, RefusesWhatIsNotAnOpenableDiskFile) {
+  Put("held.h", "x");
+  HANDLE holder = HoldElsewhere("held.h");
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  ASSERT_TRUE(CreateDirectoryA(Path("dir").c_str(), nullptr));
+  for (const std::string& path :
+       {Path("missing.h"), std::string(), Path("dir"), Path("held.h"), std::string("NUL")}) {
+    EXPECT_EQ(kInvalidFile, files_.OpenForRead(path.c_str())) << path;
+  }
+  CloseHandle(holder);
+}
+
+TEST_F(Win32FileSystemTest, SizesPastFourGigabytesKeepTheHighWord) {
+  HANDLE file = CreateFileA(Path("big.h").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = (5ll << 30) + 3;
+  ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetEndOfFile(file));
+  CloseHandle(file);
+  const FileHandle big = files_.OpenForRead(Path("big.h").c_str());
+  ASSERT_NE(kInvalidFile, big);
+  std::uint64_t size = 0;
+  EXPECT_TRUE(files_.GetSize(big, &size));
+  EXPECT_EQ((5ull << 30) + 3, size);
+  files_.Close(big);
+}
+
+TEST_F(Win32FileSystemTest, CreatesOrTruncatesOnlyWhatItCanHave) {
+  const FileHandle created = files_.CreateForWrite(Path("out.h").c_str());
+  ASSERT_NE(kInvalidFile, created);
+  EXPECT_TRUE(files_.Write(created, "abc\r\n", 5));
+  EXPECT_TRUE(files_.Close(created));
+  EXPECT_EQ("abc\r\n", Get("out.h"));
+
+  Put("held.h", "keep me");
+  HANDLE holder = HoldElsewhere("held.h");
+  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("held.h").c_str()));
+  CloseHandle(holder);
+  EXPECT_EQ("keep me", Get("held.h"));
+
+  ASSERT_TRUE(CreateDirectoryA(Path("dir").c_str(), nullptr));
+  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("dir").c_str()));
+  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("no\\such\\dir.h").c_str()));
+}
+
+TEST_F(Win32FileSystemTest, ReadsTheConfigurationFile) {
+  char value[kProfileValueSize] = "stale";
+  const std::string ini = ".\\" + Path("Talvenor.ini");
+  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
+  EXPECT_STREQ("", value);
+  Put("Talvenor.ini", "[CONFIG]\r\nCG_FILE_PATH = ./in/cg.h\r\n");
+  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
+  EXPECT_STREQ("./in/cg.h", value);
+}
+
+}  // namespace
+}  // namespace protowrap::platform
