@@ -54,4 +54,9 @@ class FileSystem {
 /// The operating system's own implementation.
 FileSystem& SystemFileSystem();
 
+/// Sets the process heap up for what the conversion does: a few very large blocks, each released
+/// as soon as the next one is made. Where the allocator allows, released memory is kept for the
+/// next block instead of being handed back to the system and faulted in afresh.
+void PrepareHeap();
+
 }  // namespace protowrap::platform

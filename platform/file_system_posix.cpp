@@ -9,6 +9,10 @@
 #include <cerrno>
 #include <string>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "platform/file_system.h"
 #include "platform/profile_lookup.h"
 
@@ -178,6 +182,16 @@ class PosixFileSystem final : public FileSystem {
 FileSystem& SystemFileSystem() {
   static PosixFileSystem system;
   return system;
+}
+
+void PrepareHeap() {
+#if defined(__GLIBC__)
+  // glibc maps every block over 32 MiB afresh and unmaps it on release, so each rule of a large
+  // header would pay a page fault per 4 KiB of its result. Taking all blocks from the heap and
+  // never trimming it lets each result reuse the pages its predecessors released.
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, -1);
+#endif
 }
 
 }  // namespace protowrap::platform

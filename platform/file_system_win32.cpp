@@ -72,4 +72,8 @@ FileSystem& SystemFileSystem() {
   return system;
 }
 
+void PrepareHeap() {
+  // The Windows heap serves large blocks from fresh virtual memory either way.
+}
+
 }  // namespace protowrap::platform

@@ -1,5 +1,7 @@
 #include "text/text_replacer.h"
 
+#include "text/match_scan.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -19,6 +21,83 @@ std::int32_t TerminatedLength(const char* s) {
   return length > static_cast<std::size_t>(kMaxTextLength) ? -1 : static_cast<std::int32_t>(length);
 }
 
+// The match positions of one replacement, kept in a chain of chunks: appending never copies, and
+// memory grows with the matches found rather than with the most that could exist (four bytes per
+// text byte for a one-byte pattern). The chunks are released with the list.
+class PositionList {
+ public:
+  /// `bound`: the most positions there can be; the first chunk is no larger.
+  explicit PositionList(std::size_t bound)
+      : firstCapacity_(bound < kChunkPositions ? bound : kChunkPositions) {}
+  ~PositionList() {
+    while (head_ != nullptr) {
+      Chunk* next = head_->next;
+      std::free(head_);
+      head_ = next;
+    }
+  }
+  PositionList(const PositionList&) = delete;
+  PositionList& operator=(const PositionList&) = delete;
+
+  /// Room for more positions: sets `*space` to it and returns how many fit (at least one), or 0
+  /// when memory for a new chunk cannot be had.
+  std::size_t Reserve(std::int32_t** space) {
+    if (tail_ == nullptr || tail_->used == tail_->capacity) {
+      const std::size_t capacity = head_ == nullptr ? firstCapacity_ : kChunkPositions;
+      auto* chunk =
+          static_cast<Chunk*>(std::malloc(sizeof(Chunk) + capacity * sizeof(std::int32_t)));
+      if (chunk == nullptr) {
+        return 0;
+      }
+      *chunk = Chunk{nullptr, 0, capacity};
+      (tail_ == nullptr ? head_ : tail_->next) = chunk;
+      tail_ = chunk;
+    }
+    *space = Positions(tail_) + tail_->used;
+    return tail_->capacity - tail_->used;
+  }
+
+  /// Keeps the first `stored` positions written to the space of the last Reserve.
+  void Commit(std::size_t stored) {
+    tail_->used += stored;
+    count_ += stored;
+  }
+
+  std::size_t Count() const { return count_; }
+
+  /// Calls visit(position) for every position, in the order appended.
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    for (const Chunk* chunk = head_; chunk != nullptr; chunk = chunk->next) {
+      const std::int32_t* positions = Positions(chunk);
+      for (std::size_t i = 0; i < chunk->used; ++i) {
+        visit(positions[i]);
+      }
+    }
+  }
+
+ private:
+  static constexpr std::size_t kChunkPositions = 16384;  // 64 KiB: served from the heap
+
+  struct Chunk {  // followed in memory by `capacity` positions
+    Chunk* next;
+    std::size_t used;
+    std::size_t capacity;
+  };
+
+  static std::int32_t* Positions(Chunk* chunk) {
+    return reinterpret_cast<std::int32_t*>(chunk + 1);
+  }
+  static const std::int32_t* Positions(const Chunk* chunk) {
+    return reinterpret_cast<const std::int32_t*>(chunk + 1);
+  }
+
+  std::size_t firstCapacity_;
+  Chunk* head_ = nullptr;
+  Chunk* tail_ = nullptr;
+  std::size_t count_ = 0;
+};
+
 }  // namespace
 
 std::int32_t TextReplacer::FindPattern(const char* text, std::int32_t textLength,
@@ -34,34 +113,21 @@ std::int32_t TextReplacer::FindPattern(const char* text, std::int32_t textLength
   if (start > last) {
     return -1;
   }
-  // Candidates are found with memchr on the first byte and filtered on the last byte before the
-  // full comparison: a plain scan, no tables, linear for a fixed pattern.
-  const unsigned char first = static_cast<unsigned char>(pattern[0]);
-  const char lastByte = pattern[patternLength - 1];
-  const std::size_t tailLength = static_cast<std::size_t>(patternLength) - 1;
-  const char* candidate = text + start;
-  const char* const end = text + last + 1;  // one past the last possible start
-  while (candidate < end) {
-    const void* hit = std::memchr(candidate, first, static_cast<std::size_t>(end - candidate));
-    if (hit == nullptr) {
-      return -1;
-    }
-    candidate = static_cast<const char*>(hit);
-    if (candidate[tailLength] == lastByte &&
-        std::memcmp(candidate + 1, pattern + 1, tailLength) == 0) {
-      return static_cast<std::int32_t>(candidate - text);
-    }
-    ++candidate;
-  }
-  return -1;
+  const char* match = detail::FindFirstMatch(text + start, text + last + 1, pattern,
+                                             static_cast<std::size_t>(patternLength));
+  return match == nullptr ? -1 : static_cast<std::int32_t>(match - text);
 }
 
 char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, const char* pattern,
                                     std::int32_t patternLength, const char* replacement,
-                                    std::int32_t replacementLength, ReplaceStatus* status) const {
+                                    std::int32_t replacementLength, ReplaceStatus* status,
+                                    std::int32_t* resultLength) const {
   // The caller learns "nothing replaced" from getting its own block back.
   char* const unchanged = const_cast<char*>(text);
   SetStatus(status, ReplaceStatus::kUnchanged);
+  if (resultLength != nullptr) {
+    *resultLength = textLength;
+  }
   std::int32_t position = FindPattern(text, textLength, pattern, patternLength, 0);
   if (position < 0) {
     return unchanged;
@@ -70,30 +136,29 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
     replacementLength = 0;
   }
 
-  // Search pass: record every match. There cannot be more than textLength / patternLength.
-  const std::size_t capacity = static_cast<std::size_t>(textLength / patternLength) + 1;
-  auto* positions = static_cast<std::int32_t*>(std::malloc(capacity * sizeof(std::int32_t)));
-  if (positions == nullptr) {
-    SetStatus(status, ReplaceStatus::kNoMemory);
-    return nullptr;
-  }
-  std::size_t count = 0;
-  while (position >= 0) {
-    positions[count++] = position;
-    position = FindPattern(text, textLength, pattern, patternLength, position + patternLength);
+  // Search pass: record every match, each search resuming right behind the previous match.
+  PositionList positions(static_cast<std::size_t>(textLength / patternLength) + 1);
+  const char* const end = text + (textLength - patternLength) + 1;  // past the last start
+  for (const char* resume = text + position; resume != nullptr;) {
+    std::int32_t* space = nullptr;
+    const std::size_t room = positions.Reserve(&space);
+    if (room == 0) {
+      SetStatus(status, ReplaceStatus::kNoMemory);
+      return nullptr;
+    }
+    positions.Commit(detail::CollectMatches(
+        text, resume, end, pattern, static_cast<std::size_t>(patternLength), space, room, &resume));
   }
 
   const std::int64_t newLength = static_cast<std::int64_t>(textLength) -
-                                 static_cast<std::int64_t>(count) *
+                                 static_cast<std::int64_t>(positions.Count()) *
                                      (static_cast<std::int64_t>(patternLength) - replacementLength);
   if (newLength > kMaxTextLength) {
-    std::free(positions);
     SetStatus(status, ReplaceStatus::kTooLong);
     return nullptr;
   }
   auto* result = static_cast<char*>(std::malloc(static_cast<std::size_t>(newLength) + 1));
   if (result == nullptr) {
-    std::free(positions);
     SetStatus(status, ReplaceStatus::kNoMemory);
     return nullptr;
   }
@@ -103,8 +168,8 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
   std::size_t offset = 0;
   const auto patternSize = static_cast<std::size_t>(patternLength);
   const auto replacementSize = static_cast<std::size_t>(replacementLength);
-  for (std::size_t j = 0; j < count; ++j) {
-    const auto match = static_cast<std::size_t>(positions[j]);
+  positions.ForEach([&](std::int32_t at) {
+    const auto match = static_cast<std::size_t>(at);
     std::memcpy(cursor, text + offset, match - offset);
     cursor += match - offset;
     if (replacementSize != 0) {
@@ -112,12 +177,14 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
     }
     cursor += replacementSize;
     offset = match + patternSize;
-  }
+  });
   const std::size_t tail = static_cast<std::size_t>(textLength) - offset;
   std::memcpy(cursor, text + offset, tail);
   cursor[tail] = '\0';
-  std::free(positions);
   SetStatus(status, ReplaceStatus::kReplaced);
+  if (resultLength != nullptr) {
+    *resultLength = static_cast<std::int32_t>(newLength);
+  }
   return result;
 }
 

@@ -40,10 +40,11 @@ class TextReplacer {
   /// Replaces every match of the pattern in the counted text (which need not be terminated).
   /// Returns the input pointer when nothing matched, a new terminated block when something did,
   /// and nullptr when memory ran out or the result would exceed kMaxTextLength. `status`, when
-  /// given, says which.
+  /// given, says which; `resultLength`, when given, receives the length of the text returned.
   char* ReplaceInBuffer(const char* text, std::int32_t textLength, const char* pattern,
                         std::int32_t patternLength, const char* replacement,
-                        std::int32_t replacementLength, ReplaceStatus* status = nullptr) const;
+                        std::int32_t replacementLength, ReplaceStatus* status = nullptr,
+                        std::int32_t* resultLength = nullptr) const;
 
   /// ReplaceInBuffer on terminated strings: the text is seen only up to its first NUL, and a
   /// null replacement stands for the empty string. A new block therefore holds only the rewritten

@@ -147,21 +147,55 @@ TEST(ReplaceInBuffer, WorksOnUnterminatedTextsAndRefusesOverlongResults) {
   EXPECT_EQ(ReplaceStatus::kTooLong, status);
 }
 
+// Random texts over a small alphabet, of lengths that cross the scan's 16- and 64-byte blocks.
+std::string RandomText(std::mt19937& random, std::size_t maxLength) {
+  const char alphabet[] = "ab,=_#";
+  std::string text(random() % maxLength, ' ');
+  for (char& c : text) {
+    c = alphabet[random() % (sizeof alphabet - 1)];
+  }
+  return text;
+}
+
+TEST(FindPattern, AgreesWithAPlainReferenceOnRandomTexts) {
+  std::mt19937 random(777);
+  const char* const patterns[] = {"a", "ab", "a_b", "#a#", "ba,=", "ab,=_#a", "aaaaaaaaaaaaaaaaa"};
+  const TextReplacer r;
+  for (int round = 0; round < 5000; ++round) {
+    const std::string text = RandomText(random, 300);
+    const std::string pattern = patterns[random() % 7];
+    const auto start = static_cast<std::int32_t>(random() % (text.size() + 2));
+    const std::size_t expected = text.find(pattern, static_cast<std::size_t>(start));
+    ASSERT_EQ(expected == std::string::npos ? -1 : static_cast<std::int32_t>(expected),
+              r.FindPattern(text.data(), static_cast<std::int32_t>(text.size()), pattern.data(),
+                            static_cast<std::int32_t>(pattern.size()), start))
+        << "text=" << text << " pattern=" << pattern << " start=" << start;
+  }
+}
+
 TEST(ReplaceAll, AgreesWithAPlainReferenceOnRandomTexts) {
   std::mt19937 random(12345);
-  const char alphabet[] = "ab,=_#";
   const char* const patterns[] = {"a", "ab", "aa", "a_b", ",", "==", "#a#", "ba,="};
   const char* const replacements[] = {"", "x", "ab", "aab", "), ", "abab"};
-  for (int round = 0; round < 2000; ++round) {
-    std::string text(random() % 40, ' ');
-    for (char& c : text) {
-      c = alphabet[random() % (sizeof alphabet - 1)];
-    }
+  for (int round = 0; round < 4000; ++round) {
+    const std::string text = RandomText(random, round % 2 == 0 ? 40 : 400);
     const char* pattern = patterns[random() % 8];
     const char* replacement = replacements[random() % 6];
     ASSERT_EQ(Reference(text, pattern, replacement), Replace(text, pattern, replacement))
         << "text=" << text << " pattern=" << pattern << " replacement=" << replacement;
   }
+}
+
+TEST(ReplaceAll, HandlesMoreMatchesThanOneBatchOfPositions) {
+  // 100,000 matches, dense and sparse, past every internal batch size.
+  std::string dense(100000, 'a');
+  EXPECT_EQ(Reference(dense, "a", "bc"), Replace(dense, "a", "bc"));
+  std::string sparse;
+  for (int i = 0; i < 100000; ++i) {
+    sparse += "xyzCG_";
+  }
+  EXPECT_EQ(Reference(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"),
+            Replace(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"));
 }
 
 }  // namespace

@@ -1,25 +1,37 @@
 #include "wrap/rewrite_rules.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace protowrap {
 
 char* ApplyRewriteRules(char* text, ReplaceStatus* status) {
+  // ReplaceAll on every rule, except that the text's length is taken once and then carried from
+  // rule to rule: a rewritten text holds no NUL, so measuring it again would only repeat work.
   const TextReplacer replacer;
   ReplaceStatus last = ReplaceStatus::kUnchanged;
+  const std::size_t measured = std::strlen(text);
+  auto length = static_cast<std::int32_t>(measured);
   char* current = text;
-  for (const RewriteRule* rule = kRewriteRules; rule->pattern != nullptr; ++rule) {
+  if (measured > static_cast<std::size_t>(kMaxTextLength)) {
+    last = ReplaceStatus::kTooLong;
+    current = nullptr;
+    std::free(text);
+  }
+  for (const RewriteRule* rule = kRewriteRules; current != nullptr && rule->pattern != nullptr;
+       ++rule) {
+    const char* replacement = rule->replacement != nullptr ? rule->replacement : "";
     ReplaceStatus ruleStatus = ReplaceStatus::kUnchanged;
-    char* next = replacer.ReplaceAll(current, rule->pattern, rule->replacement, &ruleStatus);
+    char* next = replacer.ReplaceInBuffer(
+        current, length, rule->pattern, static_cast<std::int32_t>(std::strlen(rule->pattern)),
+        replacement, static_cast<std::int32_t>(std::strlen(replacement)), &ruleStatus, &length);
     if (next == nullptr) {
-      std::free(current);
       last = ruleStatus;
-      current = nullptr;
-      break;
+    } else if (next != current) {
+      last = ReplaceStatus::kReplaced;
     }
     if (next != current) {
       std::free(current);
-      last = ReplaceStatus::kReplaced;
     }
     current = next;
   }
