@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """End-to-end tests of the protowrap program: real files, real runs, exact bytes.
 
-Every output is compared with an independent reference, the fourteen rules written out again
-below and applied with Python's bytes.replace, one after the other.
+Every output is compared with an independent reference: the fourteen rules written out again in
+bench/python_wrap.py and applied with Python's bytes.replace, one after the other.
 """
 import argparse
 import os
@@ -14,23 +14,10 @@ import sys
 import tempfile
 import unittest
 
-# The conversion, typed out independently of the program's own table.
-RULES = [
-    (b"CG_", b"MAKE_PROTOCOL_INFO(CG_"),
-    (b"CW_", b"MAKE_PROTOCOL_INFO(CW_"),
-    (b"enum eMAKE_PROTOCOL_INFO(", b"enum e"),
-    (b",", b"), "),
-    (b"=", b","),
-    (b"enum e", b"PROTOCOL_STRUCT s"),
-    (b"_PROTOCOL", b"_PROTOCOL[] = "),
-    (b"};", b"MAKE_PROTOCOL_INFO_EOR() };"),
-    (b"#", b"//#"),
-    (b"//#include", b"#include"),
-    (b"PROTOCOL_STRUCT sCG_CATEGORY", b"PROTOCOL_STRUCT sCG_CATEGORY[] ="),
-    (b"PROTOCOL_STRUCT sCW_CATEGORY", b"PROTOCOL_STRUCT sCW_CATEGORY[] ="),
-    (b"[] =_PACK", b"_PACK[] ="),
-    (b"MAKE_PROTOCOL[] = _INFO(", b"MAKE_PROTOCOL_INFO("),
-]
+# The reference: the fourteen rules typed out independently of the program's table, in the
+# plain Python script that the benchmarks also compare with.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench"))
+from python_wrap import RULES  # noqa: E402
 
 CG_OUT = "Protocol_CG.WRAP.h"
 CW_OUT = "Protocol_CW.WRAP.h"
