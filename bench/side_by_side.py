@@ -5,7 +5,7 @@ For each size it generates a CG and a CW header, checks that both programs write
 then runs them alternately (A B A B ...) and prints the medians of wall time and peak memory, the
 ratios, and the floor: a program that only copies each text into fresh blocks of the rules'
 result sizes (copy_floor).
-   side_by_side.py --build DIR [--runs N] [--sizes 200K,8M,64M]
+   side_by_side.py --build DIR [--runs N] [--sizes 200K,1M,8M,64M]
 """
 import argparse
 import os
@@ -55,7 +55,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True, help="native build directory")
     parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--sizes", default="200K,8M,64M")
+    parser.add_argument("--sizes", default="200K,1M,8M,64M")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     protowrap = os.path.join(build, "protowrap")

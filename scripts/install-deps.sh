@@ -29,7 +29,7 @@ for group in "${@:-native}"; do
         >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
       ;;
     bench)
-      want /usr/bin/time time
+      [ -x /usr/bin/time ] || need+=(time)
       [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
       ;;
   esac

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds protowrap and its benchmarks and prints every figure: the in-process benchmarks, then
+# protowrap side by side with the obvious Python script and the copy floor.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+bash scripts/install-deps.sh native bench
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$(nproc)" >/dev/null
+build/native/bench/replace_bench --benchmark_min_time=0.3
+python3 bench/side_by_side.py --build build/native --runs "${RUNS:-5}"
