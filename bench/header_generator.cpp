@@ -13,10 +13,10 @@ constexpr const char* kWords[] = {
     "FRIEND", "BLOCK",  "INVITE", "KICK",   "LIST",  "INFO",  "REFRESH", "TIMER", "NOTICE"};
 constexpr const char* kSuffixes[] = {"SYN", "ACK", "NAK", "CMD", "BRD", "REQ", "ANS"};
 
-// A small linear congruential generator: the same seed, the same header, on every platform.
+// A small linear congruential generator: the same variant, the same header, on every platform.
 class Random {
  public:
-  explicit Random(unsigned seed) : state_(seed * 2654435761u + 1) {}
+  explicit Random(unsigned variant) : state_(variant * 2654435761u + 1) {}
   unsigned Next(unsigned bound) {
     state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
     return static_cast<unsigned>((state_ >> 33) % bound);
@@ -33,10 +33,10 @@ constexpr unsigned Count(const T (&)[N]) {
 
 }  // namespace
 
-std::string GenerateHeader(const char* family, std::size_t size, bool crlf, unsigned seed) {
+std::string GenerateHeader(const char* family, std::size_t size, bool crlf, unsigned variant) {
   const std::string f = family;
   const std::string eol = crlf ? "\r\n" : "\n";
-  Random random(seed);
+  Random random(variant);
   std::string out;
   out.reserve(size + 4096);
   auto line = [&](const std::string& text) { out.append(text).append(eol); };
