@@ -62,7 +62,9 @@ std::string NarrowUtf16(const unsigned char* data, std::size_t size, bool bigEnd
   std::string narrow;
   narrow.reserve(size / 2);
   for (std::size_t i = 0; i + 1 < size; i += 2) {
-    const unsigned unit = bigEndian ? (data[i] << 8u | data[i + 1]) : (data[i + 1] << 8u | data[i]);
+    const unsigned high = bigEndian ? data[i] : data[i + 1];
+    const unsigned low = bigEndian ? data[i + 1] : data[i];
+    const unsigned unit = high << 8 | low;
     narrow.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
   }
   return narrow;

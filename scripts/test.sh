@@ -1,15 +1,31 @@
 #!/usr/bin/env bash
-# Builds protowrap and runs every test: the native build, then the Windows build under Wine.
-# Exits non-zero when any test fails.
+# Builds protowrap and runs every test, stopping at the first stage that fails:
+#   native build and tests; the Windows build, tests under Wine; every test again under
+#   AddressSanitizer and UndefinedBehaviorSanitizer; the end-to-end tests under valgrind; line
+#   coverage (at least 95 %); the fuzz targets, about a minute each.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
-bash scripts/install-deps.sh native windows
+bash scripts/install-deps.sh native windows checks
 
 echo "== native build and tests"
 cmake --workflow --preset native
 
 echo "== Windows build, tests under Wine"
 cmake --workflow --preset windows
+
+echo "== sanitizers: every test"
+cmake --workflow --preset sanitize
+
+echo "== valgrind: the end-to-end tests"
+cmake --workflow --preset valgrind
+
+echo "== line coverage"
+bash scripts/coverage.sh
+
+echo "== fuzzing"
+bash scripts/fuzz.sh
+
+echo "all stages passed"

@@ -44,7 +44,9 @@ def random_text(rng, pieces):
     return b"".join(rng.choice(FRAGMENTS) for _ in range(pieces))
 
 
-class ProtowrapTest(unittest.TestCase):
+class ProtowrapCase(unittest.TestCase):
+    """A scratch directory to run protowrap in, and helpers to fill and read it."""
+
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="protowrap-e2e-")
 
@@ -73,15 +75,33 @@ class ProtowrapTest(unittest.TestCase):
             lines.append(b"CW_FILE_PATH=" + cw)
         self.put("Talvenor.ini", b"\r\n".join(lines) + b"\r\n")
 
-    def run_protowrap(self, timeout=60, limit_memory=None, program=None):
+    def run_protowrap(self, timeout=60, limit_memory=None, program=None, prefix=()):
         def limit():
             import resource
             resource.setrlimit(resource.RLIMIT_AS, (limit_memory, limit_memory))
 
         command = [program] if program else ARGS.emulator + [ARGS.protowrap]
-        done = subprocess.run(command, cwd=self.dir, capture_output=True,
+        log = os.path.join(tempfile.gettempdir(), "protowrap-valgrind-%d.log" % os.getpid())
+        if ARGS.valgrind and not program:
+            command = ["valgrind", "--error-exitcode=99", "--leak-check=full",
+                       "--errors-for-leak-kinds=all", "--track-fds=yes", "--log-file=" + log,
+                       ] + command
+            timeout *= 10
+        done = subprocess.run(list(prefix) + command, cwd=self.dir, capture_output=True,
                               timeout=timeout, stdin=subprocess.DEVNULL,
                               preexec_fn=limit if limit_memory else None)
+        if ARGS.valgrind and not program:
+            with open(log) as f:
+                report = f.read()
+            os.remove(log)
+            self.assertNotEqual(99, done.returncode, report)
+            self.assertIn("FILE DESCRIPTORS:", report)
+            # Every descriptor open at exit, but for the standard ones and those the program
+            # inherited (valgrind's log among them), is one the program left open.
+            lines = report.splitlines() + [""]
+            left_open = [line for line, after in zip(lines, lines[1:])
+                         if "Open file descriptor" in line and "inherited from parent" not in after]
+            self.assertEqual([], left_open, report)
         self.assertEqual(0, done.returncode, done.stderr)
         return done.stdout.replace(b"\r\n", b"\n").decode("latin-1")
 
@@ -94,6 +114,12 @@ class ProtowrapTest(unittest.TestCase):
         self.assertEqual(reference(cg_data), self.get(CG_OUT))
         self.assertEqual(reference(cw_data), self.get(CW_OUT))
 
+    def posix(self):
+        if ARGS.emulator:
+            self.skipTest("POSIX special files")
+
+
+class ConversionTest(ProtowrapCase):
     # -- conversions -----------------------------------------------------------------------------
 
     def test_examples_convert_to_the_reference(self):
@@ -191,10 +217,6 @@ class ProtowrapTest(unittest.TestCase):
         self.configure(b"dir.h", b"dir.h/missing.h")
         self.assertEqual("Can't open dir.h\nCan't open dir.h/missing.h\n", self.run_protowrap())
 
-    def posix(self):
-        if ARGS.emulator:
-            self.skipTest("POSIX special files")
-
     def test_full_disk_is_not_reported_as_success(self):
         self.posix()
         self.put("cg.h", b"CG_A,")
@@ -245,8 +267,8 @@ class ProtowrapTest(unittest.TestCase):
 
     def test_out_of_memory_is_reported_and_writes_nothing(self):
         self.posix()
-        if ARGS.sanitized:
-            self.skipTest("sanitizers reserve more address space than the limit")
+        if ARGS.sanitized or ARGS.valgrind:
+            self.skipTest("sanitizers and valgrind need more address space than the limit")
         with open(self.path("big.h"), "wb") as f:
             f.truncate(1 << 30)  # sparse; 1 GiB block cannot be had under a 256 MiB limit
         self.put("cw.h", b"CW_A,")
@@ -257,18 +279,21 @@ class ProtowrapTest(unittest.TestCase):
         self.assertEqual(b"kept", self.get(CG_OUT))
 
 
-def main():
+def main(module="__main__"):
+    """Runs the tests of `module` with the command line's options."""
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("--protowrap", required=True)
     parser.add_argument("--examples", required=True)
     parser.add_argument("--emulator", default="", help="runs the program, e.g. wine")
     parser.add_argument("--sanitized", action="store_true")
+    parser.add_argument("--valgrind", action="store_true",
+                        help="run protowrap under valgrind: no error, no leak, no open file")
     parser.add_argument("--native", default="", help="a native protowrap to compare with")
     ARGS, rest = parser.parse_known_args()
     ARGS.protowrap = os.path.abspath(ARGS.protowrap)
     ARGS.emulator = ARGS.emulator.split(";") if ARGS.emulator else []
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    unittest.main(module=module, argv=[sys.argv[0]] + rest, verbosity=2)
 
 
 if __name__ == "__main__":

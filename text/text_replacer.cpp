@@ -189,7 +189,7 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
 }
 
 char* TextReplacer::ReplaceAll(const char* text, const char* pattern, const char* replacement,
-                               ReplaceStatus* status) const {
+                               ReplaceStatus* status, std::int32_t* resultLength) const {
   if (replacement == nullptr) {
     replacement = "";
   }
@@ -205,7 +205,7 @@ char* TextReplacer::ReplaceAll(const char* text, const char* pattern, const char
     return nullptr;
   }
   return ReplaceInBuffer(text, textLength, pattern, patternLength, replacement, replacementLength,
-                         status);
+                         status, resultLength);
 }
 
 }  // namespace protowrap

@@ -50,7 +50,7 @@ class TextReplacer {
   /// null replacement stands for the empty string. A new block therefore holds only the rewritten
   /// part before that NUL.
   char* ReplaceAll(const char* text, const char* pattern, const char* replacement,
-                   ReplaceStatus* status = nullptr) const;
+                   ReplaceStatus* status = nullptr, std::int32_t* resultLength = nullptr) const;
 };
 
 }  // namespace protowrap

@@ -198,5 +198,33 @@ TEST(ReplaceAll, HandlesMoreMatchesThanOneBatchOfPositions) {
             Replace(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"));
 }
 
+TEST(ReplaceAll, BatchesEndAnywhereInTheScan) {
+  // 16,384 matches fill the first batch of positions exactly at the text's last match, which
+  // lies past the last whole block of the vector scan.
+  const std::string dense(32768, 'a');
+  EXPECT_EQ(std::string(16384, 'b'), Replace(dense, "aa", "b"));
+  // Matches longer than a block of the scan, back to back: each resumes in a later block.
+  const std::string pattern = "<" + std::string(70, '-') + ">";
+  std::string text;
+  for (int i = 0; i < 20; ++i) {
+    text += pattern + (i % 3 == 0 ? "" : " ");
+  }
+  EXPECT_EQ(Reference(text, pattern, "#"), Replace(text, pattern.c_str(), "#"));
+}
+
+TEST(ReplaceAll, MissingArgumentsChangeNothing) {
+  const TextReplacer r;
+  ReplaceStatus status = ReplaceStatus::kReplaced;
+  EXPECT_EQ(nullptr, r.ReplaceAll(nullptr, "a", "b", &status));
+  EXPECT_EQ(ReplaceStatus::kUnchanged, status);
+  const char text[] = "abc";
+  EXPECT_EQ(text, r.ReplaceAll(text, nullptr, "b", &status));
+  EXPECT_EQ(ReplaceStatus::kUnchanged, status);
+  // A negative replacement length counts as an empty replacement.
+  char* out = r.ReplaceInBuffer(text, 3, "b", 1, "zzz", -1, &status);
+  EXPECT_EQ(std::string("ac"), out);
+  std::free(out);
+}
+
 }  // namespace
 }  // namespace protowrap

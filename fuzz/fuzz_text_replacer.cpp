@@ -1,0 +1,98 @@
+// Fuzzes the text replacer against the plain reference: the same bytes, the same block back when
+// nothing matched, nothing seen past the first NUL, the exact result length, FindPattern's answer.
+#include <cstdint>
+#include <cstdio>
+
+#include "fuzz/fuzz_reference.h"
+#include "text/text_replacer.h"
+
+using protowrap::ReplaceStatus;
+using protowrap::TextReplacer;
+using namespace protowrap::fuzz;
+
+namespace {
+
+std::string UpToNul(const std::string& s) { return s.substr(0, s.find('\0')); }
+
+// Checks one replacement result against the expected text, and frees it.
+void Check(const char* input, char* result, ReplaceStatus status, const std::string& expected,
+           bool changed) {
+  if (!changed) {
+    if (result != input || status != ReplaceStatus::kUnchanged) {
+      Broken("an unchanged text must come back as the same block");
+    }
+    return;
+  }
+  if (result == nullptr || result == input || status != ReplaceStatus::kReplaced) {
+    Broken("a replacement must come back as a new block");
+  }
+  if (std::memcmp(result, expected.data(), expected.size()) != 0 ||
+      result[expected.size()] != '\0') {
+    Broken("the new block differs from the reference");
+  }
+  std::free(result);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 3) {
+    return 0;
+  }
+  const std::size_t patternLength = 1 + data[0] % 8;
+  const std::size_t replacementLength = data[1] % 24;
+  const std::size_t start = data[2];
+  data += 3;
+  size -= 3;
+  if (size < patternLength + replacementLength) {
+    return 0;
+  }
+  const char* bytes = reinterpret_cast<const char*>(data);
+  const std::string pattern(bytes, patternLength);
+  const std::string replacement(bytes + patternLength, replacementLength);
+  const std::string text(bytes + patternLength + replacementLength,
+                         size - patternLength - replacementLength);
+  const TextReplacer replacer;
+  const auto textLength = static_cast<std::int32_t>(text.size());
+
+  // Counted form: every byte counts, NULs included; the text is not terminated.
+  char* counted = ExactBlock(text, false);
+  char* patternBlock = ExactBlock(pattern, false);
+  char* replacementBlock = ExactBlock(replacement, false);
+  const std::size_t found = text.find(pattern, start);
+  if (replacer.FindPattern(counted, textLength, patternBlock,
+                           static_cast<std::int32_t>(patternLength),
+                           static_cast<std::int32_t>(start)) !=
+      (found == std::string::npos ? -1 : static_cast<std::int32_t>(found))) {
+    Broken("FindPattern differs from the reference");
+  }
+  ReplaceStatus status = ReplaceStatus::kNoMemory;
+  std::int32_t resultLength = -1;
+  const std::string expected = ReplaceReference(text, pattern, replacement);
+  char* result = replacer.ReplaceInBuffer(counted, textLength, patternBlock,
+                                          static_cast<std::int32_t>(patternLength),
+                                          replacementBlock,
+                                          static_cast<std::int32_t>(replacementLength), &status,
+                                          &resultLength);
+  if (resultLength != static_cast<std::int32_t>(expected.size())) {
+    Broken("ReplaceInBuffer reports a wrong length");
+  }
+  Check(counted, result, status, expected, text.find(pattern) != std::string::npos);
+
+  // Terminated form: everything is seen up to its first NUL only.
+  char* terminated = ExactBlock(text, true);
+  char* patternString = ExactBlock(pattern, true);
+  char* replacementString = ExactBlock(replacement, true);
+  const std::string seenText = UpToNul(text);
+  const std::string seenPattern = UpToNul(pattern);
+  result = replacer.ReplaceAll(terminated, patternString, replacementString, &status);
+  Check(terminated, result, status,
+        ReplaceReference(seenText, seenPattern, UpToNul(replacement)),
+        !seenPattern.empty() && seenText.find(seenPattern) != std::string::npos);
+
+  for (char* block : {counted, patternBlock, replacementBlock, terminated, patternString,
+                      replacementString}) {
+    std::free(block);
+  }
+  return 0;
+}
