@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char* input = ExactBlock(ini, false);
   auto* buffer = static_cast<char*>(std::malloc(bufferSize));
   const char* key = pick % 3 == 0 ? "CW_FILE_PATH" : "CG_FILE_PATH";
-  const std::uint32_t length = protowrap::platform::LookupProfileValue(
-      input, ini.size(), "CONFIG", key, "", buffer, bufferSize);
+  const std::uint32_t length = protowrap::platform::LookupProfileValue(input, ini.size(), "CONFIG",
+                                                                       key, "", buffer, bufferSize);
   if (length >= bufferSize || buffer[length] != '\0' || std::strlen(buffer) != length) {
     Broken("the value must be a terminated string that fits the buffer");
   }

@@ -24,7 +24,8 @@ inline std::string ReplaceReference(const std::string& text, const std::string& 
 
 /// A heap block holding exactly `s` and, when `terminate`, one NUL: reads past it are caught.
 inline char* ExactBlock(const std::string& s, bool terminate) {
-  auto* block = static_cast<char*>(std::malloc(s.size() + (terminate ? 1 : 0) + (s.empty() ? 1 : 0)));
+  auto* block =
+      static_cast<char*>(std::malloc(s.size() + (terminate ? 1 : 0) + (s.empty() ? 1 : 0)));
   std::memcpy(block, s.data(), s.size());
   if (terminate) {
     block[s.size()] = '\0';

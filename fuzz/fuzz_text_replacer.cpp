@@ -12,7 +12,9 @@ using namespace protowrap::fuzz;
 
 namespace {
 
-std::string UpToNul(const std::string& s) { return s.substr(0, s.find('\0')); }
+std::string UpToNul(const std::string& s) {
+  return s.substr(0, s.find('\0'));
+}
 
 // Checks one replacement result against the expected text, and frees it.
 void Check(const char* input, char* result, ReplaceStatus status, const std::string& expected,
@@ -69,11 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReplaceStatus status = ReplaceStatus::kNoMemory;
   std::int32_t resultLength = -1;
   const std::string expected = ReplaceReference(text, pattern, replacement);
-  char* result = replacer.ReplaceInBuffer(counted, textLength, patternBlock,
-                                          static_cast<std::int32_t>(patternLength),
-                                          replacementBlock,
-                                          static_cast<std::int32_t>(replacementLength), &status,
-                                          &resultLength);
+  char* result = replacer.ReplaceInBuffer(
+      counted, textLength, patternBlock, static_cast<std::int32_t>(patternLength), replacementBlock,
+      static_cast<std::int32_t>(replacementLength), &status, &resultLength);
   if (resultLength != static_cast<std::int32_t>(expected.size())) {
     Broken("ReplaceInBuffer reports a wrong length");
   }
@@ -86,12 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string seenText = UpToNul(text);
   const std::string seenPattern = UpToNul(pattern);
   result = replacer.ReplaceAll(terminated, patternString, replacementString, &status);
-  Check(terminated, result, status,
-        ReplaceReference(seenText, seenPattern, UpToNul(replacement)),
+  Check(terminated, result, status, ReplaceReference(seenText, seenPattern, UpToNul(replacement)),
         !seenPattern.empty() && seenText.find(seenPattern) != std::string::npos);
 
-  for (char* block : {counted, patternBlock, replacementBlock, terminated, patternString,
-                      replacementString}) {
+  for (char* block :
+       {counted, patternBlock, replacementBlock, terminated, patternString, replacementString}) {
     std::free(block);
   }
   return 0;
