@@ -1,26 +1,15 @@
-// The plain reference the fuzz targets check against: left-to-right, non-overlapping, literal
-// replacement written with std::string::find, independent of the code under test.
+// Helpers of the fuzz targets, and the plain reference they check against.
 #pragma once
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "tests/replace_reference.h"
+
 namespace protowrap::fuzz {
 
-inline std::string ReplaceReference(const std::string& text, const std::string& pattern,
-                                    const std::string& replacement) {
-  if (pattern.empty()) {
-    return text;
-  }
-  std::string out;
-  std::size_t from = 0;
-  for (std::size_t at; (at = text.find(pattern, from)) != std::string::npos;
-       from = at + pattern.size()) {
-    out.append(text, from, at - from).append(replacement);
-  }
-  return out.append(text, from, std::string::npos);
-}
+using protowrap::reference::ReplaceReference;
 
 /// A heap block holding exactly `s` and, when `terminate`, one NUL: reads past it are caught.
 inline char* ExactBlock(const std::string& s, bool terminate) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/file_system_test_util.h"
 
 namespace protowrap::platform {
 namespace {
@@ -62,17 +63,7 @@ class Win32FileSystemTest : public ::testing::Test {
 TEST_F(Win32FileSystemTest, ReadsAWholeFileExclusively) {
   const std::string content("line one\r\nline\0two\n", 19);
   Put("in.h", content);
-  const FileHandle file = files_.OpenForRead(Path("in.h").c_str());
-  ASSERT_NE(kInvalidFile, file);
-  EXPECT_EQ(kInvalidFile, files_.OpenForRead(Path("in.h").c_str()));  // no sharing
-  std::uint64_t size = 0;
-  ASSERT_TRUE(files_.GetSize(file, &size));
-  EXPECT_EQ(content.size(), size);
-  std::string buffer(size, '\0');
-  EXPECT_TRUE(files_.Read(file, buffer.data(), static_cast<std::uint32_t>(size)));
-  EXPECT_EQ(content, buffer);
-  EXPECT_FALSE(files_.Read(file, buffer.data(), 1));  // nothing more: a short read
-  EXPECT_TRUE(files_.Close(file));
+  ExpectWholeExclusiveRead(files_, Path("in.h"), content);
 }
 
 TEST_F(Win32FileSystemTest, RefusesWhatIsNotAnOpenableDiskFile) {

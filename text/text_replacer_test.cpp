@@ -1,5 +1,7 @@
 #include "text/text_replacer.h"
 
+#include "tests/replace_reference.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -35,17 +37,7 @@ std::string Replace(const std::string& text, const char* pattern, const char* re
   return out;
 }
 
-// Left-to-right, non-overlapping replacement written independently with std::string::find.
-std::string Reference(const std::string& text, const std::string& pattern,
-                      const std::string& replacement) {
-  std::string out;
-  std::size_t from = 0;
-  for (std::size_t at; (at = text.find(pattern, from)) != std::string::npos;
-       from = at + pattern.size()) {
-    out.append(text, from, at - from).append(replacement);
-  }
-  return out.append(text, from, std::string::npos);
-}
+using protowrap::reference::ReplaceReference;
 
 TEST(FindPattern, FindsTheFirstMatchFromStart) {
   const TextReplacer r;
@@ -181,7 +173,7 @@ TEST(ReplaceAll, AgreesWithAPlainReferenceOnRandomTexts) {
     const std::string text = RandomText(random, round % 2 == 0 ? 40 : 400);
     const char* pattern = patterns[random() % 8];
     const char* replacement = replacements[random() % 6];
-    ASSERT_EQ(Reference(text, pattern, replacement), Replace(text, pattern, replacement))
+    ASSERT_EQ(ReplaceReference(text, pattern, replacement), Replace(text, pattern, replacement))
         << "text=" << text << " pattern=" << pattern << " replacement=" << replacement;
   }
 }
@@ -189,12 +181,12 @@ TEST(ReplaceAll, AgreesWithAPlainReferenceOnRandomTexts) {
 TEST(ReplaceAll, HandlesMoreMatchesThanOneBatchOfPositions) {
   // 100,000 matches, dense and sparse, past every internal batch size.
   std::string dense(100000, 'a');
-  EXPECT_EQ(Reference(dense, "a", "bc"), Replace(dense, "a", "bc"));
+  EXPECT_EQ(ReplaceReference(dense, "a", "bc"), Replace(dense, "a", "bc"));
   std::string sparse;
   for (int i = 0; i < 100000; ++i) {
     sparse += "xyzCG_";
   }
-  EXPECT_EQ(Reference(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"),
+  EXPECT_EQ(ReplaceReference(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"),
             Replace(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"));
 }
 
@@ -209,7 +201,7 @@ TEST(ReplaceAll, BatchesEndAnywhereInTheScan) {
   for (int i = 0; i < 20; ++i) {
     text += pattern + (i % 3 == 0 ? "" : " ");
   }
-  EXPECT_EQ(Reference(text, pattern, "#"), Replace(text, pattern.c_str(), "#"));
+  EXPECT_EQ(ReplaceReference(text, pattern, "#"), Replace(text, pattern.c_str(), "#"));
 }
 
 TEST(ReplaceAll, MissingArgumentsChangeNothing) {
