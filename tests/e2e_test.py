@@ -257,13 +257,17 @@ class ConversionTest(ProtowrapCase):
                 holder.wait()
 
     def test_inputs_too_large_for_32_bit_lengths(self):
-        for name, size in (("big.h", 2147483647), ("huge.h", (4 << 30) + 5)):
-            with open(self.path(name), "wb") as f:
-                f.truncate(size)  # sparse: no disk used
+        # One byte over the longest text, just over 2 GiB, and over 4 GiB (where a 32-bit size
+        # would wrap to a small one). Sparse: no disk is used.
         self.put(CG_OUT, b"kept")
-        self.configure(b"big.h", b"huge.h")
-        self.assertEqual("File Too Large big.h\nFile Too Large huge.h\n", self.run_protowrap())
-        self.assertEqual(b"kept", self.get(CG_OUT))
+        for cg_size, cw_size in ((2147483647, (2 << 30) + 1), (2147483647, (4 << 30) + 5)):
+            for name, size in (("cg.h", cg_size), ("cw.h", cw_size)):
+                with open(self.path(name), "wb") as f:
+                    f.truncate(size)
+            self.configure(b"cg.h", b"cw.h")
+            self.assertEqual("File Too Large cg.h\nFile Too Large cw.h\n", self.run_protowrap())
+            self.assertEqual(b"kept", self.get(CG_OUT))
+            self.assertFalse(os.path.exists(self.path(CW_OUT)))
 
     def test_out_of_memory_is_reported_and_writes_nothing(self):
         self.posix()
