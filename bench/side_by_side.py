@@ -31,6 +31,7 @@ def measure(command, cwd):
     around a plain start of the command; the peak comes from a second run under GNU time, which
     reports the command's own peak (a child forked from this large script would inherit the
     script's high-water mark) but adds its own start-up to the wall time."""
+    os.sync()  # earlier runs' outputs go to disk now, not during this run
     start = time.perf_counter()
     done = subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL)
     wall = time.perf_counter() - start

@@ -71,13 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReplaceStatus status = ReplaceStatus::kNoMemory;
   std::int32_t resultLength = -1;
   const std::string expected = ReplaceReference(text, pattern, replacement);
+  // Every other input hands over a spare block to recycle, of a size picked by the input.
+  char* spare = start % 2 == 1 ? ExactBlock(std::string(start, 's'), true) : nullptr;
+  const bool matches = text.find(pattern) != std::string::npos;
   char* result = replacer.ReplaceInBuffer(
       counted, textLength, patternBlock, static_cast<std::int32_t>(patternLength), replacementBlock,
-      static_cast<std::int32_t>(replacementLength), &status, &resultLength);
+      static_cast<std::int32_t>(replacementLength), &status, &resultLength, spare);
+  if (!matches) {
+    std::free(spare);  // nothing matched: the spare is still ours
+  }
   if (resultLength != static_cast<std::int32_t>(expected.size())) {
     Broken("ReplaceInBuffer reports a wrong length");
   }
-  Check(counted, result, status, expected, text.find(pattern) != std::string::npos);
+  Check(counted, result, status, expected, matches);
 
   // Terminated form: everything is seen up to its first NUL only.
   char* terminated = ExactBlock(text, true);

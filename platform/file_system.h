@@ -54,9 +54,9 @@ class FileSystem {
 /// The operating system's own implementation.
 FileSystem& SystemFileSystem();
 
-/// Sets the process heap up for what the conversion does: a few very large blocks, each released
-/// as soon as the next one is made. Where the allocator allows, released memory is kept for the
-/// next block instead of being handed back to the system and faulted in afresh.
+/// Sets the process heap up for what the conversion does: a few large blocks, each resized into
+/// a later rule's result once superseded. Where the allocator allows, large blocks get mappings of
+/// their own, so a resize moves their pages instead of copying or faulting in fresh ones.
 void PrepareHeap();
 
 }  // namespace protowrap::platform

@@ -186,11 +186,11 @@ FileSystem& SystemFileSystem() {
 
 void PrepareHeap() {
 #if defined(__GLIBC__)
-  // glibc maps every block over 32 MiB afresh and unmaps it on release, so each rule of a large
-  // header would pay a page fault per 4 KiB of its result. Taking all blocks from the heap and
-  // never trimming it lets each result reuse the pages its predecessors released.
-  mallopt(M_MMAP_MAX, 0);
-  mallopt(M_TRIM_THRESHOLD, -1);
+  // Blocks from 256 KiB up get mappings of their own, so resizing one for reuse (std::realloc of
+  // the block a rule supersedes) moves its pages instead of copying its bytes, and releasing one
+  // returns its memory at once. glibc's own threshold rises to 32 MiB as blocks are released,
+  // which would put mid-sized texts on the heap, where a resize copies.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
 }
 

@@ -121,7 +121,7 @@ std::int32_t TextReplacer::FindPattern(const char* text, std::int32_t textLength
 char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, const char* pattern,
                                     std::int32_t patternLength, const char* replacement,
                                     std::int32_t replacementLength, ReplaceStatus* status,
-                                    std::int32_t* resultLength) const {
+                                    std::int32_t* resultLength, char* recycle) const {
   // The caller learns "nothing replaced" from getting its own block back.
   char* const unchanged = const_cast<char*>(text);
   SetStatus(status, ReplaceStatus::kUnchanged);
@@ -135,6 +135,12 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
   if (replacementLength < 0) {
     replacementLength = 0;
   }
+  // From here on a new block is due, so `recycle` is ours: it becomes the result or is released.
+  auto fail = [&](ReplaceStatus why) -> char* {
+    std::free(recycle);
+    SetStatus(status, why);
+    return nullptr;
+  };
 
   // Search pass: record every match, each search resuming right behind the previous match.
   PositionList positions(static_cast<std::size_t>(textLength / patternLength) + 1);
@@ -143,8 +149,7 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
     std::int32_t* space = nullptr;
     const std::size_t room = positions.Reserve(&space);
     if (room == 0) {
-      SetStatus(status, ReplaceStatus::kNoMemory);
-      return nullptr;
+      return fail(ReplaceStatus::kNoMemory);
     }
     positions.Commit(detail::CollectMatches(
         text, resume, end, pattern, static_cast<std::size_t>(patternLength), space, room, &resume));
@@ -154,13 +159,15 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
                                  static_cast<std::int64_t>(positions.Count()) *
                                      (static_cast<std::int64_t>(patternLength) - replacementLength);
   if (newLength > kMaxTextLength) {
-    SetStatus(status, ReplaceStatus::kTooLong);
-    return nullptr;
+    return fail(ReplaceStatus::kTooLong);
   }
-  auto* result = static_cast<char*>(std::malloc(static_cast<std::size_t>(newLength) + 1));
+  // Resizing a recycled block keeps the memory it has (a large one is moved, not copied) instead
+  // of faulting in fresh pages. Its old bytes are overwritten below.
+  const auto size = static_cast<std::size_t>(newLength) + 1;
+  auto* result =
+      static_cast<char*>(recycle != nullptr ? std::realloc(recycle, size) : std::malloc(size));
   if (result == nullptr) {
-    SetStatus(status, ReplaceStatus::kNoMemory);
-    return nullptr;
+    return fail(ReplaceStatus::kNoMemory);  // a failed realloc leaves `recycle` to release
   }
 
   // Copying pass: the run before each match, then the replacement, then the tail.

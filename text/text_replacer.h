@@ -41,10 +41,15 @@ class TextReplacer {
   /// Returns the input pointer when nothing matched, a new terminated block when something did,
   /// and nullptr when memory ran out or the result would exceed kMaxTextLength. `status`, when
   /// given, says which; `resultLength`, when given, receives the length of the text returned.
+  ///
+  /// `recycle`, when given, is a std::malloc block the caller no longer needs (not `text`). Once
+  /// something matched, the call takes it over: the new block is `recycle` resized with
+  /// std::realloc, so its memory is reused rather than asked for afresh; on failure it is
+  /// released. When nothing matched, it stays the caller's.
   char* ReplaceInBuffer(const char* text, std::int32_t textLength, const char* pattern,
                         std::int32_t patternLength, const char* replacement,
                         std::int32_t replacementLength, ReplaceStatus* status = nullptr,
-                        std::int32_t* resultLength = nullptr) const;
+                        std::int32_t* resultLength = nullptr, char* recycle = nullptr) const;
 
   /// ReplaceInBuffer on terminated strings: the text is seen only up to its first NUL, and a
   /// null replacement stands for the empty string. A new block therefore holds only the rewritten

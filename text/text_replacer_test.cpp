@@ -165,6 +165,31 @@ TEST(FindPattern, AgreesWithAPlainReferenceOnRandomTexts) {
   }
 }
 
+// Ownership of a recycled block: the sanitizer and valgrind runs of these tests report a leak, a
+// double release or a use after release if it goes wrong.
+TEST(ReplaceInBuffer, TakesOverARecycledBlockOnlyWhenAResultIsDue) {
+  const TextReplacer r;
+  const char text[] = "a,b,c";
+  ReplaceStatus status = ReplaceStatus::kUnchanged;
+  char* out = r.ReplaceInBuffer(text, 5, ",", 1, "), ", 3, &status, nullptr,
+                                Block(std::string(100, 'z')));  // larger, and full of old bytes
+  EXPECT_EQ(ReplaceStatus::kReplaced, status);
+  EXPECT_EQ(std::string("a), b), c"), out);
+  std::free(out);
+
+  char* spare = Block("zz");  // nothing matches: still ours afterwards
+  EXPECT_EQ(text, r.ReplaceInBuffer(text, 5, "x", 1, "y", 1, &status, nullptr, spare));
+  EXPECT_EQ(std::string("zz"), spare);
+  std::free(spare);
+
+  const std::string big(1 << 20, 'a');  // fails as too long: the spare is released
+  const std::string growth(4096, 'b');
+  EXPECT_EQ(nullptr, r.ReplaceInBuffer(big.data(), static_cast<std::int32_t>(big.size()), "a", 1,
+                                       growth.data(), static_cast<std::int32_t>(growth.size()),
+                                       &status, nullptr, Block("spare")));
+  EXPECT_EQ(ReplaceStatus::kTooLong, status);
+}
+
 TEST(ReplaceAll, AgreesWithAPlainReferenceOnRandomTexts) {
   std::mt19937 random(12345);
   const char* const patterns[] = {"a", "ab", "aa", "a_b", ",", "==", "#a#", "ba,="};
