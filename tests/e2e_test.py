@@ -75,12 +75,12 @@ class ProtowrapCase(unittest.TestCase):
             lines.append(b"CW_FILE_PATH=" + cw)
         self.put("Talvenor.ini", b"\r\n".join(lines) + b"\r\n")
 
-    def run_protowrap(self, timeout=60, limit_memory=None, program=None, prefix=()):
+    def run_protowrap(self, timeout=60, limit_memory=None, program=None, prefix=(), binary=None):
         def limit():
             import resource
             resource.setrlimit(resource.RLIMIT_AS, (limit_memory, limit_memory))
 
-        command = [program] if program else ARGS.emulator + [ARGS.protowrap]
+        command = [program] if program else ARGS.emulator + [binary or ARGS.protowrap]
         log = os.path.join(tempfile.gettempdir(), "protowrap-valgrind-%d.log" % os.getpid())
         if ARGS.valgrind and not program:
             command = ["valgrind", "--error-exitcode=99", "--leak-check=full",
