@@ -19,6 +19,9 @@ for group in "${@:-native}"; do
     windows)
       want x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
       [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+      # Without the preloader, about one Wine start in three thousand fails ("failed to map the
+      # shared user data"): address-space randomisation took the address Windows programs need.
+      [ -e /usr/lib/wine/wine64-preloader ] || need+=(wine64-preloader)
       [ -d /usr/src/googletest ] || need+=(googletest)
       ;;
     checks)

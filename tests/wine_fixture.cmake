@@ -6,7 +6,9 @@
 set(quiet OUTPUT_FILE /dev/null ERROR_FILE /dev/null)
 if(MODE STREQUAL "start")
   # A new prefix is created on the first start, which restarts the server: create it first and
-  # wait for that server to end, then start the persistent one, then Wine's own services.
+  # wait for that server to end, then start the persistent one, then Wine's own services. A server
+  # left running by an earlier, interrupted run is stopped first, or the wait would never end.
+  execute_process(COMMAND "${WINESERVER}" -k ${quiet})
   execute_process(COMMAND "${EMULATOR}" cmd /c exit ${quiet})
   execute_process(COMMAND "${WINESERVER}" -w ${quiet})
   execute_process(COMMAND "${WINESERVER}" -p ${quiet})
