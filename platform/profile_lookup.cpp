@@ -1,167 +1,332 @@
 #include "platform/profile_lookup.h"
 
 #include <cstring>
-#include <string>
 
 namespace protowrap::platform {
 
 namespace {
 
-// A piece of the text, [begin, end).
-struct Span {
-  const char* begin;
-  const char* end;
-
-  bool empty() const { return begin == end; }
-  std::size_t size() const { return static_cast<std::size_t>(end - begin); }
-};
-
 // Characters that surround lines, names and values without belonging to them: the C blanks and
 // Ctrl-Z, which old DOS editors left at the end of a file.
-bool IsBlank(char c) {
+bool IsBlank(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
-Span Trim(Span s) {
-  while (s.begin < s.end && IsBlank(*s.begin)) {
-    ++s.begin;
-  }
-  while (s.end > s.begin && IsBlank(s.end[-1])) {
-    --s.end;
-  }
-  return s;
+bool IsLineEnd(unsigned char c) {
+  return c == '\n' || c == '\r';
 }
 
-// Everything before the first NUL: names and values are strings, and a NUL ends them.
-Span UpToNul(Span s) {
-  const void* nul = std::memchr(s.begin, '\0', s.size());
-  return nul == nullptr ? s : Span{s.begin, static_cast<const char*>(nul)};
+unsigned char AsciiLower(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool NameEquals(Span name, const char* wanted) {
-  name = UpToNul(name);
-  const std::size_t length = std::strlen(wanted);
-  if (name.size() != length) {
-    return false;
-  }
-  for (std::size_t i = 0; i < length; ++i) {
-    if (AsciiLower(name.begin[i]) != AsciiLower(wanted[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// A UTF-16 text as the ANSI bytes Windows would hand back: ASCII characters as themselves, every
-// other character as '?'. A trailing odd byte is dropped.
-std::string NarrowUtf16(const unsigned char* data, std::size_t size, bool bigEndian) {
-  std::string narrow;
-  narrow.reserve(size / 2);
-  for (std::size_t i = 0; i + 1 < size; i += 2) {
-    const unsigned high = bigEndian ? data[i] : data[i + 1];
-    const unsigned low = bigEndian ? data[i + 1] : data[i];
-    const unsigned unit = high << 8 | low;
-    narrow.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
-  }
-  return narrow;
-}
-
-std::uint32_t CopyCut(Span value, char* buffer, std::uint32_t bufferSize) {
+// Copies `length` bytes of `text`, cut to fit, as a terminated string; returns the length copied.
+std::uint32_t CopyCut(const char* text, std::size_t length, char* buffer,
+                      std::uint32_t bufferSize) {
   if (bufferSize == 0) {
     return 0;
   }
-  const std::size_t length = value.size() < bufferSize - 1 ? value.size() : bufferSize - 1;
-  std::memcpy(buffer, value.begin, length);
+  if (length > bufferSize - 1) {
+    length = bufferSize - 1;
+  }
+  std::memmove(buffer, text, length);
   buffer[length] = '\0';
   return static_cast<std::uint32_t>(length);
 }
 
-// Copies a found value: cut at a NUL, freed of one pair of enclosing quotes, cut to the buffer.
-std::uint32_t CopyValue(Span value, char* buffer, std::uint32_t bufferSize) {
-  value = UpToNul(value);
-  if (value.size() >= 2 && (*value.begin == '"' || *value.begin == '\'') &&
-      value.end[-1] == *value.begin) {
-    // Windows copies what follows the opening quote into the buffer and then drops the last
-    // character, but only when everything up to the closing quote fitted; when the buffer holds
-    // exactly that, it therefore loses the value's last character too.
-    ++value.begin;
-    if (bufferSize < value.size()) {
-      return CopyCut(value, buffer, bufferSize);
-    }
-    if (bufferSize == value.size()) {
-      --value.end;
-    }
-    --value.end;
-  }
-  return CopyCut(value, buffer, bufferSize);
-}
-
-// Finds the key's value in the first section named `section`. Returns false when there is none.
-bool FindValue(Span text, const char* section, const char* key, Span* value) {
-  bool inSection = false;
-  const char* cursor = text.begin;
-  while (cursor < text.end) {
-    Span line{cursor, cursor};
-    while (line.end < text.end && *line.end != '\n' && *line.end != '\r') {
-      ++line.end;
-    }
-    cursor = line.end < text.end ? line.end + 1 : line.end;
-    line = Trim(line);
-    if (line.empty()) {
-      continue;
-    }
-    if (*line.begin == '[') {
-      // The name ends at the last ']' of the line, as Windows reads it: "[A]B]" is section "A]B".
-      const char* close = line.end - 1;
-      while (close > line.begin && *close != ']') {
-        --close;
-      }
-      if (close > line.begin) {
-        if (inSection) {
-          return false;  // only the first section of that name counts
-        }
-        inSection = NameEquals(Trim({line.begin + 1, close}), section);
-        continue;
-      }
-    }
-    if (!inSection || *line.begin == ';') {
-      continue;
-    }
-    const void* equals = std::memchr(line.begin, '=', line.size());
-    const char* nameEnd = equals != nullptr ? static_cast<const char*>(equals) : line.end;
-    if (NameEquals(Trim({line.begin, nameEnd}), key)) {
-      *value = equals != nullptr ? Trim({nameEnd + 1, line.end}) : Span{line.end, line.end};
-      return true;
-    }
-  }
-  return false;
-}
+// U+FFFD, what stands in the text for a character that could not be converted.
+constexpr unsigned char kReplacementCharacter[] = {0xEF, 0xBF, 0xBD};
 
 }  // namespace
+
+void ProfileReader::NameMatcher::Reset(const char* name, std::size_t nameLength) {
+  *this = NameMatcher{};
+  wanted = name;
+  wantedLength = nameLength;
+}
+
+void ProfileReader::NameMatcher::Push(unsigned char c) {
+  if (ended) {
+    return;
+  }
+  if (c == '\0') {  // blanks before a NUL stay part of the name
+    length += pending;
+    pending = 0;
+    ended = true;
+    return;
+  }
+  if (!started) {
+    if (IsBlank(c)) {
+      return;
+    }
+    started = true;
+  }
+  const std::size_t at = length + pending;
+  if (firstMismatch == SIZE_MAX &&
+      (at >= wantedLength || AsciiLower(c) != AsciiLower(static_cast<unsigned char>(wanted[at])))) {
+    firstMismatch = at;
+  }
+  if (IsBlank(c)) {
+    ++pending;
+  } else {
+    length = at + 1;
+    pending = 0;
+  }
+}
+
+bool ProfileReader::NameMatcher::Matches() const {
+  return length == wantedLength && firstMismatch >= length;
+}
+
+ProfileReader::ProfileReader(const char* section, const char* key, char* buffer,
+                             std::uint32_t bufferSize)
+    : section_(section), key_(key), buffer_(buffer), bufferSize_(bufferSize) {
+  keyName_.Reset(key_, std::strlen(key_));
+  sectionName_.Reset(section_, std::strlen(section_));
+}
+
+bool ProfileReader::Feed(const char* data, std::size_t size) {
+  const char* end = data + size;
+  for (const char* p = data; p < end && !done_; ++p) {
+    if (encoding_ == Encoding::kBytes && lineStarted_ && first_ != '[' &&
+        (!inSection_ || first_ == ';' || (sawEquals_ && !keyMatches_))) {
+      // Nothing more of this line can matter: go straight to its end.
+      while (p < end && !IsLineEnd(static_cast<unsigned char>(*p))) {
+        ++p;
+      }
+      if (p == end) {
+        break;
+      }
+    }
+    Decode(static_cast<unsigned char>(*p));
+  }
+  return !done_;
+}
+
+void ProfileReader::Decode(unsigned char byte) {
+  switch (encoding_) {
+    case Encoding::kBytes:
+      Put(byte);
+      return;
+    case Encoding::kUtf16Le:
+    case Encoding::kUtf16Be:
+      if (oddByte_ < 0) {
+        oddByte_ = byte;
+      } else {
+        const auto first = static_cast<unsigned>(oddByte_);
+        const unsigned second = byte;
+        oddByte_ = -1;
+        DecodeUnit(encoding_ == Encoding::kUtf16Le ? (second << 8 | first) : (first << 8 | second));
+      }
+      return;
+    case Encoding::kUndecided:
+      break;
+  }
+  // The first bytes decide: a UTF-8 mark is skipped, a UTF-16 mark switches to UTF-16, and
+  // anything else is plain bytes, the ones held back included.
+  mark_[markLength_++] = byte;
+  const bool utf8Mark = mark_[0] == 0xEF && (markLength_ < 2 || mark_[1] == 0xBB) &&
+                        (markLength_ < 3 || mark_[2] == 0xBF);
+  if (markLength_ == 2 && mark_[0] == 0xFF && mark_[1] == 0xFE) {
+    encoding_ = Encoding::kUtf16Le;
+  } else if (markLength_ == 2 && mark_[0] == 0xFE && mark_[1] == 0xFF) {
+    encoding_ = Encoding::kUtf16Be;
+  } else if (utf8Mark && markLength_ == 3) {
+    encoding_ = Encoding::kBytes;
+  } else if (!utf8Mark && !(markLength_ == 1 && (byte == 0xFF || byte == 0xFE))) {
+    encoding_ = Encoding::kBytes;
+    for (std::size_t i = 0; i < markLength_; ++i) {
+      Put(mark_[i]);
+    }
+  }
+}
+
+void ProfileReader::DecodeUnit(unsigned unit) {
+  if (highSurrogate_ != 0) {
+    const unsigned high = highSurrogate_;
+    highSurrogate_ = 0;
+    if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      PutCodePoint(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+      return;
+    }
+    PutBroken();
+  }
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    highSurrogate_ = unit;
+  } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    PutBroken();
+  } else {
+    PutCodePoint(unit);
+  }
+}
+
+void ProfileReader::PutCodePoint(std::uint32_t c) {
+  if (c < 0x80) {
+    Put(static_cast<unsigned char>(c));
+  } else if (c < 0x800) {
+    Put(static_cast<unsigned char>(0xC0 | c >> 6));
+    Put(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    Put(static_cast<unsigned char>(0xE0 | c >> 12));
+    Put(static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F)));
+    Put(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+  } else {
+    Put(static_cast<unsigned char>(0xF0 | c >> 18));
+    Put(static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F)));
+    Put(static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F)));
+    Put(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+  }
+}
+
+void ProfileReader::PutBroken() {
+  if (!done_ && keyMatches_ && !value_.ended) {
+    value_.broken = true;  // the character is part of the value being looked for
+  }
+  for (unsigned char c : kReplacementCharacter) {
+    Put(c);
+  }
+}
+
+void ProfileReader::Put(unsigned char c) {
+  if (done_) {
+    return;
+  }
+  if (IsLineEnd(c)) {
+    EndLine();
+    return;
+  }
+  if (!lineStarted_) {
+    if (IsBlank(c)) {
+      return;
+    }
+    lineStarted_ = true;
+    first_ = c;
+  } else if (first_ == '[') {
+    // A section line, once it holds a ']': its name runs to the last one.
+    if (c == ']') {
+      sawClose_ = true;
+      closeMatches_ = sectionName_.Matches();
+    }
+    sectionName_.Push(c);
+  }
+  // Read as a key line too, in case no ']' comes.
+  if (!inSection_ || first_ == ';') {
+    return;
+  }
+  if (!sawEquals_) {
+    if (c == '=') {
+      sawEquals_ = true;
+      keyMatches_ = keyName_.Matches();
+    } else {
+      keyName_.Push(c);
+    }
+  } else if (keyMatches_) {
+    RecordValue(c);
+  }
+}
+
+void ProfileReader::RecordValue(unsigned char c) {
+  ValueRecorder& v = value_;
+  if (v.ended) {
+    return;
+  }
+  if (c == '\0') {
+    if (v.pending > 0) {
+      v.last = ' ';
+    }
+    v.length += v.pending;
+    v.pending = 0;
+    v.ended = true;
+    return;
+  }
+  if (!v.started) {
+    if (IsBlank(c)) {
+      return;
+    }
+    v.started = true;
+  }
+  const std::size_t at = v.length + v.pending;
+  if (at < bufferSize_) {
+    buffer_[at] = static_cast<char>(c);
+  }
+  if (IsBlank(c)) {
+    ++v.pending;
+  } else {
+    v.length = at + 1;
+    v.pending = 0;
+    v.last = c;
+  }
+}
+
+void ProfileReader::EndLine() {
+  if (lineStarted_) {
+    if (first_ == '[' && sawClose_) {
+      if (inSection_) {
+        done_ = true;  // only the first section of that name counts
+        return;
+      }
+      inSection_ = closeMatches_;
+    } else if (inSection_ && first_ != ';' && (sawEquals_ ? keyMatches_ : keyName_.Matches())) {
+      found_ = true;
+      done_ = true;
+      return;
+    }
+  }
+  lineStarted_ = false;
+  sawEquals_ = false;
+  sawClose_ = false;
+  closeMatches_ = false;
+  keyMatches_ = false;
+  keyName_.Reset(keyName_.wanted, keyName_.wantedLength);
+  sectionName_.Reset(sectionName_.wanted, sectionName_.wantedLength);
+  value_ = ValueRecorder{};
+}
+
+std::uint32_t ProfileReader::Finish(const char* defaultValue) {
+  if (encoding_ == Encoding::kUndecided) {
+    encoding_ = Encoding::kBytes;  // too short for a mark
+    for (std::size_t i = 0; i < markLength_; ++i) {
+      Put(mark_[i]);
+    }
+  } else if (highSurrogate_ != 0) {
+    highSurrogate_ = 0;
+    PutBroken();
+  }
+  if (!done_) {
+    EndLine();  // the last line needs no line end
+  }
+  if (!found_ || value_.broken) {
+    const char* fallback = defaultValue != nullptr ? defaultValue : "";
+    return CopyCut(fallback, std::strlen(fallback), buffer_, bufferSize_);
+  }
+  if (bufferSize_ == 0) {
+    return 0;
+  }
+  // The value's first bufferSize bytes are in the buffer. A value in matching quotes loses them;
+  // Windows copies what follows the opening quote and then drops the last character, but only
+  // when everything up to the closing quote fitted: when the buffer holds exactly that, it
+  // therefore loses the value's last character too.
+  std::size_t begin = 0;
+  std::size_t length = value_.length;
+  const auto first = static_cast<unsigned char>(buffer_[0]);
+  if (length >= 2 && (first == '"' || first == '\'') && value_.last == first) {
+    begin = 1;
+    --length;
+    if (bufferSize_ > length) {
+      --length;
+    } else if (bufferSize_ == length) {
+      length = length >= 2 ? length - 2 : 0;
+    }
+  }
+  return CopyCut(buffer_ + begin, length, buffer_, bufferSize_);
+}
 
 std::uint32_t LookupProfileValue(const char* data, std::size_t size, const char* section,
                                  const char* key, const char* defaultValue, char* buffer,
                                  std::uint32_t bufferSize) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-  std::string narrow;
-  Span text{data, data + size};
-  if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-    text.begin += 3;
-  } else if (size >= 2 &&
-             ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
-    narrow = NarrowUtf16(bytes + 2, size - 2, bytes[0] == 0xFE);
-    text = {narrow.data(), narrow.data() + narrow.size()};
-  }
-  Span value{};
-  if (FindValue(text, section, key, &value)) {
-    return CopyValue(value, buffer, bufferSize);
-  }
-  const char* fallback = defaultValue != nullptr ? defaultValue : "";
-  return CopyCut({fallback, fallback + std::strlen(fallback)}, buffer, bufferSize);
+  ProfileReader reader(section, key, buffer, bufferSize);
+  reader.Feed(data, size);
+  return reader.Finish(defaultValue);
 }
 
 }  // namespace protowrap::platform
