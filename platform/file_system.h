@@ -27,9 +27,10 @@ class FileSystem {
   virtual void GetProfileString(const char* section, const char* key, const char* defaultValue,
                                 char* buffer, std::uint32_t bufferSize, const char* iniPath) = 0;
 
-  /// Opens an existing regular file for reading, exclusively: nobody else may hold it open
-  /// (Win32) or locked (POSIX) meanwhile. kInvalidFile when it is missing, not a regular file,
-  /// not readable or held elsewhere.
+  /// Opens an existing regular file for reading, shared with other readers but not with writers:
+  /// nobody may hold it open for writing (Win32) or hold an exclusive lock on it (POSIX)
+  /// meanwhile. kInvalidFile when it is missing, not a regular file, not readable or held by a
+  /// writer.
   virtual FileHandle OpenForRead(const char* path) = 0;
 
   /// The whole size of an open file, in bytes; false when it cannot be taken.
@@ -53,10 +54,5 @@ class FileSystem {
 
 /// The operating system's own implementation.
 FileSystem& SystemFileSystem();
-
-/// Sets the process heap up for what the conversion does: a few large blocks, each resized into
-/// a later rule's result once superseded. Where the allocator allows, large blocks get mappings of
-/// their own, so a resize moves their pages instead of copying or faulting in fresh ones.
-void PrepareHeap();
 
 }  // namespace protowrap::platform

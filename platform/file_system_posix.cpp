@@ -1,5 +1,6 @@
-// The file layer on POSIX systems. Exclusive access is an flock(2) lock, the lock that the flock(1)
-// command takes, so build scripts can hold a header while they edit it. Nothing here ever blocks:
+// The file layer on POSIX systems. Access is guarded by flock(2) locks, the locks that the flock(1)
+// command takes: a reader takes a shared lock, which other readers share, and a writer an
+// exclusive one, so a build script can hold a header while it edits it. Nothing here ever blocks:
 // files are opened non-blocking and checked before they are read, and locks are not waited for.
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,11 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "platform/file_system.h"
 #include "platform/profile_lookup.h"
@@ -47,10 +43,12 @@ bool ClearNonBlocking(int fd) {
   return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
-bool LockExclusive(int fd) {
+// Takes an flock(2) lock without waiting: LOCK_SH for a reader, which other readers share and
+// any writer's LOCK_EX keeps out, or LOCK_EX for a writer.
+bool Lock(int fd, int operation) {
   int result;
   do {
-    result = ::flock(fd, LOCK_EX | LOCK_NB);
+    result = ::flock(fd, operation | LOCK_NB);
   } while (result != 0 && errno == EINTR);
   return result == 0;
 }
@@ -75,38 +73,37 @@ ssize_t ReadFully(int fd, char* buffer, std::size_t size) {
   return static_cast<ssize_t>(done);
 }
 
-// The whole content of a regular file, or false when there is no such file to read.
-bool ReadWholeFile(const char* path, std::string* content) {
-  const int fd = OpenNonBlocking(path, O_RDONLY);
-  if (fd < 0) {
-    return false;
-  }
-  bool ok = IsRegularFile(fd) && ClearNonBlocking(fd);
-  constexpr std::size_t kChunk = 64 * 1024;
-  while (ok) {
-    const std::size_t used = content->size();
-    content->resize(used + kChunk);
-    const ssize_t got = ReadFully(fd, content->data() + used, kChunk);
-    ok = got >= 0;
-    content->resize(used + static_cast<std::size_t>(ok ? got : 0));
-    if (got < static_cast<ssize_t>(kChunk)) {
-      break;
-    }
-  }
-  ::close(fd);
-  return ok;
-}
-
 class PosixFileSystem final : public FileSystem {
  public:
   void GetProfileString(const char* section, const char* key, const char* defaultValue,
                         char* buffer, std::uint32_t bufferSize, const char* iniPath) override {
-    std::string content;
-    if (!ReadWholeFile(iniPath, &content)) {
-      content.clear();  // a missing or unreadable file answers with the default
+    // Read piece by piece, so that a file of any size takes the same small memory.
+    ProfileReader reader(section, key, buffer, bufferSize);
+    bool complete = false;
+    const int fd = OpenNonBlocking(iniPath, O_RDONLY);
+    if (fd >= 0) {
+      if (IsRegularFile(fd) && ClearNonBlocking(fd)) {
+        char piece[64 * 1024];
+        for (;;) {
+          const ssize_t got = ReadFully(fd, piece, sizeof piece);
+          if (got < 0) {
+            break;
+          }
+          if (!reader.Feed(piece, static_cast<std::size_t>(got)) ||
+              got < static_cast<ssize_t>(sizeof piece)) {
+            complete = true;
+            break;
+          }
+        }
+      }
+      ::close(fd);
     }
-    LookupProfileValue(content.data(), content.size(), section, key, defaultValue, buffer,
-                       bufferSize);
+    if (!complete) {
+      // A missing, unreadable or special file answers with the default, as an empty one does.
+      ProfileReader(section, key, buffer, bufferSize).Finish(defaultValue);
+      return;
+    }
+    reader.Finish(defaultValue);
   }
 
   FileHandle OpenForRead(const char* path) override {
@@ -114,7 +111,7 @@ class PosixFileSystem final : public FileSystem {
     if (fd < 0) {
       return kInvalidFile;
     }
-    if (!IsRegularFile(fd) || !LockExclusive(fd) || !ClearNonBlocking(fd)) {
+    if (!IsRegularFile(fd) || !Lock(fd, LOCK_SH) || !ClearNonBlocking(fd)) {
       ::close(fd);
       return kInvalidFile;
     }
@@ -141,7 +138,7 @@ class PosixFileSystem final : public FileSystem {
     if (fd < 0) {
       return kInvalidFile;
     }
-    bool ok = LockExclusive(fd);
+    bool ok = Lock(fd, LOCK_EX);
     if (ok && IsRegularFile(fd)) {
       int truncated;
       do {
@@ -182,16 +179,6 @@ class PosixFileSystem final : public FileSystem {
 FileSystem& SystemFileSystem() {
   static PosixFileSystem system;
   return system;
-}
-
-void PrepareHeap() {
-#if defined(__GLIBC__)
-  // Blocks from 256 KiB up get mappings of their own, so resizing one for reuse (std::realloc of
-  // the block a rule supersedes) moves its pages instead of copying its bytes, and releasing one
-  // returns its memory at once. glibc's own threshold rises to 32 MiB as blocks are released,
-  // which would put mid-sized texts on the heap, where a resize copies.
-  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-#endif
 }
 
 }  // namespace protowrap::platform

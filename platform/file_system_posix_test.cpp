@@ -71,10 +71,10 @@ TEST_F(PosixFileSystemTest, ReadsTheConfigurationFile) {
   EXPECT_STREQ("", value);
 }
 
-TEST_F(PosixFileSystemTest, ReadsAWholeFileExclusively) {
+TEST_F(PosixFileSystemTest, ReadsAWholeFileSharedWithReadersOnly) {
   const std::string content("line one\r\nline\0two\n", 19);
   Put("in.h", content);
-  ExpectWholeExclusiveRead(files_, Path("in.h"), content);
+  ExpectWholeSharedRead(files_, Path("in.h"), content);
 }
 
 TEST_F(PosixFileSystemTest, RefusesWhatIsNotAnOpenableRegularFile) {

@@ -9,13 +9,17 @@
 
 namespace protowrap::platform {
 
-/// `path` holds `content`: it opens exclusively (a second open fails while the first holds it),
+/// `path` holds `content`: it opens for reading shared with other readers (a second open for
+/// reading succeeds) but not with a writer (an open for writing fails and changes nothing),
 /// reports its size, reads whole, gives a short read past its end, and closes.
-inline void ExpectWholeExclusiveRead(FileSystem& files, const std::string& path,
-                                     const std::string& content) {
+inline void ExpectWholeSharedRead(FileSystem& files, const std::string& path,
+                                  const std::string& content) {
   const FileHandle file = files.OpenForRead(path.c_str());
   ASSERT_NE(kInvalidFile, file);
-  EXPECT_EQ(kInvalidFile, files.OpenForRead(path.c_str()));  // held by us now
+  const FileHandle reader = files.OpenForRead(path.c_str());
+  EXPECT_NE(kInvalidFile, reader);
+  files.Close(reader);
+  EXPECT_EQ(kInvalidFile, files.CreateForWrite(path.c_str()));  // a writer is kept out
   std::uint64_t size = 0;
   ASSERT_TRUE(files.GetSize(file, &size));
   EXPECT_EQ(content.size(), size);

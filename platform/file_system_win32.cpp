@@ -1,5 +1,7 @@
-// The file layer on Windows: the Win32 calls themselves. Exclusive access is share mode 0, so a
-// file that another process holds open cannot be had, and nobody else can open ours meanwhile.
+// The file layer on Windows: the Win32 calls themselves. An input is opened with FILE_SHARE_READ:
+// other readers (another build, a virus scanner, an indexer) may read it meanwhile, but a file
+// that anyone holds open for writing, or without sharing, cannot be had. An output is opened with
+// share mode 0, so nobody else can open it while it is written.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -27,8 +29,8 @@ class Win32FileSystem final : public FileSystem {
   }
 
   FileHandle OpenForRead(const char* path) override {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     // Devices (CON, NUL, COM1) and pipes open too; reading CON would wait for a keyboard.
     if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
       CloseHandle(file);
@@ -70,10 +72,6 @@ class Win32FileSystem final : public FileSystem {
 FileSystem& SystemFileSystem() {
   static Win32FileSystem system;
   return system;
-}
-
-void PrepareHeap() {
-  // The Windows heap serves large blocks from fresh virtual memory either way.
 }
 
 }  // namespace protowrap::platform

@@ -60,21 +60,27 @@ class Win32FileSystemTest : public ::testing::Test {
   std::string dir_;
 };
 
-TEST_F(Win32FileSystemTest, ReadsAWholeFileExclusively) {
+TEST_F(Win32FileSystemTest, ReadsAWholeFileSharedWithReadersOnly) {
   const std::string content("line one\r\nline\0two\n", 19);
   Put("in.h", content);
-  ExpectWholeExclusiveRead(files_, Path("in.h"), content);
+  ExpectWholeSharedRead(files_, Path("in.h"), content);
 }
 
 TEST_F(Win32FileSystemTest, RefusesWhatIsNotAnOpenableDiskFile) {
   Put("held.h", "x");
   HANDLE holder = HoldElsewhere("held.h");
   ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  // A writer that lets others read still keeps readers out: they would see a half-written file.
+  Put("in.h", "x");
+  HANDLE writer = CreateFileA(Path("in.h").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, writer);
   ASSERT_TRUE(CreateDirectoryA(Path("dir").c_str(), nullptr));
-  for (const std::string& path :
-       {Path("missing.h"), std::string(), Path("dir"), Path("held.h"), std::string("NUL")}) {
+  for (const std::string& path : {Path("missing.h"), std::string(), Path("dir"), Path("held.h"),
+                                  Path("in.h"), std::string("NUL")}) {
     EXPECT_EQ(kInvalidFile, files_.OpenForRead(path.c_str())) << path;
   }
+  CloseHandle(writer);
   CloseHandle(holder);
 }
 
