@@ -1,0 +1,29 @@
+#include <csignal>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#include "platform/process.h"
+
+namespace protowrap::platform {
+
+void PrepareProcess() {
+#if defined(__GLIBC__)
+  // Blocks from 256 KiB up get mappings of their own, so resizing one for reuse (std::realloc of
+  // the block a rule supersedes) moves its pages instead of copying its bytes, and releasing one
+  // returns its memory at once. glibc's own threshold rises to 32 MiB as blocks are released,
+  // which would put mid-sized texts on the heap, where a resize copies.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
+  // A reader that went away (protowrap | head) must cost a result line, not the other job; a
+  // file-size limit must fail the write ("Can't Write File"), not kill the process mid-file.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+const char* PlatformHelpSwitch() {
+  return nullptr;
+}
+
+}  // namespace protowrap::platform
