@@ -1,6 +1,7 @@
 # protowrap_generate(OUTPUT_DIR <dir> CG_HEADER <path> CW_HEADER <path> [OUTPUTS_VAR <var>])
 #
-# Writes <dir>/Talvenor.ini naming the two protocol-definition headers by absolute path, and adds
+# Writes <dir>/Talvenor.ini naming the two protocol-definition headers by their paths relative to
+# <dir> (absolute only where there is no relative path, as across drives on Windows), and adds
 # a custom command that runs protowrap::protowrap in <dir> to produce <dir>/Protocol_CG.WRAP.h
 # and <dir>/Protocol_CW.WRAP.h. The command depends on both headers and on protowrap itself, so a
 # target that lists the two outputs (set in <var>) regenerates them exactly when one of those
@@ -8,11 +9,14 @@
 # build unless both say "Completed".
 #
 # Relative paths: OUTPUT_DIR is taken from the current binary directory, the headers from the
-# current source directory.
-
-set(_protowrap_run_script "${CMAKE_CURRENT_LIST_DIR}/protowrap-run.cmake")
+# current source directory. A path that protowrap's configuration lookup would read differently
+# (longer than 511 bytes, blanks at either end, a line end, or enclosing quotes) stops the
+# configuration with a message, instead of a build that fails later.
 
 function(protowrap_generate)
+  # Beside this file; a variable set outside the function would not reach a project that added
+  # protowrap with add_subdirectory.
+  set(run_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/protowrap-run.cmake")
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT_DIR;CG_HEADER;CW_HEADER;OUTPUTS_VAR" "")
   foreach(required OUTPUT_DIR CG_HEADER CW_HEADER)
     if(NOT arg_${required})
@@ -30,8 +34,27 @@ function(protowrap_generate)
   get_filename_component(cg "${arg_CG_HEADER}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(cw "${arg_CW_HEADER}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   file(MAKE_DIRECTORY "${dir}")
+  # Relative paths keep the values short (they are cut at 511 bytes) and keep what lies above the
+  # common directory (often a user name, which the Windows ANSI lookup would misread when it is
+  # not ASCII) out of them.
+  foreach(family cg cw)
+    file(RELATIVE_PATH relative "${dir}" "${${family}}")
+    if(NOT IS_ABSOLUTE "${relative}")
+      set(${family}_value "${relative}")
+    else()
+      set(${family}_value "${${family}}")
+    endif()
+    string(LENGTH "${${family}_value}" length)
+    if(length GREATER 511 OR "${${family}_value}" MATCHES "[\r\n]|^[ \t]|[ \t]$|^\".*\"$|^'.*'$")
+      string(TOUPPER "${family}" key)
+      message(FATAL_ERROR "protowrap_generate: ${key}_HEADER cannot be named in Talvenor.ini as "
+                          "it stands: \"${${family}_value}\" (${length} bytes) would be read "
+                          "differently (values are cut at 511 bytes, lose blanks at either end "
+                          "and enclosing quotes, and end at a line end). Rename the header or move it.")
+    endif()
+  endforeach()
   # Rewritten only when its content changes, so that it does not trigger rebuilds by itself.
-  set(ini "[CONFIG]\nCG_FILE_PATH=${cg}\nCW_FILE_PATH=${cw}\n")
+  set(ini "[CONFIG]\nCG_FILE_PATH=${cg_value}\nCW_FILE_PATH=${cw_value}\n")
   set(old "")
   if(EXISTS "${dir}/Talvenor.ini")
     file(READ "${dir}/Talvenor.ini" old)
@@ -44,10 +67,10 @@ function(protowrap_generate)
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND "${CMAKE_COMMAND}" "-DPROTOWRAP=$<TARGET_FILE:protowrap::protowrap>"
-            "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -P "${_protowrap_run_script}"
+            "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -P "${run_script}"
     WORKING_DIRECTORY "${dir}"
     DEPENDS "${cg}" "${cw}" "${dir}/Talvenor.ini" "$<TARGET_FILE:protowrap::protowrap>"
-            "${_protowrap_run_script}"
+            "${run_script}"
     COMMENT "Generating protocol wrap headers in ${dir}"
     VERBATIM)
   if(arg_OUTPUTS_VAR)

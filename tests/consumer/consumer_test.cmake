@@ -1,12 +1,23 @@
-# Proves the installed package as a user would: installs the build into a scratch prefix,
-# configures and builds the consumer project against it, checks the tables its program prints,
-# then checks that a build with no change regenerates nothing and that touching one input header
-# regenerates the wrap headers.
-#   BUILD_DIR, SOURCE_DIR (the consumer), CLIENT_DIR (client.cpp, expected.txt), EXAMPLES,
-#   WORK_DIR, GENERATOR, CXX.
+# Proves protowrap as a dependency, on a machine where its test dependencies cannot be found
+# (GoogleTest, Python and Google Benchmark made unfindable):
+# - the installed package: installs the build into a scratch prefix, builds the consumer project
+#   against it, checks the tables its program prints, that a build with no change regenerates
+#   nothing and that touching one input header regenerates the wrap headers;
+# - add_subdirectory of protowrap's sources: the same tables, and nothing of protowrap's but
+#   protowrap itself;
+# - protowrap as the top-level project: it configures, builds and installs without tests, saying
+#   once why;
+# - protowrap_generate names the headers by relative paths, and refuses a path that the lookup
+#   would read differently.
+#   BUILD_DIR, PROTOWRAP_SOURCE, SOURCE_DIR (the consumer), CLIENT_DIR (client.cpp,
+#   expected.txt), EXAMPLES, WORK_DIR, GENERATOR, CXX.
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}/headers")
 file(COPY "${EXAMPLES}/Protocol_CG.h" "${EXAMPLES}/Protocol_CW.h" DESTINATION "${WORK_DIR}/headers")
+
+set(unfindable -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_Python3=ON
+               -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+               "-DPROTOWRAP_GTEST_SOURCE=${WORK_DIR}/no-googletest")
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -14,17 +25,18 @@ function(run)
     message(FATAL_ERROR "failed: ${ARGN}\n${out}\n${err}")
   endif()
   set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
 endfunction()
 
-run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix")
-run("${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/build" -G "${GENERATOR}"
-    "-DCMAKE_CXX_COMPILER=${CXX}" "-DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix"
-    "-DCG_HEADER=${WORK_DIR}/headers/Protocol_CG.h" "-DCW_HEADER=${WORK_DIR}/headers/Protocol_CW.h"
-    "-DCLIENT_SOURCE=${CLIENT_DIR}/client.cpp")
+# Configures the consumer in WORK_DIR/<name> with the given arguments.
+function(configure name)
+  run("${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/${name}" -G "${GENERATOR}"
+      "-DCMAKE_CXX_COMPILER=${CXX}" ${unfindable} "-DCLIENT_SOURCE=${CLIENT_DIR}/client.cpp"
+      ${ARGN})
+endfunction()
 
-set(cg_wrap "${WORK_DIR}/build/generated/Protocol_CG.WRAP.h")
-function(build expect_generation)
-  run("${CMAKE_COMMAND}" --build "${WORK_DIR}/build")
+function(build name expect_generation)
+  run("${CMAKE_COMMAND}" --build "${WORK_DIR}/${name}")
   string(FIND "${out}" "Generating protocol wrap headers" at)
   if(expect_generation AND at EQUAL -1)
     message(FATAL_ERROR "the wrap headers were not regenerated:\n${out}")
@@ -33,25 +45,72 @@ function(build expect_generation)
   endif()
 endfunction()
 
-build(TRUE)
-run("${WORK_DIR}/build/consumer")
-file(READ "${CLIENT_DIR}/expected.txt" expected)
-if(NOT out STREQUAL expected)
-  message(FATAL_ERROR "the consumer's tables differ from the expected ones:\n${out}")
-endif()
-file(TIMESTAMP "${cg_wrap}" first "%s")
+# Builds the consumer and checks its tables and the configuration protowrap_generate wrote.
+function(check_consumer name)
+  build(${name} TRUE)
+  run("${WORK_DIR}/${name}/consumer")
+  file(READ "${CLIENT_DIR}/expected.txt" expected)
+  if(NOT out STREQUAL expected)
+    message(FATAL_ERROR "the consumer's tables differ from the expected ones:\n${out}")
+  endif()
+  file(READ "${WORK_DIR}/${name}/generated/Talvenor.ini" ini)
+  set(expected_ini "[CONFIG]\nCG_FILE_PATH=../../headers/Protocol_CG.h\n"
+                   "CW_FILE_PATH=../../headers/Protocol_CW.h\n")
+  string(CONCAT expected_ini ${expected_ini})
+  if(NOT ini STREQUAL expected_ini)
+    message(FATAL_ERROR "protowrap_generate wrote\n${ini}\ninstead of\n${expected_ini}")
+  endif()
+endfunction()
 
-build(FALSE)
+set(headers "-DCG_HEADER=${WORK_DIR}/headers/Protocol_CG.h"
+            "-DCW_HEADER=${WORK_DIR}/headers/Protocol_CW.h")
+
+# The installed package.
+run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix")
+configure(installed "-DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix" ${headers})
+check_consumer(installed)
+set(cg_wrap "${WORK_DIR}/installed/generated/Protocol_CG.WRAP.h")
+file(TIMESTAMP "${cg_wrap}" first "%s")
+build(installed FALSE)
 file(TIMESTAMP "${cg_wrap}" unchanged "%s")
 if(NOT unchanged STREQUAL first)
   message(FATAL_ERROR "a build with no change rewrote ${cg_wrap}")
 endif()
-
 execute_process(COMMAND "${CMAKE_COMMAND}" -E sleep 1.1)
 file(TOUCH "${WORK_DIR}/headers/Protocol_CW.h")
-build(TRUE)
+build(installed TRUE)
 file(TIMESTAMP "${cg_wrap}" touched "%s")
 if(NOT touched GREATER first)
   message(FATAL_ERROR "touching a header did not regenerate ${cg_wrap}")
 endif()
-message(STATUS "the installed package generates, builds and regenerates as it should")
+
+# protowrap's sources in the consumer's build.
+configure(subdirectory "-DPROTOWRAP_SOURCE_DIR=${PROTOWRAP_SOURCE}" ${headers})
+check_consumer(subdirectory)
+
+# protowrap on its own, as the README installs it, without its test dependencies.
+run("${CMAKE_COMMAND}" -S "${PROTOWRAP_SOURCE}" -B "${WORK_DIR}/top-level" -G "${GENERATOR}"
+    "-DCMAKE_CXX_COMPILER=${CXX}" ${unfindable})
+string(FIND "${err}" "building without tests" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "a configure without GoogleTest did not say why it has no tests:\n${err}")
+endif()
+run("${CMAKE_COMMAND}" --build "${WORK_DIR}/top-level" --target protowrap)
+run("${CMAKE_COMMAND}" --install "${WORK_DIR}/top-level" --prefix "${WORK_DIR}/top-level-prefix")
+
+# Paths that the lookup would read differently stop the configuration.
+string(REPEAT "d" 520 long)
+foreach(bad "Protocol_CG.h " "\tProtocol_CG.h" "${long}/Protocol_CG.h" "'x.h'")
+  file(WRITE "${WORK_DIR}/refused/CMakeLists.txt"
+       "cmake_minimum_required(VERSION 3.25)\nproject(refused NONE)\n"
+       "find_package(protowrap CONFIG REQUIRED)\n"
+       "protowrap_generate(OUTPUT_DIR . CG_HEADER [[${bad}]] CW_HEADER Protocol_CW.h)\n")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -S "${WORK_DIR}/refused" -B "${WORK_DIR}/refused"
+                          -G "${GENERATOR}" "-DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(FIND "${err}" "CG_HEADER cannot be named in Talvenor.ini" at)
+  if(rc EQUAL 0 OR at EQUAL -1)
+    message(FATAL_ERROR "protowrap_generate accepted \"${bad}\":\n${out}\n${err}")
+  endif()
+endforeach()
+message(STATUS "protowrap as a package, as sources and on its own: all as it should")
