@@ -75,21 +75,33 @@ class ProtowrapCase(unittest.TestCase):
             lines.append(b"CW_FILE_PATH=" + cw)
         self.put("Talvenor.ini", b"\r\n".join(lines) + b"\r\n")
 
-    def run_protowrap(self, timeout=60, limit_memory=None, program=None, prefix=(), binary=None):
-        def limit():
-            import resource
-            resource.setrlimit(resource.RLIMIT_AS, (limit_memory, limit_memory))
+    def command(self, binary=None):
+        """The command line that runs the program under test."""
+        return ARGS.emulator + [binary or ARGS.protowrap]
 
-        command = [program] if program else ARGS.emulator + [binary or ARGS.protowrap]
+    def run_protowrap(self, timeout=60, limit_memory=None, program=None, prefix=(), binary=None,
+                      args=(), limits=(), stdout=subprocess.PIPE):
+        """Runs protowrap in the scratch directory; checks exit status 0 (and, under valgrind,
+        no error, leak or open file); returns its standard output with line ends as LF. Its
+        standard error is left in self.stderr. `limits` are (resource, value) pairs."""
+        import resource
+        limits = list(limits) + ([(resource.RLIMIT_AS, limit_memory)] if limit_memory else [])
+
+        def limit():
+            for which, value in limits:
+                resource.setrlimit(which, (value, value))
+
+        command = [program] if program else self.command(binary)
         log = os.path.join(tempfile.gettempdir(), "protowrap-valgrind-%d.log" % os.getpid())
         if ARGS.valgrind and not program:
             command = ["valgrind", "--error-exitcode=99", "--leak-check=full",
                        "--errors-for-leak-kinds=all", "--track-fds=yes", "--log-file=" + log,
                        ] + command
             timeout *= 10
-        done = subprocess.run(list(prefix) + command, cwd=self.dir, capture_output=True,
-                              timeout=timeout, stdin=subprocess.DEVNULL,
-                              preexec_fn=limit if limit_memory else None)
+        done = subprocess.run(list(prefix) + command + list(args), cwd=self.dir, stdout=stdout,
+                              stderr=subprocess.PIPE, timeout=timeout, stdin=subprocess.DEVNULL,
+                              preexec_fn=limit if limits else None)
+        self.stderr = done.stderr.replace(b"\r\n", b"\n").decode("latin-1")
         if ARGS.valgrind and not program:
             with open(log) as f:
                 report = f.read()
@@ -103,7 +115,7 @@ class ProtowrapCase(unittest.TestCase):
                          if "Open file descriptor" in line and "inherited from parent" not in after]
             self.assertEqual([], left_open, report)
         self.assertEqual(0, done.returncode, done.stderr)
-        return done.stdout.replace(b"\r\n", b"\n").decode("latin-1")
+        return (done.stdout or b"").replace(b"\r\n", b"\n").decode("latin-1")
 
     def convert(self, cg_data, cw_data):
         """Runs protowrap on two inputs and checks both outputs against the reference."""
@@ -182,6 +194,47 @@ class ConversionTest(ProtowrapCase):
             os.remove(self.path(CG_OUT))
             native = self.run_protowrap(program=os.path.abspath(ARGS.native)), self.get(CG_OUT)
             self.assertEqual(native, ours)
+
+    def test_help_and_version_touch_nothing_and_other_arguments_are_ignored(self):
+        self.put("cg.h", b"CG_A,")
+        self.put("cw.h", b"CW_B = 2,")
+        self.configure(b"cg.h", b"cw.h")
+        helps = ["--help", "-h"] + (["/?"] if ARGS.emulator else [])
+        for args in [[h] for h in helps] + [["--version"], ["--version", "--help"]]:
+            out = self.run_protowrap(args=args)
+            if "--help" in args or "-h" in args or "/?" in args:
+                self.assertIn("Usage: protowrap", out, args)
+                self.assertIn("Talvenor.ini", out, args)
+            else:
+                self.assertRegex(out, r"^protowrap \d+\.\d+\.\d+\n$")
+            self.assertEqual("", self.stderr)
+            self.assertEqual(["Talvenor.ini", "cg.h", "cw.h"], sorted(os.listdir(self.dir)), args)
+        # Anything else is ignored, as it always was, with a warning that names it.
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap(args=["--frobnicate", "x"]))
+        self.assertIn("--frobnicate", self.stderr)
+        self.assertEqual(2, len(self.stderr.splitlines()))
+        self.assertEqual(reference(b"CG_A,"), self.get(CG_OUT))
+        self.assertEqual(reference(b"CW_B = 2,"), self.get(CW_OUT))
+
+    def test_utf16_configuration_names_non_ascii_paths(self):
+        # As Windows PowerShell 5 writes it: UTF-16 LE with its mark. The names must arrive in
+        # UTF-8, never as '?', even where a file of the '?' name exists.
+        self.posix()
+        cg, cw = "é.h", "дир/ü€\U0001F600.h"
+        os.mkdir(self.path("дир"))
+        self.put(cg, b"CG_RIGHT,")
+        self.put(cw, b"CW_RIGHT,")
+        self.put("?.h", b"CG_WRONG,")
+        ini = "\ufeff[CONFIG]\r\nCG_FILE_PATH=./%s\r\nCW_FILE_PATH=%s\r\n" % (cg, cw)
+        self.put("Talvenor.ini", ini.encode("utf-16-le"))
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        self.assertEqual(reference(b"CG_RIGHT,"), self.get(CG_OUT))
+        self.assertEqual(reference(b"CW_RIGHT,"), self.get(CW_OUT))
+        # A value that cannot be converted (an unpaired surrogate) is missing, not a '?' path.
+        bad = "\ufeff[CONFIG]\r\nCG_FILE_PATH=./".encode("utf-16-le") + b"\x00\xd8" + \
+            ".h\r\nCW_FILE_PATH=./é.h\r\n".encode("utf-16-le")
+        self.put("Talvenor.ini", bad)
+        self.assertEqual("Can't open \nCompleted\n", self.run_protowrap())
 
     # -- configuration ---------------------------------------------------------------------------
 

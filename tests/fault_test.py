@@ -4,7 +4,9 @@ exhausted memory, and a soak of many runs. Each checks the result lines, the exi
 what became of the files. Takes the same options as e2e_test.py."""
 import os
 import random
+import resource
 import shutil
+import signal
 import subprocess
 import time
 
@@ -89,6 +91,86 @@ class FaultTest(ProtowrapCase):
         self.configure(b"cg.h", None)
         self.assertEqual("File Too Large cg.h\nCan't open \n", self.run_protowrap())
         self.assertEqual(b"kept", self.get(CG_OUT))
+
+    def test_runs_at_once_share_their_inputs(self):
+        """Builds that read the same headers at the same moment all complete, with the right
+        bytes; a writer still keeps readers out."""
+        args = e2e_test.ARGS
+        slow = args.emulator or args.valgrind or args.sanitized
+        at_once, rounds, size = (2, 3, 2 << 20) if slow else (6, 5, 16 << 20)
+        rng = random.Random(6)
+        block = random_text(rng, 20000)
+        cg = block * (size // len(block))
+        cw = cg.replace(b"CG_", b"CW_")
+        self.put("cg.h", cg)
+        self.put("cw.h", cw)
+        expected = reference(cg), reference(cw)
+        dirs = []
+        for i in range(at_once):
+            dirs.append(self.path("build%d" % i))
+            os.mkdir(dirs[-1])
+            with open(os.path.join(dirs[-1], "Talvenor.ini"), "wb") as f:
+                f.write(b"[CONFIG]\nCG_FILE_PATH=../cg.h\nCW_FILE_PATH=../cw.h\n")
+        for _ in range(rounds):
+            runs = [subprocess.Popen(self.command(), cwd=d, stdout=subprocess.PIPE,
+                                     stdin=subprocess.DEVNULL) for d in dirs]
+            lines = [run.communicate(timeout=300)[0].replace(b"\r\n", b"\n") for run in runs]
+            self.assertEqual([b"Completed\nCompleted\n"] * at_once, lines)
+            self.assertEqual([0] * at_once, [run.returncode for run in runs])
+            for d in dirs:
+                for name, want in zip((CG_OUT, CW_OUT), expected):
+                    with open(os.path.join(d, name), "rb") as f:
+                        self.assertTrue(f.read() == want, name)
+        if not args.emulator:
+            # A writer's lock (flock FILE -c ...) keeps every reader out, as before.
+            self.configure(b"cg.h", b"cw.h")
+            holder = subprocess.Popen(["flock", "--exclusive", self.path("cw.h"), "sleep", "30"],
+                                      stdout=subprocess.DEVNULL, start_new_session=True)
+            try:
+                while subprocess.run(["flock", "--nonblock", "--shared", self.path("cw.h"),
+                                      "true"]).returncode == 0:
+                    pass
+                self.assertEqual("Completed\nCan't open cw.h\n", self.run_protowrap())
+            finally:
+                os.killpg(holder.pid, signal.SIGKILL)
+                holder.wait()
+
+    def test_a_closed_output_or_a_file_size_limit_never_cuts_a_run_short(self):
+        self.put("cg.h", b"CG_A,\n" * 2000)
+        self.put("cw.h", b"CW_B,")
+        self.configure(b"cg.h", b"cw.h")
+        # Nobody reads the result lines: both jobs still run, and the status is still 0.
+        read_end, write_end = os.pipe()
+        os.close(read_end)
+        try:
+            self.run_protowrap(stdout=write_end)
+        finally:
+            os.close(write_end)
+        self.assertEqual(reference(b"CG_A,\n" * 2000), self.get(CG_OUT))
+        self.assertEqual(reference(b"CW_B,"), self.get(CW_OUT))
+        # A file-size limit fails the write that exceeds it, and only that one.
+        self.posix()
+        os.remove(self.path(CW_OUT))
+        lines = self.run_protowrap(limits=[(resource.RLIMIT_FSIZE, 4096)])
+        self.assertEqual("Can't Write File ./Protocol_CG.WRAP.h\nCompleted\n", lines)
+        self.assertEqual(reference(b"CW_B,"), self.get(CW_OUT))
+
+    def test_a_huge_configuration_in_little_memory(self):
+        """400 MB of configuration, with lines of 200 MB before [CONFIG], under a 300 MB
+        address-space limit (sparse: no disk is used)."""
+        self.posix()
+        heavy(self)
+        self.put("cg.h", b"CG_A,")
+        self.put("cw.h", b"CW_A,")
+        hole = 200 << 20
+        with open(self.path("Talvenor.ini"), "wb") as f:
+            f.write(b"[")  # a '[' line without ']': no section, read to its end
+            f.seek(hole, os.SEEK_CUR)
+            f.write(b"\n")
+            f.seek(hole, os.SEEK_CUR)  # a line of NULs
+            f.write(b"\n[CONFIG]\nCG_FILE_PATH=cg.h\nCW_FILE_PATH = 'cw.h'\n")
+        self.assertGreater(os.path.getsize(self.path("Talvenor.ini")), 400 << 20)
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap(limit_memory=300 << 20))
 
     def test_a_thousand_runs_in_a_row(self):
         """A soak: every run on fresh random inputs gives exactly the reference output."""
