@@ -2,19 +2,48 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace protowrap::platform {
 namespace {
 
-// The value of `key` in section CONFIG of `ini`, as the program would receive it.
+using namespace std::string_literals;
+
+// The value of `key` in section CONFIG of `ini`, as the program would receive it. The text is
+// also fed to a reader in pieces of several sizes, where a reader that streams could break: every
+// way must give the same answer, and nothing may land past the buffer.
 std::string Lookup(const std::string& ini, const char* key = "CG_FILE_PATH",
                    std::uint32_t size = 512) {
   std::string buffer(size + 8, '#');
   const std::uint32_t length =
       LookupProfileValue(ini.data(), ini.size(), "CONFIG", key, "", buffer.data(), size);
   EXPECT_EQ(length, std::char_traits<char>::length(buffer.c_str()));
-  return buffer.c_str();
+  EXPECT_EQ(std::string(8, '#'), buffer.substr(size));
+  const std::string whole = buffer.c_str();
+  for (std::size_t piece : {1, 2, 3, 7, 64}) {
+    std::string pieced(size + 8, '#');
+    ProfileReader reader("CONFIG", key, pieced.data(), size);
+    for (std::size_t at = 0;
+         at < ini.size() && reader.Feed(ini.data() + at, std::min(piece, ini.size() - at));
+         at += piece) {
+    }
+    EXPECT_EQ(length, reader.Finish(""));
+    EXPECT_EQ(whole, pieced.c_str()) << "in pieces of " << piece;
+    EXPECT_EQ(std::string(8, '#'), pieced.substr(size));
+  }
+  return whole;
+}
+
+// `text` as UTF-16 with its mark, little- or big-endian.
+std::string Utf16(const std::u16string& text, bool bigEndian = false) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
 }
 
 TEST(LookupProfileValue, SectionsKeysAndLineEnds) {
@@ -75,18 +104,38 @@ TEST(LookupProfileValue, ValuesAreCutToTheBuffer) {
 
 TEST(LookupProfileValue, ByteOrderMarksAndUtf16) {
   EXPECT_EQ("a.h", Lookup("\xEF\xBB\xBF[CONFIG]\nCG_FILE_PATH=a.h\n"));
-  const std::string ascii = "[CONFIG]\r\nCG_FILE_PATH=dir/a.h\r\n";
-  std::string little = "\xFF\xFE", big = "\xFE\xFF";
-  for (char c : ascii) {
-    little += c;
-    little += '\0';
-    big += '\0';
-    big += c;
-  }
-  EXPECT_EQ("dir/a.h", Lookup(little));
-  EXPECT_EQ("dir/a.h", Lookup(big));
+  EXPECT_EQ("", Lookup("\xEF\xBB"));  // too short for a mark: just bytes
+  EXPECT_EQ("\xEF\xBB", Lookup("[CONFIG]\nCG_FILE_PATH=\xEF\xBB"));
+  const std::u16string ascii = u"[CONFIG]\r\nCG_FILE_PATH=dir/a.h\r\n";
+  EXPECT_EQ("dir/a.h", Lookup(Utf16(ascii)));
+  EXPECT_EQ("dir/a.h", Lookup(Utf16(ascii, true)));
   // Without its mark a UTF-16 text is just bytes with NULs in them.
-  EXPECT_EQ("", Lookup(little.substr(2)));
+  EXPECT_EQ("", Lookup(Utf16(ascii).substr(2)));
+  // Other characters arrive in UTF-8, those outside the basic plane (surrogate pairs) too.
+  const std::u16string names = u"[CONFIG]\nCG_FILE_PATH=./\u00e9/\u20ac\U0001F600.h\n";
+  EXPECT_EQ("./\xC3\xA9/\xE2\x82\xAC\xF0\x9F\x98\x80.h", Lookup(Utf16(names)));
+  EXPECT_EQ("./\xC3\xA9/\xE2\x82\xAC\xF0\x9F\x98\x80.h", Lookup(Utf16(names, true)));
+  EXPECT_EQ("\xC3\xA9\xC3", Lookup(Utf16(u"[CONFIG]\nCG_FILE_PATH=\u00e9\u00e9"), "CG_FILE_PATH",
+                                   4));  // cut at 3 bytes of UTF-8
+  // A value with an unpaired surrogate is missing; one elsewhere does not matter.
+  for (const std::u16string bad : {u"\xD800", u"\xDC00", u"\xD800x", u"a\xDBFF"}) {
+    EXPECT_EQ("", Lookup(Utf16(u"[CONFIG]\nCG_FILE_PATH=a" + bad + u".h\n")));
+    EXPECT_EQ("", Lookup(Utf16(u"[CONFIG]\nCG_FILE_PATH=a" + bad)));
+    EXPECT_EQ("a.h", Lookup(Utf16(u"[CONFIG]\nCW_FILE_PATH=" + bad + u"\nCG_FILE_PATH=a.h")));
+  }
+  EXPECT_EQ("a", Lookup(Utf16(u"[CONFIG]\nCG_FILE_PATH=a\0\xD800\n")));  // after its end
+}
+
+TEST(LookupProfileValue, LongLinesAndNamesOfAnyLength) {
+  const std::string junk(100000, 'j');
+  EXPECT_EQ("a.h", Lookup(junk + "\n[" + junk + "]\n[CONFIG]\n" + junk + "=" + junk +
+                          "\nCG_FILE_PATH" + std::string(5000, ' ') + "=a.h\n"));
+  EXPECT_EQ("", Lookup("[CONFIG]\nCG_FILE_PATHX=a.h\nCG_FILE_PAT=b.h\nCG_FILE_PATH X=c.h\n"));
+  EXPECT_EQ("", Lookup("[CONFIGX]\nCG_FILE_PATH=a.h\n[CONFI]\nCG_FILE_PATH=a.h\n"));
+  EXPECT_EQ("a.h", Lookup("[CONFIG\0junk]\nCG_FILE_PATH\0junk=a.h\n"s));
+  EXPECT_EQ("", Lookup("[CONFIG \0]\nCG_FILE_PATH=a.h\n"s));
+  EXPECT_EQ("v" + std::string(3, ' ') + "w",
+            Lookup("[CONFIG]\nCG_FILE_PATH=v   w" + std::string(100000, ' ') + "\n"));
 }
 
 }  // namespace
