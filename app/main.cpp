@@ -33,16 +33,17 @@ bool Is(const char* argument, const char* name) {
 
 int main(int argc, char** argv) {
   protowrap::platform::PrepareProcess();
+  // --help wins over --version, wherever each stands.
+  bool help = false;
+  bool version = false;
   for (int i = 1; i < argc; ++i) {
-    if (Is(argv[i], "--help") || Is(argv[i], "-h") ||
-        Is(argv[i], protowrap::platform::PlatformHelpSwitch())) {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (Is(argv[i], "--version")) {
-      std::fputs("protowrap " PROTOWRAP_VERSION "\n", stdout);
-      return 0;
-    }
+    help = help || Is(argv[i], "--help") || Is(argv[i], "-h") ||
+           Is(argv[i], protowrap::platform::PlatformHelpSwitch());
+    version = version || Is(argv[i], "--version");
+  }
+  if (help || version) {
+    std::fputs(help ? kUsage : "protowrap " PROTOWRAP_VERSION "\n", stdout);
+    return 0;
   }
   for (int i = 1; i < argc; ++i) {
     std::fprintf(stderr, "protowrap: warning: ignoring argument '%s'\n", argv[i]);
