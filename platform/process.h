@@ -3,6 +3,8 @@
 // (process_posix.cpp, process_win32.cpp); the build picks one.
 #pragma once
 
+#include <cstdio>
+
 namespace protowrap::platform {
 
 /// Prepares the process for a run:
@@ -15,5 +17,11 @@ void PrepareProcess();
 
 /// A platform's own spelling of the request for help ("/?" on Windows), or nullptr.
 const char* PlatformHelpSwitch();
+
+/// Prints one warning about a line of a file in the form the platform's tools read:
+///   Linux:   <path>:<line>:<column>: warning: <message> [PW<code>]   (GCC and Clang's form)
+///   Windows: <path>(<line>,<column>): warning PW<code>: <message>     (MSBuild's form)
+void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
+                  const char* message);
 
 }  // namespace protowrap::platform

@@ -26,4 +26,9 @@ const char* PlatformHelpSwitch() {
   return nullptr;
 }
 
+void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
+                  const char* message) {
+  std::fprintf(stream, "%s:%ld:%ld: warning: %s [PW%03d]\n", path, line, column, message, code);
+}
+
 }  // namespace protowrap::platform

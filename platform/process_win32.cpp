@@ -11,4 +11,9 @@ const char* PlatformHelpSwitch() {
   return "/?";
 }
 
+void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
+                  const char* message) {
+  std::fprintf(stream, "%s(%ld,%ld): warning PW%03d: %s\n", path, line, column, code, message);
+}
+
 }  // namespace protowrap::platform

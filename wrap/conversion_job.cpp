@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/process.h"
+#include "wrap/header_check.h"
 #include "wrap/rewrite_rules.h"
 
 namespace protowrap {
@@ -50,44 +52,74 @@ char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* consol
   return text;
 }
 
+// Where the warnings of one header go.
+struct WarningTarget {
+  std::FILE* stream;
+  const char* path;
+};
+
+void PrintHeaderWarning(void* context, const HeaderWarning& warning) {
+  const auto* target = static_cast<const WarningTarget*>(context);
+  platform::PrintWarning(target->stream, target->path, warning.line, warning.column,
+                         static_cast<int>(warning.problem), warning.message);
+}
+
 }  // namespace
 
-bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console) {
+bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console,
+                   std::FILE* diagnostics) {
   files.GetProfileString(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
                          kConfigPath);
   const char* inputPath = valueBuffer;
-  char* text = ReadInput(files, inputPath, console);
-  if (text == nullptr) {
+  char* input = ReadInput(files, inputPath, console);
+  if (input == nullptr) {
     return false;
   }
 
+  // The input stays until the check has located its warnings in it.
   ReplaceStatus status = ReplaceStatus::kUnchanged;
-  text = ApplyRewriteRules(text, &status);
+  char* text = ApplyRewriteRules(input, &status, diagnostics != nullptr);
   if (text == nullptr) {
+    if (diagnostics != nullptr) {
+      std::free(input);
+    }
     return Fail(console,
                 status == ReplaceStatus::kTooLong ? "File Too Large %s\n" : "Out Of Memory %s\n",
                 inputPath);
   }
+  const auto release = [&] {
+    if (text != input && diagnostics != nullptr) {
+      std::free(input);
+    }
+    std::free(text);
+  };
 
   const std::size_t length = std::strlen(text);
   const platform::FileHandle output = files.CreateForWrite(job.outputPath);
   if (output == platform::kInvalidFile) {
-    std::free(text);
+    release();
     return Fail(console, "Can't Create File %s\n", job.outputPath);
   }
   const bool written = files.Write(output, text, static_cast<std::uint32_t>(length));
   const bool closed = files.Close(output);
-  std::free(text);
   if (!written || !closed) {
+    release();
     return Fail(console, "Can't Write File %s\n", job.outputPath);
   }
+  if (diagnostics != nullptr) {
+    WarningTarget target{diagnostics, inputPath};
+    CheckWrapHeader(input, static_cast<std::int32_t>(std::strlen(input)), text,
+                    static_cast<std::int32_t>(length), PrintHeaderWarning, &target);
+    std::fflush(diagnostics);
+  }
+  release();
   std::fputs("Completed\n", console);
   std::fflush(console);
   return true;
 }
 
 bool RunConversion(const ConversionJob& job) {
-  return RunConversion(job, platform::SystemFileSystem(), stdout);
+  return RunConversion(job, platform::SystemFileSystem(), stdout, stderr);
 }
 
 }  // namespace protowrap

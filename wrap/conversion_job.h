@@ -35,9 +35,14 @@ inline constexpr const char* kConfigSection = "CONFIG";
 ///   "Can't Write File %s\n"       (output) writing or closing the output failed.
 /// Returns true only after "Completed". An output is touched only once the whole text has been
 /// rewritten in memory.
-bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console);
+///
+/// Once the output is written, its text is checked (CheckWrapHeader): every place where the
+/// input does not fit the rules, so that the wrap header will not compile, gets one warning line
+/// on `diagnostics` (none when it is null). Warnings change neither the output nor the result.
+bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console,
+                   std::FILE* diagnostics = nullptr);
 
-/// RunConversion with the operating system's files and standard output.
+/// RunConversion with the operating system's files, standard output and standard error.
 bool RunConversion(const ConversionJob& job);
 
 }  // namespace protowrap

@@ -1,5 +1,7 @@
 #include "wrap/conversion_job.h"
 
+#include "wrap/header_check.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -103,16 +105,27 @@ class FakeFileSystem final : public platform::FileSystem {
   FileHandle next_ = 3;
 };
 
-// Runs one job and returns what it printed.
-std::string RunJob(const ConversionJob& job, FakeFileSystem& files, bool* result) {
-  std::FILE* console = std::tmpfile();
-  *result = RunConversion(job, files, console);
+std::string ReadBack(std::FILE* stream) {
   std::string printed(4096, '\0');
-  std::rewind(console);
-  printed.resize(std::fread(printed.data(), 1, printed.size(), console));
-  std::fclose(console);
-  EXPECT_EQ(0u, files.OpenCount()) << "a handle was left open";
+  std::rewind(stream);
+  printed.resize(std::fread(printed.data(), 1, printed.size(), stream));
+  std::fclose(stream);
   return printed;
+}
+
+// Runs one job, with the header check, and returns what it printed on the console; the warnings
+// go to `warnings`, when given.
+std::string RunJob(const ConversionJob& job, FakeFileSystem& files, bool* result,
+                   std::string* warnings = nullptr) {
+  std::FILE* console = std::tmpfile();
+  std::FILE* diagnostics = std::tmpfile();
+  *result = RunConversion(job, files, console, diagnostics);
+  EXPECT_EQ(0u, files.OpenCount()) << "a handle was left open";
+  const std::string printed = ReadBack(diagnostics);
+  if (warnings != nullptr) {
+    *warnings = printed;
+  }
+  return ReadBack(console);
 }
 
 constexpr const ConversionJob& kCG = kConversionJobs[0];
@@ -193,6 +206,42 @@ TEST(RunConversion, EveryFailureHasItsLineAndNeverClaimsSuccess) {
       EXPECT_EQ(0, files.reads) << "an oversized input must not be read";
     }
   }
+}
+
+TEST(RunConversion, WarnsWhereTheHeaderStraysAndChangesNothingElse) {
+  FakeFileSystem files;
+  files.config["CG_FILE_PATH"] = "in/cg.h";
+  const std::string header =
+      "// the last enumerator lacks its comma\r\nenum eCG_X_PROTOCOL\r\n{\r\n"
+      "\tCG_A = 1,\r\n\tCG_B\r\n};\r\n";
+  files.files["in/cg.h"] = header;
+  bool result = false;
+  std::string warnings;
+  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result, &warnings));
+  EXPECT_TRUE(result);
+  EXPECT_EQ(
+      "// the last enumerator lacks its comma\r\nPROTOCOL_STRUCT sCG_X_PROTOCOL[] = \r\n{\r\n"
+      "\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n\tMAKE_PROTOCOL_INFO(CG_B\r\n"
+      "MAKE_PROTOCOL_INFO_EOR() };\r\n",
+      files.files["./Protocol_CG.WRAP.h"]);
+  // Line 5, column 2 of the header: the CG_B after the tab. The form is the platform's.
+  const bool gcc = warnings == "in/cg.h:5:2: warning: " +
+                                   std::string(HeaderProblemMessage(HeaderProblem::kMissingComma)) +
+                                   " [PW001]\n";
+  const bool msbuild =
+      warnings == "in/cg.h(5,2): warning PW001: " +
+                      std::string(HeaderProblemMessage(HeaderProblem::kMissingComma)) + "\n";
+  EXPECT_TRUE(gcc || msbuild) << warnings;
+
+  // With the comma: no warning, and the same output as without the check.
+  files.files["in/cg.h"] = "enum eCG_X_PROTOCOL { CG_A = 1, CG_B, };";
+  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result, &warnings));
+  EXPECT_EQ("", warnings);
+  std::FILE* console = std::tmpfile();
+  const std::string checked = files.files["./Protocol_CG.WRAP.h"];
+  EXPECT_TRUE(RunConversion(kCG, files, console, nullptr));
+  std::fclose(console);
+  EXPECT_EQ(checked, files.files["./Protocol_CG.WRAP.h"]);
 }
 
 TEST(RunConversion, JobsShareTheValueBufferAndEachReadsItsOwnKey) {

@@ -5,7 +5,7 @@
 
 namespace protowrap {
 
-char* ApplyRewriteRules(char* text, ReplaceStatus* status) {
+char* ApplyRewriteRules(char* text, ReplaceStatus* status, bool keepInput) {
   // Each rule is ReplaceAll on the previous rule's result. The first measures the text; from then
   // on its length is carried from rule to rule, since a rewritten text holds no NUL and measuring
   // it again would only repeat work. The block a rule supersedes is kept as a spare and recycled
@@ -29,9 +29,11 @@ char* ApplyRewriteRules(char* text, ReplaceStatus* status) {
     if (next == current) {
       continue;  // nothing matched: the spare is still ours
     }
-    // The spare went into the new block, or was released with the failure.
-    spare = next != nullptr ? current : nullptr;
-    if (next == nullptr) {
+    // The spare went into the new block, or was released with the failure. A kept input is
+    // never recycled nor released.
+    const bool mine = !(keepInput && current == text);
+    spare = next != nullptr && mine ? current : nullptr;
+    if (next == nullptr && mine) {
       std::free(current);
     }
     last = next != nullptr ? ReplaceStatus::kReplaced : ruleStatus;
