@@ -1,24 +1,11 @@
 #!/usr/bin/env python3
 """The obvious alternative to protowrap: the same fourteen rules with bytes.replace.
    python_wrap.py CG_HEADER CW_HEADER   (writes Protocol_CG.WRAP.h and Protocol_CW.WRAP.h here)"""
+import os
 import sys
 
-RULES = [
-    (b"CG_", b"MAKE_PROTOCOL_INFO(CG_"),
-    (b"CW_", b"MAKE_PROTOCOL_INFO(CW_"),
-    (b"enum eMAKE_PROTOCOL_INFO(", b"enum e"),
-    (b",", b"), "),
-    (b"=", b","),
-    (b"enum e", b"PROTOCOL_STRUCT s"),
-    (b"_PROTOCOL", b"_PROTOCOL[] = "),
-    (b"};", b"MAKE_PROTOCOL_INFO_EOR() };"),
-    (b"#", b"//#"),
-    (b"//#include", b"#include"),
-    (b"PROTOCOL_STRUCT sCG_CATEGORY", b"PROTOCOL_STRUCT sCG_CATEGORY[] ="),
-    (b"PROTOCOL_STRUCT sCW_CATEGORY", b"PROTOCOL_STRUCT sCW_CATEGORY[] ="),
-    (b"[] =_PACK", b"_PACK[] ="),
-    (b"MAKE_PROTOCOL[] = _INFO(", b"MAKE_PROTOCOL_INFO("),
-]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from reference_rules import RULES  # noqa: E402  (the rules, as the tests know them)
 
 
 def main():

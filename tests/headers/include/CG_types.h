@@ -1,0 +1,3 @@
+// A file whose name the rules rewrite when a protocol header includes it.
+#pragma once
+typedef unsigned char CgByte;

@@ -1,0 +1,5 @@
+enum class eCG_LOGIN_PROTOCOL  // expect-warning
+{
+	CG_LOGIN_REQ = 1,
+	CG_LOGIN_ACK,
+};

@@ -1,0 +1,9 @@
+enum eCG_CATEGORY2  // expect-warning
+{
+	CG_A = 1,
+};
+
+enum eCG_LOGIN_PROTOCOL_EX  // expect-warning
+{
+	CG_LOGIN_EX_REQ = 1,
+};

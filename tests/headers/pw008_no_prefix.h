@@ -1,0 +1,6 @@
+enum eCG_LOGIN_PROTOCOL
+{
+	CG_LOGIN_REQ = 1,
+	LOGIN_ACK,  // expect-warning
+	CG_LOGIN_NAK,
+};

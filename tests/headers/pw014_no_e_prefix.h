@@ -1,0 +1,4 @@
+enum CG_LOGIN_PROTOCOL  // expect-warning
+{
+	CG_LOGIN_REQ = 1,
+};

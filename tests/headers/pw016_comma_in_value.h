@@ -1,0 +1,7 @@
+#include "protocol_common.h"
+
+enum eCG_ITEM_PROTOCOL
+{
+	CG_ITEM_PICK = MAKE_CODE(3, 1),  // expect-warning
+	CG_ITEM_DROP,
+};
