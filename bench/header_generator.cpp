@@ -60,13 +60,13 @@ std::string GenerateHeader(const char* family, std::size_t size, bool crlf, unsi
     line("");
     line("// " + std::string(kWords[category]) + " messages, part " + std::to_string(block) +
          ": requests, answers and broadcasts.");
-    line("enum e" + prefix + "PROTOCOL" + std::to_string(block) +
-         (block % 11 == 10 ? "_PACK" : ""));
+    line("enum e" + f + "_" + kWords[category] + std::to_string(block) + "_PROTOCOL");
     line("{");
     const unsigned entries = 6 + random.Next(20);
     for (unsigned e = 0; e < entries; ++e) {
       std::string entry = "\t" + prefix + kWords[random.Next(Count(kWords))] + "_" +
-                          kSuffixes[random.Next(Count(kSuffixes))] + std::to_string(e);
+                          kSuffixes[random.Next(Count(kSuffixes))] + std::to_string(block) + "_" +
+                          std::to_string(e);
       if (e == 0 || random.Next(5) == 0) {
         entry += " = " + std::to_string(block * 256 + e);
       }

@@ -1,8 +1,12 @@
-// Fuzzes the whole rule table against the plain reference applied rule by rule.
+// Fuzzes the whole rule table against the plain reference applied rule by rule, and the header
+// check on what it wrote: the check reads nothing outside the input and the output (each in a
+// block of its own exact size), changes neither, and locates every warning inside the input.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
 #include "fuzz/fuzz_reference.h"
+#include "wrap/header_check.h"
 #include "wrap/rewrite_rules.h"
 
 using namespace protowrap::fuzz;
@@ -27,6 +31,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::memcmp(result, expected.data(), expected.size()) != 0) {
     Broken("the rewritten text differs from the reference");
   }
+
+  const std::string source = input.substr(0, input.find('\0'));
+  char* kept = ExactBlock(source, false);
+  char* written = ExactBlock(expected, true);
+  struct Bounds {
+    std::int32_t lines;
+    const std::string* text;
+  } bounds{1, &source};
+  for (char c : source) {
+    bounds.lines += c == '\n' ? 1 : 0;
+  }
+  bounds.lines += static_cast<std::int32_t>(std::count(source.begin(), source.end(), '\r'));
+  protowrap::CheckWrapHeader(
+      kept, static_cast<std::int32_t>(source.size()), written,
+      static_cast<std::int32_t>(expected.size()),
+      [](void* context, const protowrap::HeaderWarning& warning) {
+        const auto* b = static_cast<const Bounds*>(context);
+        if (warning.line < 1 || warning.line > b->lines || warning.column < 1 ||
+            warning.message == nullptr) {
+          Broken("a warning must point into the input");
+        }
+      },
+      &bounds);
+  if (std::memcmp(kept, source.data(), source.size()) != 0 ||
+      std::memcmp(written, expected.data(), expected.size() + 1) != 0) {
+    Broken("the check must change nothing");
+  }
+  std::free(kept);
+  std::free(written);
   std::free(result);
   return 0;
 }
