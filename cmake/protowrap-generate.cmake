@@ -1,4 +1,5 @@
-# protowrap_generate(OUTPUT_DIR <dir> CG_HEADER <path> CW_HEADER <path> [OUTPUTS_VAR <var>])
+# protowrap_generate(OUTPUT_DIR <dir> CG_HEADER <path> CW_HEADER <path> [OUTPUTS_VAR <var>]
+#                    [WARNINGS_AS_ERRORS])
 #
 # Writes <dir>/Talvenor.ini naming the two protocol-definition headers by their paths relative to
 # <dir> (absolute only where there is no relative path, as across drives on Windows), and adds
@@ -6,7 +7,9 @@
 # and <dir>/Protocol_CW.WRAP.h. The command depends on both headers and on protowrap itself, so a
 # target that lists the two outputs (set in <var>) regenerates them exactly when one of those
 # changes. protowrap always exits 0; the command reads its result lines instead and fails the
-# build unless both say "Completed".
+# build unless both say "Completed". protowrap's warnings about lines of the headers that will not
+# compile are shown in the build output (with absolute paths); with WARNINGS_AS_ERRORS they fail
+# the build step.
 #
 # Relative paths: OUTPUT_DIR is taken from the current binary directory, the headers from the
 # current source directory. A path that protowrap's configuration lookup would read differently
@@ -17,7 +20,8 @@ function(protowrap_generate)
   # Beside this file; a variable set outside the function would not reach a project that added
   # protowrap with add_subdirectory.
   set(run_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/protowrap-run.cmake")
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT_DIR;CG_HEADER;CW_HEADER;OUTPUTS_VAR" "")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "WARNINGS_AS_ERRORS" "OUTPUT_DIR;CG_HEADER;CW_HEADER;OUTPUTS_VAR"
+                        "")
   foreach(required OUTPUT_DIR CG_HEADER CW_HEADER)
     if(NOT arg_${required})
       message(FATAL_ERROR "protowrap_generate: ${required} is required")
@@ -67,7 +71,8 @@ function(protowrap_generate)
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND "${CMAKE_COMMAND}" "-DPROTOWRAP=$<TARGET_FILE:protowrap::protowrap>"
-            "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -P "${run_script}"
+            "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" "-DWORKING_DIR=${dir}"
+            "-DWARNINGS_AS_ERRORS=${arg_WARNINGS_AS_ERRORS}" -P "${run_script}"
     WORKING_DIRECTORY "${dir}"
     DEPENDS "${cg}" "${cw}" "${dir}/Talvenor.ini" "$<TARGET_FILE:protowrap::protowrap>"
             "${run_script}"

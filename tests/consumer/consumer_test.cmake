@@ -113,4 +113,33 @@ foreach(bad "Protocol_CG.h " "\tProtocol_CG.h" "${long}/Protocol_CG.h" "'x.h'")
     message(FATAL_ERROR "protowrap_generate accepted \"${bad}\":\n${out}\n${err}")
   endif()
 endforeach()
+# A header that will not compile gets warnings in the build output, located by absolute path;
+# with WARNINGS_AS_ERRORS they fail the build.
+file(WRITE "${WORK_DIR}/strays/Protocol_CG.h" "enum eCG_X_PROTOCOL\n{\n\tCG_A = 1,\n\tCG_B\n};\n")
+file(WRITE "${WORK_DIR}/strays/Protocol_CW.h" "")
+foreach(as_errors OFF ON)
+  set(option "")
+  if(as_errors)
+    set(option WARNINGS_AS_ERRORS)
+  endif()
+  file(WRITE "${WORK_DIR}/strays/CMakeLists.txt"
+       "cmake_minimum_required(VERSION 3.25)\nproject(strays NONE)\n"
+       "find_package(protowrap CONFIG REQUIRED)\n"
+       "protowrap_generate(OUTPUT_DIR gen CG_HEADER Protocol_CG.h CW_HEADER Protocol_CW.h "
+       "OUTPUTS_VAR outputs ${option})\n"
+       "add_custom_target(generate ALL DEPENDS \${outputs})\n")
+  file(REMOVE_RECURSE "${WORK_DIR}/strays-${as_errors}")
+  run("${CMAKE_COMMAND}" -S "${WORK_DIR}/strays" -B "${WORK_DIR}/strays-${as_errors}"
+      -G "${GENERATOR}" "-DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix")
+  execute_process(COMMAND "${CMAKE_COMMAND}" --build "${WORK_DIR}/strays-${as_errors}"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT "${out}${err}" MATCHES "\n/[^\n]*/Protocol_CG.h:4:2: warning: the enumerator has no comma")
+    message(FATAL_ERROR "the build output does not show the warning:\n${out}\n${err}")
+  endif()
+  if(as_errors AND rc EQUAL 0)
+    message(FATAL_ERROR "WARNINGS_AS_ERRORS did not fail the build:\n${out}\n${err}")
+  elseif(NOT as_errors AND NOT rc EQUAL 0)
+    message(FATAL_ERROR "a warning failed the build:\n${out}\n${err}")
+  endif()
+endforeach()
 message(STATUS "protowrap as a package, as sources and on its own: all as it should")
