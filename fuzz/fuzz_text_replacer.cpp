@@ -35,6 +35,22 @@ void Check(const char* input, char* result, ReplaceStatus status, const std::str
   std::free(result);
 }
 
+// Hands out an old block resized to what is asked, as the rule table's source does: the result
+// must not depend on the block's old size or bytes.
+class SpareSource final : public protowrap::BlockSource {
+ public:
+  explicit SpareSource(char* spare) : spare_(spare) {}
+  ~SpareSource() { std::free(spare_); }
+  char* Get(std::size_t size) override {
+    char* block = static_cast<char*>(std::realloc(spare_, size));
+    spare_ = nullptr;
+    return block;
+  }
+
+ private:
+  char* spare_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -54,7 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string replacement(bytes + patternLength, replacementLength);
   const std::string text(bytes + patternLength + replacementLength,
                          size - patternLength - replacementLength);
-  const TextReplacer replacer;
+  // Every other input gets its result blocks from an old block of a size the input picks.
+  SpareSource spare(ExactBlock(std::string(start, 's'), true));
+  const TextReplacer plain;
+  const TextReplacer recycling(spare);
+  const TextReplacer& replacer = start % 2 == 1 ? recycling : plain;
   const auto textLength = static_cast<std::int32_t>(text.size());
 
   // Counted form: every byte counts, NULs included; the text is not terminated.
@@ -71,15 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReplaceStatus status = ReplaceStatus::kNoMemory;
   std::int32_t resultLength = -1;
   const std::string expected = ReplaceReference(text, pattern, replacement);
-  // Every other input hands over a spare block to recycle, of a size picked by the input.
-  char* spare = start % 2 == 1 ? ExactBlock(std::string(start, 's'), true) : nullptr;
   const bool matches = text.find(pattern) != std::string::npos;
   char* result = replacer.ReplaceInBuffer(
       counted, textLength, patternBlock, static_cast<std::int32_t>(patternLength), replacementBlock,
-      static_cast<std::int32_t>(replacementLength), &status, &resultLength, spare);
-  if (!matches) {
-    std::free(spare);  // nothing matched: the spare is still ours
-  }
+      static_cast<std::int32_t>(replacementLength), &status, &resultLength);
   if (resultLength != static_cast<std::int32_t>(expected.size())) {
     Broken("ReplaceInBuffer reports a wrong length");
   }

@@ -98,6 +98,20 @@ class PositionList {
   std::size_t count_ = 0;
 };
 
+// Copies n bytes from src to dst. Most runs between matches, and every replacement, are short:
+// when both sides have 32 bytes to spare, a fixed-size copy (a few instructions, no library call)
+// moves them, and the bytes written past n are overwritten by what follows.
+inline void CopyShort(char* dst, const char* dstEnd, const char* src, const char* srcEnd,
+                      std::size_t n) {
+  constexpr std::size_t kBlock = 32;
+  if (n <= kBlock && dstEnd - dst >= static_cast<std::ptrdiff_t>(kBlock) &&
+      srcEnd - src >= static_cast<std::ptrdiff_t>(kBlock)) {
+    std::memcpy(dst, src, kBlock);
+  } else {
+    std::memcpy(dst, src, n);
+  }
+}
+
 }  // namespace
 
 std::int32_t TextReplacer::FindPattern(const char* text, std::int32_t textLength,
@@ -121,7 +135,7 @@ std::int32_t TextReplacer::FindPattern(const char* text, std::int32_t textLength
 char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, const char* pattern,
                                     std::int32_t patternLength, const char* replacement,
                                     std::int32_t replacementLength, ReplaceStatus* status,
-                                    std::int32_t* resultLength, char* recycle) const {
+                                    std::int32_t* resultLength) const {
   // The caller learns "nothing replaced" from getting its own block back.
   char* const unchanged = const_cast<char*>(text);
   SetStatus(status, ReplaceStatus::kUnchanged);
@@ -135,9 +149,7 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
   if (replacementLength < 0) {
     replacementLength = 0;
   }
-  // From here on a new block is due, so `recycle` is ours: it becomes the result or is released.
   auto fail = [&](ReplaceStatus why) -> char* {
-    std::free(recycle);
     SetStatus(status, why);
     return nullptr;
   };
@@ -161,13 +173,10 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
   if (newLength > kMaxTextLength) {
     return fail(ReplaceStatus::kTooLong);
   }
-  // Resizing a recycled block keeps the memory it has (a large one is moved, not copied) instead
-  // of faulting in fresh pages. Its old bytes are overwritten below.
   const auto size = static_cast<std::size_t>(newLength) + 1;
-  auto* result =
-      static_cast<char*>(recycle != nullptr ? std::realloc(recycle, size) : std::malloc(size));
+  char* result = blocks_ != nullptr ? blocks_->Get(size) : static_cast<char*>(std::malloc(size));
   if (result == nullptr) {
-    return fail(ReplaceStatus::kNoMemory);  // a failed realloc leaves `recycle` to release
+    return fail(ReplaceStatus::kNoMemory);
   }
 
   // Copying pass: the run before each match, then the replacement, then the tail.
@@ -175,13 +184,21 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
   std::size_t offset = 0;
   const auto patternSize = static_cast<std::size_t>(patternLength);
   const auto replacementSize = static_cast<std::size_t>(replacementLength);
+  char* const resultEnd = result + size;
+  const char* const textEnd = text + textLength;
+  // The replacement, padded so that it can always be copied as one fixed-size block.
+  char padded[32] = {};
+  const bool pad = replacementSize <= sizeof padded;
+  if (pad) {
+    std::memcpy(padded, replacement, replacementSize);
+  }
+  const char* const replacementBytes = pad ? padded : replacement;
+  const char* const replacementEnd = pad ? padded + sizeof padded : replacement + replacementSize;
   positions.ForEach([&](std::int32_t at) {
     const auto match = static_cast<std::size_t>(at);
-    std::memcpy(cursor, text + offset, match - offset);
+    CopyShort(cursor, resultEnd, text + offset, textEnd, match - offset);
     cursor += match - offset;
-    if (replacementSize != 0) {
-      std::memcpy(cursor, replacement, replacementSize);
-    }
+    CopyShort(cursor, resultEnd, replacementBytes, replacementEnd, replacementSize);
     cursor += replacementSize;
     offset = match + patternSize;
   });

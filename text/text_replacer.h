@@ -1,6 +1,7 @@
 // Literal, byte-exact search and replace-all over texts held in memory.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace protowrap {
@@ -18,6 +19,17 @@ enum class ReplaceStatus {
   kTooLong,    ///< the result would be longer than kMaxTextLength
 };
 
+/// Where a replacement's result blocks come from. A block must be one that std::free releases and
+/// std::realloc resizes; nullptr means none could be had. The default source is std::malloc; the
+/// rule table hands out the blocks that earlier rules superseded, and tests make it fail.
+class BlockSource {
+ public:
+  virtual char* Get(std::size_t size) = 0;
+
+ protected:
+  ~BlockSource() = default;
+};
+
 /// Stateless search and replace over byte strings. Bytes are compared by value, case-sensitively;
 /// no encoding or line ending is interpreted.
 ///
@@ -27,10 +39,15 @@ enum class ReplaceStatus {
 ///   ReplaceAll("aaa", "aa", "b")    -> "ba"
 ///   ReplaceAll("CG_X", "CG_", "M(CG_") -> "M(CG_X"   (no cascade)
 ///
-/// New blocks come from std::malloc, hold exactly the result plus one NUL, and are released by the
-/// caller with std::free. The input is never written to or released.
+/// New blocks come from the replacer's BlockSource (std::malloc unless another is given), hold
+/// exactly the result plus one NUL, and are released by the caller with std::free. The input is
+/// never written to or released.
 class TextReplacer {
  public:
+  TextReplacer() = default;
+  /// A replacer whose result blocks come from `blocks` (which must outlive it).
+  explicit TextReplacer(BlockSource& blocks) : blocks_(&blocks) {}
+
   /// Smallest p with start <= p <= textLength - patternLength where the pattern occurs in the
   /// text; -1 when there is none (also for a pattern longer than the text, an empty pattern, or a
   /// start past the last possible position). A negative start counts as 0.
@@ -41,21 +58,19 @@ class TextReplacer {
   /// Returns the input pointer when nothing matched, a new terminated block when something did,
   /// and nullptr when memory ran out or the result would exceed kMaxTextLength. `status`, when
   /// given, says which; `resultLength`, when given, receives the length of the text returned.
-  ///
-  /// `recycle`, when given, is a std::malloc block the caller no longer needs (not `text`). Once
-  /// something matched, the call takes it over: the new block is `recycle` resized with
-  /// std::realloc, so its memory is reused rather than asked for afresh; on failure it is
-  /// released. When nothing matched, it stays the caller's.
   char* ReplaceInBuffer(const char* text, std::int32_t textLength, const char* pattern,
                         std::int32_t patternLength, const char* replacement,
                         std::int32_t replacementLength, ReplaceStatus* status = nullptr,
-                        std::int32_t* resultLength = nullptr, char* recycle = nullptr) const;
+                        std::int32_t* resultLength = nullptr) const;
 
   /// ReplaceInBuffer on terminated strings: the text is seen only up to its first NUL, and a
   /// null replacement stands for the empty string. A new block therefore holds only the rewritten
   /// part before that NUL.
   char* ReplaceAll(const char* text, const char* pattern, const char* replacement,
                    ReplaceStatus* status = nullptr, std::int32_t* resultLength = nullptr) const;
+
+ private:
+  BlockSource* blocks_ = nullptr;  // nullptr: std::malloc
 };
 
 }  // namespace protowrap

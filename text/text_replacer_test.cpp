@@ -165,29 +165,47 @@ TEST(FindPattern, AgreesWithAPlainReferenceOnRandomTexts) {
   }
 }
 
-// Ownership of a recycled block: the sanitizer and valgrind runs of these tests report a leak, a
-// double release or a use after release if it goes wrong.
-TEST(ReplaceInBuffer, TakesOverARecycledBlockOnlyWhenAResultIsDue) {
-  const TextReplacer r;
+// A source of result blocks that hands out a given block, or fails, and counts its calls.
+class TestSource final : public BlockSource {
+ public:
+  char* block = nullptr;
+  bool fails = false;
+  int calls = 0;
+
+  char* Get(std::size_t size) override {
+    ++calls;
+    if (fails) {
+      return nullptr;
+    }
+    char* given = block != nullptr ? static_cast<char*>(std::realloc(block, size))
+                                   : static_cast<char*>(std::malloc(size));
+    block = nullptr;
+    return given;
+  }
+};
+
+// The result block comes from the replacer's source, exactly when a result is due; a source
+// that fails is "out of memory". The sanitizer and valgrind runs report a leak, a double release
+// or a use after release if ownership goes wrong.
+TEST(ReplaceInBuffer, TakesResultBlocksFromItsSourceOnlyWhenOneIsDue) {
+  TestSource source;
+  const TextReplacer r(source);
   const char text[] = "a,b,c";
   ReplaceStatus status = ReplaceStatus::kUnchanged;
-  char* out = r.ReplaceInBuffer(text, 5, ",", 1, "), ", 3, &status, nullptr,
-                                Block(std::string(100, 'z')));  // larger, and full of old bytes
+  source.block = Block(std::string(100, 'z'));  // larger, and full of old bytes
+  char* out = r.ReplaceInBuffer(text, 5, ",", 1, "), ", 3, &status);
   EXPECT_EQ(ReplaceStatus::kReplaced, status);
   EXPECT_EQ(std::string("a), b), c"), out);
+  EXPECT_EQ(1, source.calls);
   std::free(out);
 
-  char* spare = Block("zz");  // nothing matches: still ours afterwards
-  EXPECT_EQ(text, r.ReplaceInBuffer(text, 5, "x", 1, "y", 1, &status, nullptr, spare));
-  EXPECT_EQ(std::string("zz"), spare);
-  std::free(spare);
+  EXPECT_EQ(text, r.ReplaceInBuffer(text, 5, "x", 1, "y", 1, &status));  // no result: no block
+  EXPECT_EQ(1, source.calls);
 
-  const std::string big(1 << 20, 'a');  // fails as too long: the spare is released
-  const std::string growth(4096, 'b');
-  EXPECT_EQ(nullptr, r.ReplaceInBuffer(big.data(), static_cast<std::int32_t>(big.size()), "a", 1,
-                                       growth.data(), static_cast<std::int32_t>(growth.size()),
-                                       &status, nullptr, Block("spare")));
-  EXPECT_EQ(ReplaceStatus::kTooLong, status);
+  source.fails = true;
+  EXPECT_EQ(nullptr, r.ReplaceAll(text, "b", "B", &status));
+  EXPECT_EQ(ReplaceStatus::kNoMemory, status);
+  EXPECT_EQ(2, source.calls);
 }
 
 TEST(ReplaceAll, AgreesWithAPlainReferenceOnRandomTexts) {

@@ -1,45 +1,85 @@
 #include "wrap/rewrite_rules.h"
 
+#include "platform/process.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace protowrap {
 
-char* ApplyRewriteRules(char* text, ReplaceStatus* status, bool keepInput) {
+namespace {
+
+// Hands the block that the last rule superseded to the next rule that needs one. A large block is
+// resized with std::realloc, which keeps the memory it has (its pages move) instead of faulting
+// in fresh pages; a small one is released first, so that the heap gives its memory out again
+// without copying its stale bytes, as a growing realloc there would.
+class RecyclingSource final : public BlockSource {
+ public:
+  RecyclingSource() = default;
+  RecyclingSource(const RecyclingSource&) = delete;
+  RecyclingSource& operator=(const RecyclingSource&) = delete;
+  ~RecyclingSource() { std::free(spare_); }
+
+  char* Get(std::size_t size) override {
+    if (spare_ != nullptr && size < platform::kOwnMappingSize) {
+      std::free(spare_);
+      spare_ = nullptr;
+    }
+    if (spare_ == nullptr) {
+      return static_cast<char*>(std::malloc(size));
+    }
+    void* block = std::realloc(spare_, size);
+    if (block == nullptr) {
+      std::free(spare_);  // a failed realloc leaves it to release
+    }
+    spare_ = nullptr;
+    return static_cast<char*>(block);
+  }
+
+  /// Keeps `block` for the next Get (after releasing any older spare).
+  void Keep(char* block) {
+    std::free(spare_);
+    spare_ = block;
+  }
+
+ private:
+  char* spare_ = nullptr;
+};
+
+}  // namespace
+
+char* ApplyRewriteRules(char* text, ReplaceStatus* status) {
   // Each rule is ReplaceAll on the previous rule's result. The first measures the text; from then
   // on its length is carried from rule to rule, since a rewritten text holds no NUL and measuring
-  // it again would only repeat work. The block a rule supersedes is kept as a spare and recycled
-  // into the next rule's result, so that large texts reuse their memory from rule to rule.
-  const TextReplacer replacer;
+  // it again would only repeat work. The block a rule supersedes is recycled into the next rule's
+  // result, so that large texts reuse their memory from rule to rule.
+  RecyclingSource blocks;
+  const TextReplacer replacer(blocks);
   ReplaceStatus last = ReplaceStatus::kUnchanged;
   std::int32_t length = -1;  // not measured yet
   char* current = text;
-  char* spare = nullptr;
   for (const RewriteRule* rule = kRewriteRules; current != nullptr && rule->pattern != nullptr;
        ++rule) {
     const char* replacement = rule->replacement != nullptr ? rule->replacement : "";
     ReplaceStatus ruleStatus = ReplaceStatus::kUnchanged;
     char* next =
-        length < 0
-            ? replacer.ReplaceAll(current, rule->pattern, replacement, &ruleStatus, &length)
-            : replacer.ReplaceInBuffer(
-                  current, length, rule->pattern,
-                  static_cast<std::int32_t>(std::strlen(rule->pattern)), replacement,
-                  static_cast<std::int32_t>(std::strlen(replacement)), &ruleStatus, &length, spare);
+        length < 0 ? replacer.ReplaceAll(current, rule->pattern, replacement, &ruleStatus, &length)
+                   : replacer.ReplaceInBuffer(
+                         current, length, rule->pattern,
+                         static_cast<std::int32_t>(std::strlen(rule->pattern)), replacement,
+                         static_cast<std::int32_t>(std::strlen(replacement)), &ruleStatus, &length);
     if (next == current) {
-      continue;  // nothing matched: the spare is still ours
+      continue;
     }
-    // The spare went into the new block, or was released with the failure. A kept input is
-    // never recycled nor released.
-    const bool mine = !(keepInput && current == text);
-    spare = next != nullptr && mine ? current : nullptr;
-    if (next == nullptr && mine) {
+    // The superseded block is recycled, or released with the failure.
+    if (next != nullptr) {
+      blocks.Keep(current);
+    } else {
       std::free(current);
     }
     last = next != nullptr ? ReplaceStatus::kReplaced : ruleStatus;
     current = next;
   }
-  std::free(spare);
   if (status != nullptr) {
     *status = last;
   }
