@@ -37,23 +37,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char* written = ExactBlock(expected, true);
   struct Bounds {
     std::int32_t lines;
-    const std::string* text;
-  } bounds{1, &source};
+    std::int32_t* reported;
+  } bounds{1, nullptr};
   for (char c : source) {
     bounds.lines += c == '\n' ? 1 : 0;
   }
   bounds.lines += static_cast<std::int32_t>(std::count(source.begin(), source.end(), '\r'));
+  const std::int32_t count = protowrap::CheckWrapHeader(
+      written, static_cast<std::int32_t>(expected.size()), nullptr, 0, nullptr, nullptr);
+  std::int32_t reported = 0;
+  bounds.reported = &reported;
   protowrap::CheckWrapHeader(
-      kept, static_cast<std::int32_t>(source.size()), written,
-      static_cast<std::int32_t>(expected.size()),
+      written, static_cast<std::int32_t>(expected.size()), kept,
+      static_cast<std::int32_t>(source.size()),
       [](void* context, const protowrap::HeaderWarning& warning) {
         const auto* b = static_cast<const Bounds*>(context);
+        ++*b->reported;
         if (warning.line < 1 || warning.line > b->lines || warning.column < 1 ||
             warning.message == nullptr) {
           Broken("a warning must point into the input");
         }
       },
       &bounds);
+  if (reported != count) {
+    Broken("counting the warnings must give as many as reporting them");
+  }
   if (std::memcmp(kept, source.data(), source.size()) != 0 ||
       std::memcmp(written, expected.data(), expected.size() + 1) != 0) {
     Broken("the check must change nothing");

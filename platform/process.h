@@ -3,9 +3,15 @@
 // (process_posix.cpp, process_win32.cpp); the build picks one.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 namespace protowrap::platform {
+
+/// From this size up, blocks have mappings of their own where the platform's allocator allows
+/// (PrepareProcess sets glibc so): std::realloc then moves their pages, neither copying bytes nor
+/// faulting in fresh memory. Smaller blocks live on the heap, where a growing std::realloc copies.
+inline constexpr std::size_t kOwnMappingSize = 4 * 1024 * 1024;
 
 /// Prepares the process for a run:
 /// - the heap for what the conversion does: a few large blocks, each resized into a later rule's
@@ -21,6 +27,7 @@ const char* PlatformHelpSwitch();
 /// Prints one warning about a line of a file in the form the platform's tools read:
 ///   Linux:   <path>:<line>:<column>: warning: <message> [PW<code>]   (GCC and Clang's form)
 ///   Windows: <path>(<line>,<column>): warning PW<code>: <message>     (MSBuild's form)
+/// A column of 0 (unknown) is left out: <path>:<line>: ..., <path>(<line>): ...
 void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
                   const char* message);
 

@@ -10,11 +10,15 @@ namespace protowrap::platform {
 
 void PrepareProcess() {
 #if defined(__GLIBC__)
-  // Blocks from 256 KiB up get mappings of their own, so resizing one for reuse (std::realloc of
-  // the block a rule supersedes) moves its pages instead of copying its bytes, and releasing one
-  // returns its memory at once. glibc's own threshold rises to 32 MiB as blocks are released,
-  // which would put mid-sized texts on the heap, where a resize copies.
-  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+  // Blocks from kOwnMappingSize (4 MiB) up get mappings of their own, so resizing one for reuse
+  // (std::realloc of the block a rule supersedes) moves its pages instead of copying its bytes or
+  // faulting in fresh ones, and releasing one returns its memory at once. glibc's own threshold
+  // rises to 32 MiB as blocks are released, which would put large texts on the heap, where a resize
+  // copies. Smaller texts stay on the heap, and what they release there stays mapped for the
+  // next rule's block (fixing the threshold also fixes trimming at 128 KiB, which would hand
+  // that memory back after every rule and fault it in again for the next).
+  mallopt(M_MMAP_THRESHOLD, static_cast<int>(kOwnMappingSize));
+  mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
 #endif
   // A reader that went away (protowrap | head) must cost a result line, not the other job; a
   // file-size limit must fail the write ("Can't Write File"), not kill the process mid-file.
@@ -28,7 +32,11 @@ const char* PlatformHelpSwitch() {
 
 void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
                   const char* message) {
-  std::fprintf(stream, "%s:%ld:%ld: warning: %s [PW%03d]\n", path, line, column, message, code);
+  if (column > 0) {
+    std::fprintf(stream, "%s:%ld:%ld: warning: %s [PW%03d]\n", path, line, column, message, code);
+  } else {
+    std::fprintf(stream, "%s:%ld: warning: %s [PW%03d]\n", path, line, message, code);
+  }
 }
 
 }  // namespace protowrap::platform

@@ -14,15 +14,17 @@ namespace {
 // The configuration value buffer, shared by the jobs: each job fills it before it uses it.
 char valueBuffer[platform::kProfileValueSize];
 
-// Prints a failure line and returns the job's result for it.
+// Prints a failure line (unless `console` is null) and returns the job's result for it.
 bool Fail(std::FILE* console, const char* format, const char* path) {
-  std::fprintf(console, format, path);
-  std::fflush(console);
+  if (console != nullptr) {
+    std::fprintf(console, format, path);
+    std::fflush(console);
+  }
   return false;
 }
 
-// Reads the whole input into a new terminated block. On failure prints the line, releases
-// everything and returns nullptr.
+// Reads the whole input into a new terminated block. On failure prints the line (unless
+// `console` is null), releases everything and returns nullptr.
 char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* console) {
   const platform::FileHandle input = files.OpenForRead(path);
   if (input == platform::kInvalidFile) {
@@ -64,6 +66,24 @@ void PrintHeaderWarning(void* context, const HeaderWarning& warning) {
                          static_cast<int>(warning.problem), warning.message);
 }
 
+// Checks a written wrap header and prints its warnings. The check needs the input header only to
+// place the warnings' columns, so the input (released by the rules, to keep the conversion's peak
+// memory at two texts) is read again only when there are warnings; a header that changed
+// meanwhile, or cannot be read again, gets warnings without columns.
+void CheckWritten(platform::FileSystem& files, const char* inputPath, const char* text,
+                  std::int32_t length, std::FILE* diagnostics) {
+  if (CheckWrapHeader(text, length, nullptr, 0, nullptr, nullptr) == 0) {
+    return;
+  }
+  char* input = ReadInput(files, inputPath, nullptr);
+  WarningTarget target{diagnostics, inputPath};
+  CheckWrapHeader(text, length, input,
+                  input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0,
+                  PrintHeaderWarning, &target);
+  std::fflush(diagnostics);
+  std::free(input);
+}
+
 }  // namespace
 
 bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console,
@@ -71,48 +91,35 @@ bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::F
   files.GetProfileString(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
                          kConfigPath);
   const char* inputPath = valueBuffer;
-  char* input = ReadInput(files, inputPath, console);
-  if (input == nullptr) {
+  char* text = ReadInput(files, inputPath, console);
+  if (text == nullptr) {
     return false;
   }
 
-  // The input stays until the check has located its warnings in it.
   ReplaceStatus status = ReplaceStatus::kUnchanged;
-  char* text = ApplyRewriteRules(input, &status, diagnostics != nullptr);
+  text = ApplyRewriteRules(text, &status);
   if (text == nullptr) {
-    if (diagnostics != nullptr) {
-      std::free(input);
-    }
     return Fail(console,
                 status == ReplaceStatus::kTooLong ? "File Too Large %s\n" : "Out Of Memory %s\n",
                 inputPath);
   }
-  const auto release = [&] {
-    if (text != input && diagnostics != nullptr) {
-      std::free(input);
-    }
-    std::free(text);
-  };
 
   const std::size_t length = std::strlen(text);
   const platform::FileHandle output = files.CreateForWrite(job.outputPath);
   if (output == platform::kInvalidFile) {
-    release();
+    std::free(text);
     return Fail(console, "Can't Create File %s\n", job.outputPath);
   }
   const bool written = files.Write(output, text, static_cast<std::uint32_t>(length));
   const bool closed = files.Close(output);
   if (!written || !closed) {
-    release();
+    std::free(text);
     return Fail(console, "Can't Write File %s\n", job.outputPath);
   }
   if (diagnostics != nullptr) {
-    WarningTarget target{diagnostics, inputPath};
-    CheckWrapHeader(input, static_cast<std::int32_t>(std::strlen(input)), text,
-                    static_cast<std::int32_t>(length), PrintHeaderWarning, &target);
-    std::fflush(diagnostics);
+    CheckWritten(files, inputPath, text, static_cast<std::int32_t>(length), diagnostics);
   }
-  release();
+  std::free(text);
   std::fputs("Completed\n", console);
   std::fflush(console);
   return true;

@@ -31,7 +31,7 @@ enum class HeaderProblem {
 /// One warning: where in the input header (1-based line and byte column), and why.
 struct HeaderWarning {
   std::int32_t line;
-  std::int32_t column;
+  std::int32_t column;  ///< 0 when unknown (no input given, or it no longer gives the output)
   HeaderProblem problem;
   const char* message;  ///< what will go wrong, and how to write the line instead
 };
@@ -39,15 +39,19 @@ struct HeaderWarning {
 /// Receives the warnings of CheckWrapHeader, in order of position.
 using HeaderWarningSink = void (*)(void* context, const HeaderWarning& warning);
 
-/// Reads the wrap header `output` (outputLength bytes, followed by a NUL) that the rules made of
-/// `input` (inputLength bytes; the text up to its first NUL, as the rules saw it) the way a C++
-/// compiler that includes it after its input would, with the definitions of PROTOCOL_STRUCT,
-/// MAKE_PROTOCOL_INFO and MAKE_PROTOCOL_INFO_EOR that the README documents. Reports one warning
-/// per cause of a compile error, located in the input (the rules add and remove no line end, so
-/// line N of the output is line N of the input). Reads nothing outside the two texts, changes
-/// neither, and throws nothing; returns the number of warnings.
-std::int32_t CheckWrapHeader(const char* input, std::int32_t inputLength, const char* output,
-                             std::int32_t outputLength, HeaderWarningSink sink, void* context);
+/// Reads the wrap header `output` (outputLength bytes, followed by a NUL) the way a C++ compiler
+/// that includes it after its input header would, with the definitions of PROTOCOL_STRUCT,
+/// MAKE_PROTOCOL_INFO and MAKE_PROTOCOL_INFO_EOR that the README documents, and reports one
+/// warning per cause of a compile error to `sink` (when given). Returns the number of warnings.
+/// Lines are the output's, which are the input's: the rules add and remove no line end.
+///
+/// Columns point into the input header, which only `input` (inputLength bytes: the text the rules
+/// saw) can tell; without it they are 0. The check needs nothing else of the input, so a caller
+/// can count warnings first and fetch the input only when there are some.
+///
+/// Reads nothing outside the two texts, changes neither, and throws nothing.
+std::int32_t CheckWrapHeader(const char* output, std::int32_t outputLength, const char* input,
+                             std::int32_t inputLength, HeaderWarningSink sink, void* context);
 
 /// The text of a problem's warning.
 const char* HeaderProblemMessage(HeaderProblem problem);
