@@ -97,8 +97,8 @@ void WholeTable(benchmark::State& state) {
 }
 BENCHMARK(WholeTable)->Arg(64 << 10)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisecond);
 
-// The header check on what the whole table wrote, at the same sizes: it must cost at most a
-// tenth of WholeTable.
+// The header check on what the whole table wrote, at the same sizes, as every run makes it (it
+// counts; only a header with warnings is read again to place them).
 void HeaderCheck(benchmark::State& state) {
   const std::string input =
       protowrap::bench::GenerateHeader("CG", static_cast<std::size_t>(state.range(0)), true);
@@ -106,8 +106,7 @@ void HeaderCheck(benchmark::State& state) {
   const auto outputLength = static_cast<std::int32_t>(std::strlen(output));
   std::int32_t warnings = 0;
   for (auto _ : state) {
-    warnings = protowrap::CheckWrapHeader(input.data(), static_cast<std::int32_t>(input.size()),
-                                          output, outputLength, nullptr, nullptr);
+    warnings = protowrap::CheckWrapHeader(output, outputLength, nullptr, 0, nullptr, nullptr);
     benchmark::DoNotOptimize(warnings);
   }
   state.counters["warnings"] = warnings;
