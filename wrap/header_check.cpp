@@ -48,6 +48,22 @@ unsigned char ClassOf(char c) {
   return kChars.classes[static_cast<unsigned char>(c)];
 }
 
+// Whether "MAKE_PROTOCOL_INFO(" starts at p (19 readable bytes): compared as words, without a
+// library call, since every entry of every table starts so.
+bool IsEntryAt(const char* p) {
+  static constexpr char kEntry[] = "MAKE_PROTOCOL_INFO(";
+  std::uint64_t a = 0;
+  std::uint64_t b = 0;
+  std::uint64_t wantA = 0;
+  std::uint64_t wantB = 0;
+  std::memcpy(&a, p, 8);
+  std::memcpy(&b, p + 8, 8);
+  std::memcpy(&wantA, kEntry, 8);
+  std::memcpy(&wantB, kEntry + 8, 8);
+  return a == wantA && b == wantB && p[16] == kEntry[16] && p[17] == kEntry[17] &&
+         p[18] == kEntry[18];
+}
+
 // ---- Tokens ------------------------------------------------------------------------------------
 
 enum class Kind : unsigned char { kEnd, kIdent, kNumber, kString, kPunct, kDirective };
@@ -660,7 +676,9 @@ class Checker {
     if (token_.kind == Kind::kEnd) {
       return;
     }
-    if (!tables_.insert(scope_ + std::string(name)).second) {
+    const bool first = scope_.empty() ? tables_.insert(name).second
+                                      : scopedTables_.insert(scope_ + std::string(name)).second;
+    if (!first) {
       Report(head.begin, HeaderProblem::kTableTwice);
     }
     Advance();
@@ -725,7 +743,7 @@ class Checker {
     std::int32_t at = token_.begin;
     std::int32_t resume = at;  // after the last entry read
     for (;;) {
-      if (length - at < kEntryLength || std::memcmp(text + at, kEntry.data(), kEntry.size()) != 0) {
+      if (length - at < kEntryLength || !IsEntryAt(text + at)) {
         break;
       }
       const std::int32_t name = at + kEntryLength;
@@ -892,8 +910,9 @@ class Checker {
   Token token_{};
   Token previous_{};
   std::int32_t count_ = 0;
-  std::string scope_;  // enclosing namespaces, "a::b::"
-  std::unordered_set<std::string> tables_;
+  std::string scope_;                             // enclosing namespaces, "a::b::"
+  std::unordered_set<std::string_view> tables_;   // at namespace scope: views of the text
+  std::unordered_set<std::string> scopedTables_;  // in namespaces, with their names
 };
 
 }  // namespace
