@@ -1,9 +1,12 @@
 // Fuzzes the text replacer against the plain reference: the same bytes, the same block back when
-// nothing matched, nothing seen past the first NUL, the exact result length, FindPattern's answer.
+// nothing matched, nothing seen past the first NUL, the exact result length, FindPattern's answer;
+// and every scan the build has (portable, and SSE2 on x86-64), whichever the replacer uses.
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "fuzz/fuzz_reference.h"
+#include "fuzz/scans.h"
 #include "text/text_replacer.h"
 
 using protowrap::ReplaceStatus;
@@ -99,6 +102,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Broken("ReplaceInBuffer reports a wrong length");
   }
   Check(counted, result, status, expected, matches);
+
+  // Each scan on its own: the first match and all matches, from every start, in small batches.
+  if (text.size() >= patternLength) {
+    const char* end = counted + (text.size() - patternLength) + 1;
+    std::vector<std::int32_t> expectedMatches;
+    for (std::size_t at = text.find(pattern); at != std::string::npos;
+         at = text.find(pattern, at + patternLength)) {
+      expectedMatches.push_back(static_cast<std::int32_t>(at));
+    }
+    for (const Scan* scan = kScans; scan->name != nullptr; ++scan) {
+      const char* firstMatch = scan->findFirstMatch(counted, end, patternBlock, patternLength);
+      if ((firstMatch == nullptr ? -1 : firstMatch - counted) !=
+          (expectedMatches.empty() ? -1 : expectedMatches[0])) {
+        Broken("a scan's first match differs from the reference");
+      }
+      std::vector<std::int32_t> matches;
+      std::int32_t batch[7];
+      const std::size_t capacity = 1 + start % 7;
+      for (const char* from = counted; from != nullptr;) {
+        const std::size_t got = scan->collectMatches(counted, from, end, patternBlock,
+                                                     patternLength, batch, capacity, &from);
+        matches.insert(matches.end(), batch, batch + got);
+      }
+      if (matches != expectedMatches) {
+        Broken("a scan's matches differ from the reference");
+      }
+    }
+  }
 
   // Terminated form: everything is seen up to its first NUL only.
   char* terminated = ExactBlock(text, true);

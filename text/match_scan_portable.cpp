@@ -4,7 +4,7 @@
 
 #include "text/match_scan.h"
 
-namespace protowrap::detail {
+namespace protowrap::detail::portable {
 
 const char* FindFirstMatch(const char* from, const char* end, const char* pattern,
                            std::size_t length) {
@@ -40,4 +40,4 @@ std::size_t CollectMatches(const char* text, const char* from, const char* end, 
   return count;
 }
 
-}  // namespace protowrap::detail
+}  // namespace protowrap::detail::portable

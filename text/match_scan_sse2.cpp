@@ -8,7 +8,7 @@
 
 #include "text/match_scan.h"
 
-namespace protowrap::detail {
+namespace protowrap::detail::sse2 {
 
 namespace {
 
@@ -140,4 +140,4 @@ std::size_t CollectMatches(const char* text, const char* from, const char* end, 
   return count;
 }
 
-}  // namespace protowrap::detail
+}  // namespace protowrap::detail::sse2

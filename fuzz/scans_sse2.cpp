@@ -1,0 +1,13 @@
+// The scans of a build for x86-64: the portable and the vectorised one.
+#include "fuzz/scans.h"
+#include "text/match_scan.h"
+
+namespace protowrap::fuzz {
+
+const Scan kScans[] = {
+    {"portable", detail::portable::FindFirstMatch, detail::portable::CollectMatches},
+    {"sse2", detail::sse2::FindFirstMatch, detail::sse2::CollectMatches},
+    {nullptr, nullptr, nullptr},
+};
+
+}  // namespace protowrap::fuzz
