@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what protowrap's build and tests need and the machine lacks. Idempotent: installs
-# nothing when every tool is present. Usage: install-deps.sh [native|windows|checks]...
+# nothing when every tool is present. Usage: install-deps.sh [native|windows|arm64|checks|bench]...
 set -euo pipefail
 
 need=()
@@ -14,6 +14,9 @@ for group in "${@:-native}"; do
       want g++ g++
       want python3 python3
       want flock util-linux
+      want gzip gzip
+      want dpkg-deb dpkg
+      want lintian lintian
       [ -d /usr/src/googletest ] || [ -f /usr/lib/x86_64-linux-gnu/libgtest.a ] || need+=(googletest)
       ;;
     windows)
@@ -22,6 +25,13 @@ for group in "${@:-native}"; do
       # Without the preloader, about one Wine start in three thousand fails ("failed to map the
       # shared user data"): address-space randomisation took the address Windows programs need.
       [ -e /usr/lib/wine/wine64-preloader ] || need+=(wine64-preloader)
+      [ -d /usr/src/googletest ] || need+=(googletest)
+      ;;
+    arm64)
+      want aarch64-linux-gnu-g++ g++-aarch64-linux-gnu
+      want qemu-aarch64 qemu-user
+      want lintian lintian
+      want dpkg-deb dpkg
       [ -d /usr/src/googletest ] || need+=(googletest)
       ;;
     checks)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds protowrap and runs every test, stopping at the first stage that fails:
-#   native build and tests; the Windows build, tests under Wine; every test again under
+#   native build and tests; the Windows build, tests under Wine; the ARM64 Linux build, tests
+#   under qemu; every test again under
 #   AddressSanitizer and UndefinedBehaviorSanitizer; the end-to-end tests under valgrind; line
 #   coverage (at least 95 %); the fuzz targets, about a minute each.
 set -euo pipefail
@@ -8,7 +9,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
-bash scripts/install-deps.sh native windows checks
+bash scripts/install-deps.sh native windows arm64 checks
 
 echo "== native build and tests"
 cmake --workflow --preset native
@@ -16,7 +17,10 @@ cmake --workflow --preset native
 echo "== Windows build, tests under Wine"
 cmake --workflow --preset windows
 
-echo "== sanitizers: every test"
+echo "== ARM64 Linux build, tests under qemu"
+cmake --workflow --preset arm64
+
+echo "== sanitizers: every test (with the portable scan)"
 cmake --workflow --preset sanitize
 
 echo "== valgrind: the end-to-end tests"

@@ -1,6 +1,8 @@
 # Runs protowrap on the example headers, compiles a client that includes its output, runs the
 # client and compares the tables it prints with the expected names and values.
 #   PROTOWRAP, CXX, SOURCE_DIR, EXAMPLES, WORK_DIR; EMULATOR (optional) runs target programs.
+# An emulator with arguments (qemu-aarch64 -L <sysroot>) arrives as a list with escaped ';'.
+string(REPLACE "\\;" ";" EMULATOR "${EMULATOR}")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 file(WRITE "${WORK_DIR}/Talvenor.ini"
