@@ -4,8 +4,29 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 install(TARGETS protowrap EXPORT protowrapTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES doc/protowrap.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(WIN32)
+  install(FILES doc/protowrap.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  # As Debian installs them: the manual page and the changelog compressed (gzip -n, so that the
+  # bytes do not depend on when they were made), and the licence as the package's copyright file.
+  find_program(PROTOWRAP_GZIP gzip REQUIRED)
+  set(doc_out ${CMAKE_CURRENT_BINARY_DIR}/doc)
+  add_custom_command(
+    OUTPUT ${doc_out}/protowrap.1.gz ${doc_out}/changelog.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${doc_out}
+    COMMAND ${PROTOWRAP_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/doc/protowrap.1 > ${doc_out}/protowrap.1.gz
+    COMMAND ${PROTOWRAP_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/doc/changelog > ${doc_out}/changelog.gz
+    DEPENDS doc/protowrap.1 doc/changelog
+    VERBATIM)
+  add_custom_target(protowrap_docs ALL DEPENDS ${doc_out}/protowrap.1.gz ${doc_out}/changelog.gz)
+  install(FILES ${doc_out}/protowrap.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${doc_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+  # Static on purpose (it needs no shared library and starts sooner): say so to lintian.
+  install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME protowrap)
+endif()
 
 set(PROTOWRAP_PACKAGE_DIR lib/cmake/protowrap)  # where find_package looks on every platform
 install(EXPORT protowrapTargets NAMESPACE protowrap:: DESTINATION ${PROTOWRAP_PACKAGE_DIR})
@@ -23,11 +44,34 @@ set(CPACK_PACKAGE_VENDOR "The protowrap authors")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${CMAKE_CURRENT_SOURCE_DIR}/README.md)
+set(CPACK_STRIP_FILES ON)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME windows-x86_64)
 else()
-  set(CPACK_GENERATOR TGZ)
+  set(CPACK_GENERATOR TGZ DEB)
   set(CPACK_SYSTEM_NAME linux-${CMAKE_SYSTEM_PROCESSOR})
+  # The Debian package: protowrap_<version>_<architecture>.deb, installed under /usr. The
+  # architecture is the target's (not the build machine's, as dpkg would say); the program is
+  # linked statically, so it depends on nothing.
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+  endif()
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The protowrap authors <protowrap@example.org>")
+  set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the text below it.
+  string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+         "protowrap reads the paths of a game server's two protocol-definition\n"
+         "headers (CG and CW) from ./Talvenor.ini and rewrites every enumeration\n"
+         "of protocol codes into an array of PROTOCOL_STRUCT entries, from which a\n"
+         "build makes name/value tables. It also installs a CMake package with\n"
+         "protowrap_generate, which runs it as a build step.")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "")
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 endif()
 include(CPack)
