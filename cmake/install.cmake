@@ -10,16 +10,15 @@ if(WIN32)
 else()
   # As Debian installs them: the manual page and the changelog compressed (gzip -n, so that the
   # bytes do not depend on when they were made), and the licence as the package's copyright file.
+  # Made when CMake configures, so that an install needs no build step of its own.
   find_program(PROTOWRAP_GZIP gzip REQUIRED)
   set(doc_out ${CMAKE_CURRENT_BINARY_DIR}/doc)
-  add_custom_command(
-    OUTPUT ${doc_out}/protowrap.1.gz ${doc_out}/changelog.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${doc_out}
-    COMMAND ${PROTOWRAP_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/doc/protowrap.1 > ${doc_out}/protowrap.1.gz
-    COMMAND ${PROTOWRAP_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/doc/changelog > ${doc_out}/changelog.gz
-    DEPENDS doc/protowrap.1 doc/changelog
-    VERBATIM)
-  add_custom_target(protowrap_docs ALL DEPENDS ${doc_out}/protowrap.1.gz ${doc_out}/changelog.gz)
+  file(MAKE_DIRECTORY ${doc_out})
+  foreach(doc protowrap.1 changelog)
+    execute_process(COMMAND ${PROTOWRAP_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/doc/${doc}
+                    OUTPUT_FILE ${doc_out}/${doc}.gz COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/protowrap.1 doc/changelog)
   install(FILES ${doc_out}/protowrap.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${doc_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)

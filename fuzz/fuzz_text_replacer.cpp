@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_reference.h"
-#include "fuzz/scans.h"
+#include "tests/scans.h"
 #include "text/text_replacer.h"
 
 using protowrap::ReplaceStatus;
@@ -111,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          at = text.find(pattern, at + patternLength)) {
       expectedMatches.push_back(static_cast<std::int32_t>(at));
     }
-    for (const Scan* scan = kScans; scan->name != nullptr; ++scan) {
+    for (const protowrap::testing::Scan* scan = protowrap::testing::kScans; scan->name != nullptr;
+         ++scan) {
       const char* firstMatch = scan->findFirstMatch(counted, end, patternBlock, patternLength);
       if ((firstMatch == nullptr ? -1 : firstMatch - counted) !=
           (expectedMatches.empty() ? -1 : expectedMatches[0])) {

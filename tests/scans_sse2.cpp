@@ -1,8 +1,8 @@
 // The scans of a build for x86-64: the portable and the vectorised one.
-#include "fuzz/scans.h"
+#include "tests/scans.h"
 #include "text/match_scan.h"
 
-namespace protowrap::fuzz {
+namespace protowrap::testing {
 
 const Scan kScans[] = {
     {"portable", detail::portable::FindFirstMatch, detail::portable::CollectMatches},
@@ -10,4 +10,4 @@ const Scan kScans[] = {
     {nullptr, nullptr, nullptr},
 };
 
-}  // namespace protowrap::fuzz
+}  // namespace protowrap::testing

@@ -1,10 +1,10 @@
-// The scans this build has, so that the fuzz targets can check every one of them.
+// The scans this build has, so that tests and fuzz targets can check every one of them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace protowrap::fuzz {
+namespace protowrap::testing {
 
 struct Scan {
   const char* name;
@@ -16,4 +16,4 @@ struct Scan {
 /// Every scan compiled into this build, closed by an entry with a null name.
 extern const Scan kScans[];
 
-}  // namespace protowrap::fuzz
+}  // namespace protowrap::testing
