@@ -14,10 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 2) {
     return 0;
   }
-  // The first two bytes pick the buffer size (512, the program's, is the most common) and seed
-  // the piece sizes.
+  // The first two bytes pick the buffer size (512, the program's, is the most common) and the
+  // sizes of the pieces.
   const std::uint32_t pick = data[0] | static_cast<std::uint32_t>(data[1]) << 8;
-  std::uint32_t seed = pick * 2654435761u ^ static_cast<std::uint32_t>(size);
+  std::uint32_t state = pick * 2654435761u ^ static_cast<std::uint32_t>(size);
   const std::uint32_t bufferSize = pick % 4 == 0 ? 1 + pick % 700 : 512;
   const std::string ini(reinterpret_cast<const char*>(data + 2), size - 2);
   char* input = ExactBlock(ini, false);
@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto* pieced = static_cast<char*>(std::malloc(bufferSize));
   protowrap::platform::ProfileReader reader("CONFIG", key, pieced, bufferSize);
   for (std::size_t at = 0; at < ini.size();) {
-    seed = seed * 1103515245u + 12345u;
-    std::size_t piece = 1 + (seed >> 16) % (seed % 5 == 0 ? 4096 : 9);
+    state = state * 1103515245u + 12345u;
+    std::size_t piece = 1 + (state >> 16) % (state % 5 == 0 ? 4096 : 9);
     piece = piece < ini.size() - at ? piece : ini.size() - at;
     char* block = ExactBlock(ini.substr(at, piece), false);
     const bool more = reader.Feed(block, piece);

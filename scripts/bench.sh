@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds protowrap and its benchmarks and prints every figure: the in-process benchmarks, then
-# protowrap side by side with the obvious Python script and the copy floor.
+# protowrap side by side with the obvious Python script and the start-up and I/O floors.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
