@@ -1,9 +1,13 @@
 // protowrap: rewrites the CG and CW protocol-definition headers named in ./Talvenor.ini into
 // ./Protocol_CG.WRAP.h and ./Protocol_CW.WRAP.h. Always exits 0, since builds run it as a step
-// and read its result lines. "--help" and "--version" answer and touch no file; any other
-// argument is ignored with a warning, as arguments always were.
+// and read its result lines. "--help" and "--version" answer and touch no file;
+// "--warning-limit=N" sets how many warnings a header shows; any other argument is ignored with a
+// warning, as arguments always were.
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "platform/process.h"
 #include "wrap/conversion_job.h"
@@ -15,18 +19,42 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: protowrap [--help | --version]\n"
+    "Usage: protowrap [--warning-limit=N] | --help | --version\n"
     "\n"
     "Rewrites the protocol-definition headers named by CG_FILE_PATH and CW_FILE_PATH in\n"
     "section [CONFIG] of ./Talvenor.ini into ./Protocol_CG.WRAP.h and ./Protocol_CW.WRAP.h,\n"
     "and prints one result line per family (\"Completed\" when its wrap header is written).\n"
     "The exit status is always 0: read the lines.\n"
     "\n"
-    "  -h, --help     print this text and exit\n"
-    "  --version      print the version and exit\n";
+    "Where a header does not fit the rules, its wrap header will not compile: warnings on\n"
+    "standard error say where and why, at most 20 per header, then one line that counts the\n"
+    "rest by code.\n"
+    "\n"
+    "  --warning-limit=N  show at most N warnings per header; 0 shows them all\n"
+    "  -h, --help         print this text and exit\n"
+    "  --version          print the version and exit\n";
+
+constexpr std::string_view kWarningLimit = "--warning-limit=";
 
 bool Is(const char* argument, const char* name) {
   return name != nullptr && std::strcmp(argument, name) == 0;
+}
+
+// "--warning-limit=N" with N a number from 0 up: N in *limit.
+bool ParseWarningLimit(const char* argument, std::int32_t* limit) {
+  const std::string_view text(argument);
+  if (text.substr(0, kWarningLimit.size()) != kWarningLimit) {
+    return false;
+  }
+  const char* first = argument + kWarningLimit.size();
+  const char* last = argument + text.size();
+  std::int32_t n = 0;
+  const auto result = std::from_chars(first, last, n);
+  if (first == last || result.ec != std::errc() || result.ptr != last || n < 0) {
+    return false;
+  }
+  *limit = n;
+  return true;
 }
 
 }  // namespace
@@ -45,11 +73,14 @@ int main(int argc, char** argv) {
     std::fputs(help ? kUsage : "protowrap " PROTOWRAP_VERSION "\n", stdout);
     return 0;
   }
+  std::int32_t warningLimit = protowrap::WarningOptions{}.limit;
   for (int i = 1; i < argc; ++i) {
-    std::fprintf(stderr, "protowrap: warning: ignoring argument '%s'\n", argv[i]);
+    if (!ParseWarningLimit(argv[i], &warningLimit)) {
+      std::fprintf(stderr, "protowrap: warning: ignoring argument '%s'\n", argv[i]);
+    }
   }
   for (const protowrap::ConversionJob& job : protowrap::kConversionJobs) {
-    protowrap::RunConversion(job);
+    protowrap::RunConversion(job, warningLimit);
   }
   return 0;
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "fuzz/fuzz_reference.h"
-#include "wrap/header_check.h"
+#include "wrap/check/header_check.h"
 #include "wrap/rewrite_rules.h"
 
 using namespace protowrap::fuzz;
@@ -35,32 +35,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string source = input.substr(0, input.find('\0'));
   char* kept = ExactBlock(source, false);
   char* written = ExactBlock(expected, true);
-  struct Bounds {
-    std::int32_t lines;
-    std::int32_t* reported;
-  } bounds{1, nullptr};
-  for (char c : source) {
-    bounds.lines += c == '\n' ? 1 : 0;
+  std::int32_t lines = 1;
+  for (std::size_t i = 0; i < source.size(); ++i) {
+    const bool cr = source[i] == '\r';
+    lines += source[i] == '\n' || (cr && (i + 1 == source.size() || source[i + 1] != '\n'));
   }
-  bounds.lines += static_cast<std::int32_t>(std::count(source.begin(), source.end(), '\r'));
-  const std::int32_t count = protowrap::CheckWrapHeader(
-      written, static_cast<std::int32_t>(expected.size()), nullptr, 0, nullptr, nullptr);
-  std::int32_t reported = 0;
-  bounds.reported = &reported;
-  protowrap::CheckWrapHeader(
-      written, static_cast<std::int32_t>(expected.size()), kept,
-      static_cast<std::int32_t>(source.size()),
-      [](void* context, const protowrap::HeaderWarning& warning) {
-        const auto* b = static_cast<const Bounds*>(context);
-        ++*b->reported;
-        if (warning.line < 1 || warning.line > b->lines || warning.column < 1 ||
-            warning.message == nullptr) {
-          Broken("a warning must point into the input");
-        }
-      },
-      &bounds);
-  if (reported != count) {
-    Broken("counting the warnings must give as many as reporting them");
+  // Kept warnings are the first of all of them, in order, each pointing into the input; a smaller
+  // limit keeps a prefix of the same warnings.
+  protowrap::check::WarningReport all(0);
+  protowrap::check::WarningReport few(3);
+  const auto length = static_cast<std::int32_t>(expected.size());
+  if (!protowrap::check::CheckWrapHeader(written, length, &all) ||
+      !protowrap::check::CheckWrapHeader(written, length, &few)) {
+    Broken("the check must run");
+  }
+  if (all.Count() != few.Count() ||
+      static_cast<std::int64_t>(all.Kept().size()) != all.Count() ||
+      few.Kept().size() != std::min<std::size_t>(3, all.Kept().size())) {
+    Broken("the report must count every warning and keep the first ones");
+  }
+  all.Locate(kept, static_cast<std::int32_t>(source.size()), written, length);
+  for (std::size_t i = 0; i < all.Kept().size(); ++i) {
+    const protowrap::check::Warning& w = all.Kept()[i];
+    if (w.line < 1 || w.line > lines || w.column < 1 || (i > 0 && w.offset < all.Kept()[i - 1].offset) ||
+        (i < few.Kept().size() && few.Kept()[i].offset != w.offset)) {
+      Broken("a warning must point into the input, in order");
+    }
   }
   if (std::memcmp(kept, source.data(), source.size()) != 0 ||
       std::memcmp(written, expected.data(), expected.size() + 1) != 0) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 
 namespace protowrap::platform {
 
@@ -24,11 +23,11 @@ void PrepareProcess();
 /// A platform's own spelling of the request for help ("/?" on Windows), or nullptr.
 const char* PlatformHelpSwitch();
 
-/// Prints one warning about a line of a file in the form the platform's tools read:
-///   Linux:   <path>:<line>:<column>: warning: <message> [PW<code>]   (GCC and Clang's form)
-///   Windows: <path>(<line>,<column>): warning PW<code>: <message>     (MSBuild's form)
-/// A column of 0 (unknown) is left out: <path>:<line>: ..., <path>(<line>): ...
-void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
-                  const char* message);
+/// The form of warnings that the platform's tools read: GCC's (editors, CI log parsers) or
+/// MSBuild's (Visual Studio's Error List).
+enum class DiagnosticForm { kGcc, kMsBuild };
+
+/// The platform's own form: MSBuild's on Windows, GCC's elsewhere.
+DiagnosticForm NativeDiagnosticForm();
 
 }  // namespace protowrap::platform

@@ -30,13 +30,8 @@ const char* PlatformHelpSwitch() {
   return nullptr;
 }
 
-void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
-                  const char* message) {
-  if (column > 0) {
-    std::fprintf(stream, "%s:%ld:%ld: warning: %s [PW%03d]\n", path, line, column, message, code);
-  } else {
-    std::fprintf(stream, "%s:%ld: warning: %s [PW%03d]\n", path, line, message, code);
-  }
+DiagnosticForm NativeDiagnosticForm() {
+  return DiagnosticForm::kGcc;
 }
 
 }  // namespace protowrap::platform

@@ -11,13 +11,8 @@ const char* PlatformHelpSwitch() {
   return "/?";
 }
 
-void PrintWarning(std::FILE* stream, const char* path, long line, long column, int code,
-                  const char* message) {
-  if (column > 0) {
-    std::fprintf(stream, "%s(%ld,%ld): warning PW%03d: %s\n", path, line, column, code, message);
-  } else {
-    std::fprintf(stream, "%s(%ld): warning PW%03d: %s\n", path, line, code, message);
-  }
+DiagnosticForm NativeDiagnosticForm() {
+  return DiagnosticForm::kMsBuild;
 }
 
 }  // namespace protowrap::platform

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/process.h"
-#include "wrap/header_check.h"
+#include "wrap/check/diagnostic_writer.h"
+#include "wrap/check/header_check.h"
 #include "wrap/rewrite_rules.h"
 
 namespace protowrap {
@@ -54,40 +54,32 @@ char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* consol
   return text;
 }
 
-// Where the warnings of one header go.
-struct WarningTarget {
-  std::FILE* stream;
-  const char* path;
-};
-
-void PrintHeaderWarning(void* context, const HeaderWarning& warning) {
-  const auto* target = static_cast<const WarningTarget*>(context);
-  platform::PrintWarning(target->stream, target->path, warning.line, warning.column,
-                         static_cast<int>(warning.problem), warning.message);
-}
-
 // Checks a written wrap header and prints its warnings. The check needs the input header only to
 // place the warnings' columns, so the input (released by the rules, to keep the conversion's peak
 // memory at two texts) is read again only when there are warnings; a header that changed
 // meanwhile, or cannot be read again, gets warnings without columns.
 void CheckWritten(platform::FileSystem& files, const char* inputPath, const char* text,
-                  std::int32_t length, std::FILE* diagnostics) {
-  if (CheckWrapHeader(text, length, nullptr, 0, nullptr, nullptr) == 0) {
+                  std::int32_t length, const WarningOptions& options) {
+  check::DiagnosticWriter writer(options.stream, options.form, inputPath);
+  check::WarningReport report(options.limit);
+  if (!check::CheckWrapHeader(text, length, &report)) {
+    writer.Warning(0, 0, check::HeaderProblem::kNotChecked);
+    return;
+  }
+  if (report.Count() == 0) {
     return;
   }
   char* input = ReadInput(files, inputPath, nullptr);
-  WarningTarget target{diagnostics, inputPath};
-  CheckWrapHeader(text, length, input,
-                  input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0,
-                  PrintHeaderWarning, &target);
-  std::fflush(diagnostics);
+  report.Locate(input, input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0, text,
+                length);
   std::free(input);
+  writer.Warnings(report);
 }
 
 }  // namespace
 
 bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console,
-                   std::FILE* diagnostics) {
+                   const WarningOptions& warnings) {
   files.GetProfileString(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
                          kConfigPath);
   const char* inputPath = valueBuffer;
@@ -116,8 +108,8 @@ bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::F
     std::free(text);
     return Fail(console, "Can't Write File %s\n", job.outputPath);
   }
-  if (diagnostics != nullptr) {
-    CheckWritten(files, inputPath, text, static_cast<std::int32_t>(length), diagnostics);
+  if (warnings.stream != nullptr) {
+    CheckWritten(files, inputPath, text, static_cast<std::int32_t>(length), warnings);
   }
   std::free(text);
   std::fputs("Completed\n", console);
@@ -125,8 +117,11 @@ bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::F
   return true;
 }
 
-bool RunConversion(const ConversionJob& job) {
-  return RunConversion(job, platform::SystemFileSystem(), stdout, stderr);
+bool RunConversion(const ConversionJob& job, std::int32_t warningLimit) {
+  WarningOptions warnings;
+  warnings.stream = stderr;
+  warnings.limit = warningLimit;
+  return RunConversion(job, platform::SystemFileSystem(), stdout, warnings);
 }
 
 }  // namespace protowrap

@@ -1,9 +1,11 @@
 // The two conversion jobs: configuration lookup, reading, rewriting, writing, and the result line.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/file_system.h"
+#include "platform/process.h"
 
 namespace protowrap {
 
@@ -25,6 +27,13 @@ inline constexpr const char* kConfigPath = "./Talvenor.ini";
 /// Section of kConfigPath that holds the input paths.
 inline constexpr const char* kConfigSection = "CONFIG";
 
+/// Where and how a job reports the places where its header does not fit the rules.
+struct WarningOptions {
+  std::FILE* stream = nullptr;  ///< none when null
+  platform::DiagnosticForm form = platform::NativeDiagnosticForm();
+  std::int32_t limit = 20;  ///< warnings shown per header, the rest counted; 0 shows all
+};
+
 /// Runs one job through `files`, printing exactly one result line on `console`:
 ///   "Completed\n"                 the output holds the rewritten input;
 ///   "Can't open %s\n"             (configured path) the input cannot be opened;
@@ -36,13 +45,15 @@ inline constexpr const char* kConfigSection = "CONFIG";
 /// Returns true only after "Completed". An output is touched only once the whole text has been
 /// rewritten in memory.
 ///
-/// Once the output is written, its text is checked (CheckWrapHeader): every place where the
-/// input does not fit the rules, so that the wrap header will not compile, gets one warning line
-/// on `diagnostics` (none when it is null). Warnings change neither the output nor the result.
+/// Once the output is written, its text is checked (check::CheckWrapHeader): every place where
+/// the input does not fit the rules, so that the wrap header will not compile, gets one warning
+/// line as `warnings` says, the first `limit` of them, then one line that counts the others.
+/// Warnings change neither the output nor the result.
 bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console,
-                   std::FILE* diagnostics = nullptr);
+                   const WarningOptions& warnings = {});
 
-/// RunConversion with the operating system's files, standard output and standard error.
-bool RunConversion(const ConversionJob& job);
+/// RunConversion with the operating system's files, standard output, and standard error for
+/// warnings (at most `warningLimit` per header; 0 for all of them).
+bool RunConversion(const ConversionJob& job, std::int32_t warningLimit = 20);
 
 }  // namespace protowrap

@@ -1,9 +1,10 @@
 #include "wrap/conversion_job.h"
 
-#include "wrap/header_check.h"
+#include "wrap/check/problems.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -116,10 +117,12 @@ std::string ReadBack(std::FILE* stream) {
 // Runs one job, with the header check, and returns what it printed on the console; the warnings
 // go to `warnings`, when given.
 std::string RunJob(const ConversionJob& job, FakeFileSystem& files, bool* result,
-                   std::string* warnings = nullptr) {
+                   std::string* warnings = nullptr,
+                   platform::DiagnosticForm form = platform::DiagnosticForm::kGcc,
+                   std::int32_t limit = 20) {
   std::FILE* console = std::tmpfile();
   std::FILE* diagnostics = std::tmpfile();
-  *result = RunConversion(job, files, console, diagnostics);
+  *result = RunConversion(job, files, console, WarningOptions{diagnostics, form, limit});
   EXPECT_EQ(0u, files.OpenCount()) << "a handle was left open";
   const std::string printed = ReadBack(diagnostics);
   if (warnings != nullptr) {
@@ -224,14 +227,12 @@ TEST(RunConversion, WarnsWhereTheHeaderStraysAndChangesNothingElse) {
       "\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n\tMAKE_PROTOCOL_INFO(CG_B\r\n"
       "MAKE_PROTOCOL_INFO_EOR() };\r\n",
       files.files["./Protocol_CG.WRAP.h"]);
-  // Line 5, column 2 of the header: the CG_B after the tab. The form is the platform's.
-  const bool gcc = warnings == "in/cg.h:5:2: warning: " +
-                                   std::string(HeaderProblemMessage(HeaderProblem::kMissingComma)) +
-                                   " [PW001]\n";
-  const bool msbuild =
-      warnings == "in/cg.h(5,2): warning PW001: " +
-                      std::string(HeaderProblemMessage(HeaderProblem::kMissingComma)) + "\n";
-  EXPECT_TRUE(gcc || msbuild) << warnings;
+  // Line 5, column 2 of the header: the CG_B after the tab, in either form.
+  const check::ProblemText& text = check::DescribeProblem(check::HeaderProblem::kMissingComma);
+  const std::string message = std::string(text.what) + "; " + text.instead;
+  EXPECT_EQ("in/cg.h:5:2: warning: " + message + " [PW001]\n", warnings);
+  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kMsBuild);
+  EXPECT_EQ("in/cg.h(5,2): warning PW001: " + message + "\n", warnings);
 
   // With the comma: no warning, and the same output as without the check.
   files.files["in/cg.h"] = "enum eCG_X_PROTOCOL { CG_A = 1, CG_B, };";
@@ -239,9 +240,36 @@ TEST(RunConversion, WarnsWhereTheHeaderStraysAndChangesNothingElse) {
   EXPECT_EQ("", warnings);
   std::FILE* console = std::tmpfile();
   const std::string checked = files.files["./Protocol_CG.WRAP.h"];
-  EXPECT_TRUE(RunConversion(kCG, files, console, nullptr));
+  EXPECT_TRUE(RunConversion(kCG, files, console));
   std::fclose(console);
   EXPECT_EQ(checked, files.files["./Protocol_CG.WRAP.h"]);
+}
+
+TEST(RunConversion, ShowsTheFirstWarningsAndCountsTheRestByCode) {
+  FakeFileSystem files;
+  files.config["CG_FILE_PATH"] = "cg.h";
+  files.files["cg.h"] = "enum eCG_X_PROTOCOL\n{\n\tX_A,\n\tX_B,\n\tX_C,\n\tCG_D\n};\n";
+  bool result = false;
+  std::string warnings;
+  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kGcc, 2);
+  const std::string noPrefix =
+      std::string(check::DescribeProblem(check::HeaderProblem::kNoPrefix).what) + "; " +
+      check::DescribeProblem(check::HeaderProblem::kNoPrefix).instead + " [PW008]\n";
+  EXPECT_EQ("cg.h:3:2: warning: " + noPrefix + "cg.h:4:2: warning: " + noPrefix +
+                "cg.h: note: 2 more warnings not shown (PW001 x1, PW008 x1); "
+                "protowrap --warning-limit=0 shows them all\n",
+            warnings);
+  // No limit: all four, and no note.
+  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kGcc, 0);
+  EXPECT_EQ(4, std::count(warnings.begin(), warnings.end(), '\n')) << warnings;
+  EXPECT_EQ(std::string::npos, warnings.find("note:"));
+  EXPECT_NE(std::string::npos, warnings.find("cg.h:6:2: warning:"));
+  // The note counts in MSBuild's form too.
+  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kMsBuild, 1);
+  EXPECT_EQ(0u, warnings.find("cg.h(3,2): warning PW008: ")) << warnings;
+  EXPECT_NE(std::string::npos, warnings.find("\ncg.h: note: 3 more warnings not shown (PW001 x1, "
+                                             "PW008 x2); "))
+      << warnings;
 }
 
 TEST(RunConversion, JobsShareTheValueBufferAndEachReadsItsOwnKey) {

@@ -9,6 +9,16 @@ namespace protowrap {
 
 namespace {
 
+// The table writes the names that a build defines, and nothing else of theirs.
+constexpr bool StartsWith(const char* text, std::string_view prefix) {
+  return std::string_view(text).substr(0, prefix.size()) == prefix;
+}
+static_assert(StartsWith(kRewriteRules[0].replacement, kEntryMacro));
+static_assert(StartsWith(kRewriteRules[1].replacement, kEntryMacro));
+static_assert(StartsWith(kRewriteRules[5].replacement, kTableType));
+static_assert(StartsWith(kRewriteRules[7].replacement, kEndMacro));
+static_assert(StartsWith(kRewriteRules[13].replacement, kEntryMacro));
+
 // Hands the block that the last rule superseded to the next rule that needs one. A large block is
 // resized with std::realloc, which keeps the memory it has (its pages move) instead of faulting
 // in fresh pages; a small one is released first, so that the heap gives its memory out again

@@ -1,6 +1,8 @@
 // The fixed table of rewrite rules that turns protocol enumerations into PROTOCOL_STRUCT arrays.
 #pragma once
 
+#include <string_view>
+
 #include "text/text_replacer.h"
 
 namespace protowrap {
@@ -11,6 +13,12 @@ struct RewriteRule {
   const char* pattern;
   const char* replacement;
 };
+
+/// The names that the rules write into a wrap header, and that a build including it defines: the
+/// type of a table, the macro of an entry and that of the entry closing a table.
+inline constexpr std::string_view kTableType = "PROTOCOL_STRUCT";
+inline constexpr std::string_view kEntryMacro = "MAKE_PROTOCOL_INFO";
+inline constexpr std::string_view kEndMacro = "MAKE_PROTOCOL_INFO_EOR";
 
 /// The whole conversion, in order of application, closed by an entry with a null pattern. Each
 /// rule runs on the output of all earlier rules (it is not a one-pass multi-replace), and both

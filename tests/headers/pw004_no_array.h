@@ -1,6 +1,6 @@
-enum eCG_RESULT  // expect-warning
+enum eCG_RESULT
 {
-	CG_RESULT_OK,
+	CG_RESULT_OK,  // expect-warning
 	CG_RESULT_FAILED,
 };
 

@@ -1,0 +1,47 @@
+// Enumerators that exist only where a condition holds: the wrap header's tables name them
+// wherever it is compiled. An include guard, #if 1 and #ifdef __cplusplus hold whenever the
+// header is included, and enumerators declared in every branch are declared in any case.
+#ifndef PROTOCOL_CONDITIONAL_H
+#define PROTOCOL_CONDITIONAL_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+enum eCG_DEBUG_PROTOCOL
+{
+	CG_DEBUG_PING = 0xC00,
+#ifdef _DEBUG
+	CG_DEBUG_DUMP,  // expect-warning
+	CG_DEBUG_TRACE,
+#endif
+#if 0
+	CG_DEBUG_RETIRED = 0xC10,  // expect-warning
+#endif
+#if 1
+	CG_DEBUG_ECHO = 0xC20,
+#endif
+#if defined(PROTOCOL_V2)
+	CG_DEBUG_STATS = 0xC30,
+#else
+	CG_DEBUG_STATS = 0xC31,
+#endif
+#ifdef PROTOCOL_V2
+	CG_DEBUG_V2 = 0xC40,  // expect-warning
+#elif defined(PROTOCOL_V1)
+	CG_DEBUG_V1 = 0xC41,  // expect-warning
+#endif
+};
+
+#ifdef _WIN32
+enum eCG_WINDOWS_PROTOCOL
+{
+	CG_WINDOWS_SERVICE = 0xD00,  // expect-warning
+};
+#endif
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif  // PROTOCOL_CONDITIONAL_H

@@ -1,0 +1,70 @@
+// Splits a wrap header into the tokens a C++ compiler sees.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace protowrap::check {
+
+enum class TokenKind : std::uint8_t {
+  kEnd,
+  kIdentifier,
+  kNumber,             ///< a preprocessing number: 10, 0x1F, 1'000, 1e+3, 5ull
+  kLiteral,            ///< a string or character literal, raw strings and prefixes included
+  kPunctuator,         ///< one byte of punctuation: '(' ':' ',' ...
+  kDirective,          ///< a line that begins with '#': in a wrap header, an include
+  kCommentedDirective, ///< a line that begins with "//#": a directive that the rules commented out
+};
+
+/// A token: its kind and where it stands in the text, [begin, end).
+struct Token {
+  TokenKind kind = TokenKind::kEnd;
+  std::int32_t begin = 0;
+  std::int32_t end = 0;
+};
+
+/// Whether `c` may stand in an identifier (letters, digits, '_', '$', and bytes from 0x80, which
+/// UTF-8 identifiers are made of).
+bool IsIdentifierByte(char c);
+
+/// Whether `c` is a decimal digit.
+bool IsDigit(char c);
+
+/// The first line end (CR or LF) at or after `from`, or `length`. A CR, a LF and a CR LF each end
+/// a line, as for the compilers.
+std::int32_t FindLineEnd(const char* text, std::int32_t length, std::int32_t from);
+
+/// The first byte of the line after the line end at `end` (CR LF counts as one), or `length`.
+std::int32_t SkipLineEnd(const char* text, std::int32_t length, std::int32_t end);
+
+/// Reads tokens left to right, skipping blanks, line ends and comments; a UTF-8 byte-order mark at
+/// the very start is skipped as the compilers skip it. Every byte is looked at a bounded number of
+/// times, whatever the text: the lexer's cost is linear in what it reads.
+class Lexer {
+ public:
+  Lexer(const char* text, std::int32_t length);
+
+  /// The next token; kEnd (at `length`) once the text is used up.
+  Token Next();
+
+  /// Goes on reading at `at`, in the middle of a line.
+  void Seek(std::int32_t at);
+
+  /// The token's bytes.
+  std::string_view TextOf(const Token& token) const {
+    return {text_ + token.begin, static_cast<std::size_t>(token.end - token.begin)};
+  }
+
+ private:
+  std::int32_t CommentEnd(std::int32_t from) const;
+  std::int32_t BlockCommentEnd(std::int32_t from) const;
+  std::int32_t QuotedEnd(std::int32_t from, char quote) const;
+  std::int32_t RawStringEnd(std::int32_t quote) const;
+
+  const char* text_;
+  std::int32_t length_;
+  std::int32_t at_ = 0;
+  bool lineStart_ = true;
+};
+
+}  // namespace protowrap::check

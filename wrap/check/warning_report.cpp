@@ -1,0 +1,60 @@
+#include "wrap/check/warning_report.h"
+
+#include <algorithm>
+
+#include "wrap/check/position_map.h"
+
+namespace protowrap::check {
+
+namespace {
+
+// Orders the heap so that its top is the warning that stands last.
+bool StandsBefore(const Warning& a, const Warning& b) {
+  return a.offset < b.offset;
+}
+
+}  // namespace
+
+void WarningReport::Report(std::int32_t offset, HeaderProblem problem) {
+  ++count_;
+  if (sorted_ && limit_ > 0) {
+    std::make_heap(kept_.begin(), kept_.end(), StandsBefore);
+  }
+  sorted_ = false;
+  const Warning warning{offset, problem};
+  if (limit_ <= 0 || static_cast<std::int32_t>(kept_.size()) < limit_) {
+    kept_.push_back(warning);
+    if (limit_ > 0) {
+      std::push_heap(kept_.begin(), kept_.end(), StandsBefore);
+    }
+    return;
+  }
+  if (!StandsBefore(warning, kept_.front())) {
+    ++omitted_[static_cast<std::size_t>(problem)];
+    return;
+  }
+  // It stands before the last one kept, which gives way to it.
+  ++omitted_[static_cast<std::size_t>(kept_.front().problem)];
+  std::pop_heap(kept_.begin(), kept_.end(), StandsBefore);
+  kept_.back() = warning;
+  std::push_heap(kept_.begin(), kept_.end(), StandsBefore);
+}
+
+const std::vector<Warning>& WarningReport::Kept() {
+  if (!sorted_) {
+    std::stable_sort(kept_.begin(), kept_.end(), StandsBefore);
+    sorted_ = true;
+  }
+  return kept_;
+}
+
+void WarningReport::Locate(const char* input, std::int32_t inputLength, const char* output,
+                           std::int32_t outputLength) {
+  Kept();
+  PositionMap map(input, inputLength, output, outputLength);
+  for (Warning& warning : kept_) {
+    map.Locate(warning.offset, &warning.line, &warning.column);
+  }
+}
+
+}  // namespace protowrap::check

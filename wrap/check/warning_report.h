@@ -1,0 +1,56 @@
+// The warnings of one header: the first ones in full, the rest counted.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "wrap/check/problem_sink.h"
+
+namespace protowrap::check {
+
+/// One warning: where it stands in the wrap header, and, once located, in the input header.
+struct Warning {
+  std::int32_t offset;
+  HeaderProblem problem;
+  std::int32_t line = 0;    ///< 1-based, once located
+  std::int32_t column = 0;  ///< 1-based, 0 when unknown
+};
+
+/// Keeps the `limit` warnings that stand first in the header (all of them for a limit of 0) and
+/// counts the others by problem, as compilers cap their errors. Memory holds the kept warnings
+/// only, whatever the header.
+class WarningReport final : public ProblemSink {
+ public:
+  /// How many warnings of one header are shown unless asked otherwise.
+  static constexpr std::int32_t kDefaultLimit = 20;
+
+  explicit WarningReport(std::int32_t limit = kDefaultLimit) : limit_(limit) {}
+
+  void Report(std::int32_t offset, HeaderProblem problem) override;
+
+  /// Every warning reported.
+  std::int64_t Count() const { return count_; }
+
+  /// The kept warnings, in order of position.
+  const std::vector<Warning>& Kept();
+
+  /// How many warnings of `problem` were not kept.
+  std::int64_t Omitted(HeaderProblem problem) const {
+    return omitted_[static_cast<std::size_t>(problem)];
+  }
+
+  /// Fills in the lines and columns of the kept warnings: `input` is the header the wrap header
+  /// `output` was made from (null when it could not be read again: columns are then 0).
+  void Locate(const char* input, std::int32_t inputLength, const char* output,
+              std::int32_t outputLength);
+
+ private:
+  std::int32_t limit_;
+  std::int64_t count_ = 0;
+  std::vector<Warning> kept_;  ///< a heap by offset while more come in, then sorted
+  bool sorted_ = false;
+  std::array<std::int64_t, 256> omitted_{};
+};
+
+}  // namespace protowrap::check
