@@ -216,6 +216,35 @@ class ConversionTest(ProtowrapCase):
         self.assertEqual(reference(b"enum eCG_A_PROTOCOL { CG_A, };"), self.get(CG_OUT))
         self.assertEqual(reference(b"enum eCW_B_PROTOCOL { CW_B = 2, };"), self.get(CW_OUT))
 
+    def test_warnings_are_capped_and_hostile_headers_complete(self):
+        # 30 enumerators without CG_: the first 20 warnings, then one line that counts the rest.
+        strays = b"enum eCG_S_PROTOCOL {\n" + b"".join(b"X%d,\n" % i for i in range(30)) + b"};\n"
+        self.put("cg.h", strays)
+        self.put("cw.h", b"")
+        self.configure(b"cg.h", b"cw.h")
+        for args, shown in (([], 20), (["--warning-limit=0"], 30), (["--warning-limit=5"], 5)):
+            self.assertEqual("Completed\nCompleted\n", self.run_protowrap(args=args))
+            lines = self.stderr.replace("\r\n", "\n").splitlines()
+            self.assertEqual(shown, sum("PW008" in line and "note:" not in line for line in lines), args)
+            if shown < 30:
+                self.assertEqual(shown + 1, len(lines))
+                self.assertIn("%d more warnings not shown (PW008 x%d)" % (30 - shown, 30 - shown),
+                              lines[-1])
+        self.run_protowrap(args=["--warning-limit=x"])
+        self.assertIn("ignoring argument '--warning-limit=x'", self.stderr)
+        # Nesting deeper than any stack, CR-only line ends and one long line of strays: both jobs
+        # complete with the reference's bytes (and the check, linear in each, says what it must).
+        deep = b"namespace a{" * 60000 + b"\nenum eCG_D_PROTOCOL { CG_D, };\n" + b"}" * 60000
+        cr_only = b"// a comment\renum eCW_R_PROTOCOL\r{\r\tCW_R = 1, // one\r};\r" * 20000
+        long_line = b"x;" * 100000
+        for cg, cw in ((deep, cr_only), (long_line, deep)):
+            self.put("cg.h", cg)
+            self.put("cw.h", cw)
+            self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+            self.assertEqual(reference(cg), self.get(CG_OUT))
+            self.assertEqual(reference(cw), self.get(CW_OUT))
+            self.assertEqual(cg == long_line, "PW010" in self.stderr)
+
     def test_utf16_configuration_names_non_ascii_paths(self):
         # As Windows PowerShell 5 writes it: UTF-16 LE with its mark. The names must arrive in
         # UTF-8, never as '?', even where a file of the '?' name exists.
