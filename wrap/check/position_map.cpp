@@ -60,12 +60,8 @@ void PositionMap::Find(std::int32_t offset, std::int32_t* line, std::int32_t* co
     return;
   }
   const std::int32_t inputLineLength = inputEnd_ - inputLine_;
-  target_ = offset - outputLine_;
-  found_ = -1;
-  if (emitted_ > target_) {
-    return;  // asked twice for one place, or out of order: not known any more
-  }
-  while (found_ < 0 && matches_ && fed_ <= inputLineLength) {
+  const std::int32_t target = offset - outputLine_;
+  while (emitted_ <= target && matches_ && fed_ <= inputLineLength) {
     if (fed_ < inputLineLength) {
       Push(0, input_[inputLine_ + fed_], fed_);
       ++fed_;
@@ -74,9 +70,9 @@ void PositionMap::Find(std::int32_t offset, std::int32_t* line, std::int32_t* co
       Flush(0);
     }
   }
-  if (found_ >= 0) {
-    *column = found_ + 1;
-  } else if (matches_ && emitted_ == outputEnd_ - outputLine_ && target_ >= emitted_) {
+  if (emitted_ > target && emitted_ - target <= kHistory) {
+    *column = history_[target % kHistory] + 1;
+  } else if (matches_ && emitted_ == outputEnd_ - outputLine_ && target >= emitted_) {
     *column = inputLineLength + 1;  // the end of the line
   }
 }
@@ -142,9 +138,7 @@ void PositionMap::Emit(char c, std::int32_t origin) {
     matches_ = false;
     return;
   }
-  if (emitted_ == target_) {
-    found_ = origin;
-  }
+  history_[emitted_ % kHistory] = origin;
   ++emitted_;
 }
 

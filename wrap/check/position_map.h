@@ -59,8 +59,11 @@ class PositionMap {
   std::int32_t fed_ = 0;       ///< input bytes of the line pushed into the pipeline
   std::int32_t emitted_ = 0;   ///< output bytes of the line that came out of it
   bool matches_ = true;        ///< whether what came out is the output's line so far
-  std::int32_t target_ = -1;   ///< the output offset (in the line) being looked for
-  std::int32_t found_ = -1;    ///< its input column, once it came out
+  /// Where the last bytes that came out came from, by their offset in the line modulo the size:
+  /// one input byte can push out many (the stages let go of what they held), past the place
+  /// asked for.
+  static constexpr std::int32_t kHistory = 8192;
+  std::int32_t history_[kHistory] = {};
   std::int32_t lastOffset_ = -1;  ///< the offset asked for last, and its column
   std::int32_t lastColumn_ = 0;
 };
