@@ -161,7 +161,7 @@ def random_header(rng):
                       "close": rng.choice(["};"] * 6 + ["} ;", "}\n;"]),
                       "one_line": rng.randrange(4) == 0, "family": family})
     extra = []
-    mutation = rng.randrange(20)
+    mutation = rng.randrange(28)
     target = rng.choice(enums)
     if target["names"]:
         k = rng.randrange(len(target["names"]))
@@ -190,6 +190,19 @@ def random_header(rng):
                                  "int V%d;"]) % next(counter))
     elif mutation == 10:
         extra.append('#include "CG_types.h"')
+    elif mutation == 13:
+        extra.append(rng.choice(['static_assert(sizeof(int) > 1 && R"(a "quoted" word)");',
+                                 'static_assert(sizeof(int) > 1 && R"x(a lone " and )" inside)x");',
+                                 "#define API%d\nclass API%d Table%d;"]).replace("%d", str(next(counter))))
+    elif mutation == 14:
+        extra.append(rng.choice(["enum { kLimit%d = 1 };", "enum : int { CG_LIMIT%d = 1, };"])
+                     % next(counter))
+    elif mutation == 15 and target["names"]:
+        k = rng.randrange(len(target["names"]))
+        target["values"][k] = rng.choice([" = 0x80000000", " = 1LL << 40", " = 0x7FFFFFFF",
+                                          " = -2147483647 - 1", " = 1u << 31", " = ~0u"])
+    elif mutation == 16:
+        target["head"] = target["head"].replace("enum e", rng.choice(["enum\te", "enum  e", "enum\ne"]))
     elif mutation == 11:
         extra.append(rng.choice(["struct S%d;", "void F%d(int);", "typedef int T%d;",
                                  "extern int E%d;", "//#include \"CG_x%d.h\"",
@@ -207,10 +220,18 @@ def random_header(rng):
     for e in enums:
         if mutation == 12 and e is target:
             parts.append("namespace n%d {\n%s\n};" % (next(counter), render(e)))
+        elif mutation == 17 and e is target:
+            condition = rng.choice(["#ifdef _DEBUG", "#if 0", "#if 1", "#ifdef __cplusplus",
+                                    "#ifndef G%d\n#define G%d" % ((next(counter),) * 2)])
+            parts.append("%s\n%s\n#endif" % (condition, render(e)))
         else:
             parts.append(render(e))
-    newline = rng.choice(["\n", "\r\n"])
-    return (newline.join(parts) + newline).replace("\n", newline).replace("\r\r", "\r").encode()
+    if mutation == 18:
+        parts = ["#ifndef HEADER_H", "#define HEADER_H"] + parts + ["#endif  // HEADER_H"]
+    newline = rng.choice(["\n", "\r\n", "\r"])
+    text = (newline.join(parts) + newline).replace("\n", newline).replace("\r\r", "\r")
+    bom = b"\xef\xbb\xbf" if mutation == 19 else b""
+    return bom + text.encode()
 
 
 def main():

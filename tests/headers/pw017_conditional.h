@@ -33,10 +33,10 @@ enum eCG_DEBUG_PROTOCOL
 #endif
 };
 
-#ifdef _WIN32
-enum eCG_WINDOWS_PROTOCOL
+#ifdef TALVENOR_TOOLS
+enum eCG_TOOLS_PROTOCOL
 {
-	CG_WINDOWS_SERVICE = 0xD00,  // expect-warning
+	CG_TOOLS_RELOAD = 0xD00,  // expect-warning
 };
 #endif
 
