@@ -1,5 +1,5 @@
 # Runs protowrap in the current directory for a build step: prints its result lines and its
-# warnings, and fails unless both families completed (protowrap itself always exits 0), or, with
+# warnings (and the note that counts those not shown), and fails unless both families completed (protowrap itself always exits 0), or, with
 # WARNINGS_AS_ERRORS, when a header got a warning.
 #   PROTOWRAP: the program; EMULATOR (optional): what runs it; WORKING_DIR: where it runs, to
 #   make the warnings' relative paths absolute for the IDE or log reader; WARNINGS_AS_ERRORS.
@@ -17,6 +17,9 @@ if(err)
          err "${err}")
   string(REGEX REPLACE "(^|\n)([^/\n][^:\n][^\n]*\\([0-9]+,[0-9]+\\): warning)"
          "\\1${WORKING_DIR}/\\2" err "${err}")
+  # The note that counts the warnings not shown, and a warning about a whole header: <path>: ...
+  string(REGEX REPLACE "(^|\n)([^/\n][^:\n][^\n]*: (note|warning)[: ])" "\\1${WORKING_DIR}/\\2"
+         err "${err}")
   string(REGEX REPLACE "\n$" "" err "${err}")
   message("${err}")
 endif()

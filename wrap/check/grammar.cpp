@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -26,19 +25,28 @@ enum Stop : unsigned {
   kAtComma = 32,
 };
 
-// A name in a scope: a namespace in its parent, or a table in its namespace.
+// A table's name in its namespace. A namespace is known by a 64-bit hash of its path from the
+// global one, so that nesting and reopening cost no memory of their own.
 struct ScopedName {
-  std::int32_t scope;
+  std::uint64_t scope;
   std::string_view name;
   bool operator==(const ScopedName& other) const = default;
 };
 
 struct ScopedNameHash {
   std::size_t operator()(const ScopedName& key) const {
-    return std::hash<std::string_view>()(key.name) ^
-           (static_cast<std::size_t>(static_cast<std::uint32_t>(key.scope)) * 0x9E3779B9u);
+    return std::hash<std::string_view>()(key.name) ^ static_cast<std::size_t>(key.scope);
   }
 };
+
+// The namespace `name` inside the namespace `parent` (FNV-1a over the name, seeded by the parent).
+std::uint64_t NestedScope(std::uint64_t parent, std::string_view name) {
+  std::uint64_t hash = (parent ^ 0xcbf29ce484222325ull) * 0x100000001b3ull;
+  for (const char c : name) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+  }
+  return (hash ^ name.size()) * 0x100000001b3ull;
+}
 
 // Whether "MAKE_PROTOCOL_INFO(" starts at p (19 readable bytes), compared as words: every entry
 // of every table starts so.
@@ -286,19 +294,13 @@ class Parser {
     }
   }
 
-  std::int32_t Scope() const { return scopes_.empty() ? 0 : scopes_.back(); }
-
-  std::int32_t NestedScope(std::int32_t parent, std::string_view name) {
-    const auto [at, added] =
-        namespaces_.try_emplace({parent, name}, static_cast<std::int32_t>(namespaces_.size() + 1));
-    return at->second;
-  }
+  std::uint64_t Scope() const { return scopes_.empty() ? 0 : scopes_.back(); }
 
   // namespace a { ... }, namespace a::b { ... }, namespace { ... }
   void Namespace() {
     const Token start = token_;
     Advance();
-    std::int32_t scope = Scope();
+    std::uint64_t scope = Scope();
     bool named = false;
     while (token_.kind == TokenKind::kIdentifier || IsPunct(':')) {
       if (token_.kind == TokenKind::kIdentifier) {
@@ -795,8 +797,7 @@ class Parser {
   Token previous_{};
   std::vector<Token> ahead_;  // tokens read by Peek, not yet taken
   std::size_t aheadAt_ = 0;
-  std::vector<std::int32_t> scopes_;  // the namespaces open around the current token
-  std::unordered_map<ScopedName, std::int32_t, ScopedNameHash> namespaces_;
+  std::vector<std::uint64_t> scopes_;  // the namespaces open around the current token
   std::unordered_set<ScopedName, ScopedNameHash> tables_;
   IntegerValue value_;      // the value of the table's previous entry,
   bool haveValue_ = false;  // when it is known
