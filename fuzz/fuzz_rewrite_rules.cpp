@@ -49,15 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       !protowrap::check::CheckWrapHeader(written, length, &few)) {
     Broken("the check must run");
   }
-  if (all.Count() != few.Count() ||
-      static_cast<std::int64_t>(all.Kept().size()) != all.Count() ||
+  if (all.Count() != few.Count() || static_cast<std::int64_t>(all.Kept().size()) != all.Count() ||
       few.Kept().size() != std::min<std::size_t>(3, all.Kept().size())) {
     Broken("the report must count every warning and keep the first ones");
   }
   all.Locate(kept, static_cast<std::int32_t>(source.size()), written, length);
   for (std::size_t i = 0; i < all.Kept().size(); ++i) {
     const protowrap::check::Warning& w = all.Kept()[i];
-    if (w.line < 1 || w.line > lines || w.column < 1 || (i > 0 && w.offset < all.Kept()[i - 1].offset) ||
+    if (w.line < 1 || w.line > lines || w.column < 1 ||
+        (i > 0 && w.offset < all.Kept()[i - 1].offset) ||
         (i < few.Kept().size() && few.Kept()[i].offset != w.offset)) {
       Broken("a warning must point into the input, in order");
     }

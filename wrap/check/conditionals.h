@@ -48,8 +48,8 @@ class ConditionalBlocks {
   struct Block {
     std::size_t firstBranch;  ///< into branches_
     std::size_t firstEntry;   ///< into entries_
-    std::string_view guard;   ///< #ifndef X: X, until the next directive shows whether it is a guard
-    bool transparent;         ///< an include guard, #if 1, #ifdef __cplusplus: not conditional
+    std::string_view guard;  ///< #ifndef X: X, until the next directive shows whether it is a guard
+    bool transparent;        ///< an include guard, #if 1, #ifdef __cplusplus: not conditional
   };
 
   void Open(Truth truth, std::string_view guard);

@@ -47,7 +47,7 @@ TEST(ConditionalBlocks, EntriesMustBeDeclaredOnEveryWayThrough) {
   EXPECT_EQ((L{3}), Reported({"//#ifdef __cplusplus", "B", "//#else", "C", "//#endif"}));
   // Nested: what is safe inside counts for the branch around it.
   EXPECT_EQ(L{}, Reported({"//#ifdef X", "//#if Y", "B", "//#else", "B", "//#endif", "//#else", "B",
-                      "//#endif"}));
+                           "//#endif"}));
   EXPECT_EQ((L{2}),
             Reported({"//#ifdef X", "//#if Y", "B", "//#else", "B", "//#endif", "//#endif"}));
   EXPECT_EQ((L{1}), Reported({"//#ifdef X", "B"}));  // never closed

@@ -50,8 +50,8 @@ bool SignedFits(std::int64_t n, std::uint8_t width) {
 // The usual arithmetic conversions: the common type of two operands (both at least int).
 void Convert(IntegerValue* a, IntegerValue* b) {
   auto convert = [](const IntegerValue& v, std::uint8_t rank, bool isSigned) {
-    IntegerValue r = Make(v.isSigned ? static_cast<std::uint64_t>(Signed(v)) : v.bits, rank,
-                          isSigned);
+    IntegerValue r =
+        Make(v.isSigned ? static_cast<std::uint64_t>(Signed(v)) : v.bits, rank, isSigned);
     return r;
   };
   if (a->isSigned == b->isSigned) {
@@ -76,9 +76,9 @@ void Convert(IntegerValue* a, IntegerValue* b) {
   *b = convert(*b, rank, isSigned);
 }
 
-// Reads a number token into a value of its literal's type; false when it is not an integer
-// literal or no type holds it.
-bool ParseInteger(std::string_view text, IntegerValue* value) {
+}  // namespace
+
+bool ParseIntegerLiteral(std::string_view text, IntegerValue* value) {
   int base = 10;
   std::size_t at = 0;
   if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -110,7 +110,7 @@ bool ParseInteger(std::string_view text, IntegerValue* value) {
       break;
     }
     if (digit >= base || n > (~std::uint64_t{0} - static_cast<std::uint64_t>(digit)) /
-                                   static_cast<std::uint64_t>(base)) {
+                                 static_cast<std::uint64_t>(base)) {
       return false;
     }
     n = n * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
@@ -150,6 +150,8 @@ bool ParseInteger(std::string_view text, IntegerValue* value) {
   }
   return false;
 }
+
+namespace {
 
 // A character literal without prefix: its value as an int (a plain char holds one byte; its
 // signedness does not matter for whether the value fits an int).
@@ -202,7 +204,8 @@ class Evaluator {
     }
     std::int32_t end = token_.end;
     const auto joins = [&](char c) {
-      return end < static_cast<std::int32_t>(text_.size()) && text_[static_cast<std::size_t>(end)] == c;
+      return end < static_cast<std::int32_t>(text_.size()) &&
+             text_[static_cast<std::size_t>(end)] == c;
     };
     const char c = text_[static_cast<std::size_t>(token_.begin)];
     if ((c == '<' || c == '>' || c == '&' || c == '|') && joins(c)) {
@@ -246,9 +249,9 @@ class Evaluator {
     static constexpr struct {
       const char* op;
       int level;
-    } kLevels[] = {{"||", 1}, {"&&", 2}, {"|", 3},  {"^", 4},  {"&", 5},  {",,", 6}, {"!,", 6},
-                   {"<", 7},  {">", 7},  {"<,", 7}, {">,", 7}, {"<<", 8}, {">>", 8}, {"+", 9},
-                   {"-", 9},  {"*", 10}, {"/", 10}, {"%", 10}};
+    } kLevels[] = {{"||", 1}, {"&&", 2}, {"|", 3}, {"^", 4},  {"&", 5},  {",,", 6},
+                   {"!,", 6}, {"<", 7},  {">", 7}, {"<,", 7}, {">,", 7}, {"<<", 8},
+                   {">>", 8}, {"+", 9},  {"-", 9}, {"*", 10}, {"/", 10}, {"%", 10}};
     for (const auto& level : kLevels) {
       if (op == level.op) {
         return level.level;
@@ -307,7 +310,7 @@ class Evaluator {
     const std::string_view text = lexer_.TextOf(token_);
     if (token_.kind == TokenKind::kNumber) {
       Advance();
-      return ParseInteger(text, value);
+      return ParseIntegerLiteral(text, value);
     }
     if (token_.kind == TokenKind::kLiteral) {
       Advance();
@@ -364,7 +367,9 @@ class Evaluator {
       return true;
     }
     if (op == "&" || op == "|" || op == "^") {
-      const std::uint64_t r = op == "&" ? a->bits & b.bits : op == "|" ? a->bits | b.bits : a->bits ^ b.bits;
+      const std::uint64_t r = op == "&"   ? a->bits & b.bits
+                              : op == "|" ? a->bits | b.bits
+                                          : a->bits ^ b.bits;
       *a = Make(r, a->rank, a->isSigned);
       return true;
     }
@@ -442,9 +447,10 @@ bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value) {
   for (std::uint8_t rank = previous.rank; rank <= 3; ++rank) {
     for (const bool isSigned : {true, false}) {
       const IntegerValue wider = Make(0, rank, isSigned);
-      if (wider.width > previous.width || (!isSigned && previous.isSigned && wider.width == previous.width)) {
-        const std::uint64_t next = (previous.isSigned ? static_cast<std::uint64_t>(Signed(previous))
-                                                      : previous.bits) + 1;
+      if (wider.width > previous.width ||
+          (!isSigned && previous.isSigned && wider.width == previous.width)) {
+        const std::uint64_t next =
+            (previous.isSigned ? static_cast<std::uint64_t>(Signed(previous)) : previous.bits) + 1;
         if (next <= MaxOf(wider.width, isSigned)) {
           *value = Make(next, rank, isSigned);
           return true;

@@ -26,6 +26,10 @@ struct IntegerValue {
 /// out of range, a division by zero), and for expressions nested deeper than a fixed limit.
 bool EvaluateConstant(std::string_view expression, IntegerValue* value);
 
+/// Reads one integer literal ("10", "0x1F", "1'000ull") as a value of the literal's type; false
+/// when it is none, or when no integer type holds it.
+bool ParseIntegerLiteral(std::string_view text, IntegerValue* value);
+
 /// The value of an enumerator without an initializer that follows one of value `previous`:
 /// previous + 1, in a wider type when it no longer fits. False when no integer type holds it.
 bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value);

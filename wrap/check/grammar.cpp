@@ -161,8 +161,7 @@ class Parser {
   bool IsEnd() const { return IsIdent(kEndMacro); }
   // Where an entry of a table can begin: the place to resume after a bad one.
   bool AtEntryBoundary() const {
-    return IsEntry() || IsEnd() || IsPunct('}') || IsPunct(';') ||
-           token_.kind == TokenKind::kEnd;
+    return IsEntry() || IsEnd() || IsPunct('}') || IsPunct(';') || token_.kind == TokenKind::kEnd;
   }
 
   void Report(std::int32_t offset, HeaderProblem problem) { sink_.Report(offset, problem); }
@@ -182,19 +181,18 @@ class Parser {
         SkipBraces();
         continue;
       }
-      if (depth == 0 &&
-          (((stops & kAtSemicolon) != 0 && IsPunct(';')) ||
-           ((stops & kAtCloseBrace) != 0 && IsPunct('}')) ||
-           ((stops & kAtEntry) != 0 && (IsEntry() || IsEnd())) ||
-           ((stops & kAtCloseParen) != 0 && IsPunct(')')) ||
-           ((stops & kAtComma) != 0 && IsPunct(',')))) {
+      if (depth == 0 && (((stops & kAtSemicolon) != 0 && IsPunct(';')) ||
+                         ((stops & kAtCloseBrace) != 0 && IsPunct('}')) ||
+                         ((stops & kAtEntry) != 0 && (IsEntry() || IsEnd())) ||
+                         ((stops & kAtCloseParen) != 0 && IsPunct(')')) ||
+                         ((stops & kAtComma) != 0 && IsPunct(',')))) {
         return true;
       }
       // The '(' that rules 1 and 2 write after the entry macro (also inside a name:
       // "eMAKE_PROTOCOL_INFO(") closes only when a comma followed, so it opens nothing here; the
       // ')' of one that closed is then passed over as a stray one.
-      if ((IsPunct('(') && !(previous_.kind == TokenKind::kIdentifier &&
-                              Text(previous_).ends_with(kEntryMacro))) ||
+      if ((IsPunct('(') &&
+           !(previous_.kind == TokenKind::kIdentifier && Text(previous_).ends_with(kEntryMacro))) ||
           IsPunct('[')) {
         ++depth;
       } else if ((IsPunct(')') || IsPunct(']')) && depth > 0) {
@@ -463,8 +461,7 @@ class Parser {
     } else {
       end = token_.end;  // a name from a macro: all of it counts
     }
-    const std::string_view name(text_ + token_.begin,
-                                static_cast<std::size_t>(end - token_.begin));
+    const std::string_view name(text_ + token_.begin, static_cast<std::size_t>(end - token_.begin));
     const std::size_t table = name.find(kTableType);
     if (name.find(',') != std::string_view::npos || name.find('=') != std::string_view::npos ||
         name.find(kEntryMacro) != std::string_view::npos ||
@@ -612,10 +609,10 @@ class Parser {
     constexpr auto kEntryLength = static_cast<std::int32_t>(kEntryMacro.size() + 1);
     const char* text = text_;
     const std::int32_t length = length_;
-    // The text ends in a NUL or at the end of a block, where the loops below stop, since a NUL is
-    // neither an identifier's byte nor a blank; they stay within `length` otherwise.
-    const auto identifier = [text, length](std::int32_t at) {
-      while (at < length && IsIdentifierByte(text[at])) {
+    // The text ends in a NUL, where the loops below stop, since a NUL is neither an identifier's
+    // byte nor a blank.
+    const auto identifier = [text](std::int32_t at) {
+      while (IsIdentifierByte(text[at])) {
         ++at;
       }
       return at;
@@ -645,7 +642,8 @@ class Parser {
         Named(entryName, at);
         IntegerValue v;
         const std::string_view valueText(text + value, static_cast<std::size_t>(end - value));
-        if (EvaluateConstant(valueText, &v)) {
+        if (IsDigit(valueText[0]) ? ParseIntegerLiteral(valueText, &v)
+                                  : EvaluateConstant(valueText, &v)) {
           Valued(at, &v);
         } else {
           Unvalued();
@@ -657,8 +655,7 @@ class Parser {
       resume = at = end;
       // Blanks, line ends and line comments up to the next entry.
       for (;;) {
-        while (at < length && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' ||
-                               text[at] == '\n')) {
+        while (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n') {
           ++at;
         }
         if (at + 2 >= length || text[at] != '/' || text[at + 1] != '/' || text[at + 2] == '#') {

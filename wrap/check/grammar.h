@@ -7,10 +7,11 @@
 
 namespace protowrap::check {
 
-/// Reads the wrap header `text` (length bytes) the way a C++ compiler that includes it after its
-/// input header would: tables of MAKE_PROTOCOL_INFO entries closed by MAKE_PROTOCOL_INFO_EOR, with
-/// comments, includes, namespaces, extern "C" blocks and pure declarations around them. Each
-/// cause of a compile error goes to `sink` once, at the place that the compiler blames.
+/// Reads the wrap header `text` (length bytes, followed by a NUL) the way a C++ compiler that
+/// includes it after its input header would: tables of MAKE_PROTOCOL_INFO entries closed by
+/// MAKE_PROTOCOL_INFO_EOR, with comments, includes, namespaces, extern "C" blocks and pure
+/// declarations around them. Each cause of a compile error goes to `sink` once, at the place that
+/// the compiler blames.
 ///
 /// Nothing recurses as deep as the input nests; time is linear in the text, and memory holds a
 /// few bytes per namespace, table and open conditional entry. Throws std::bad_alloc when that

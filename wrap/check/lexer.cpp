@@ -6,40 +6,6 @@ namespace protowrap::check {
 
 namespace {
 
-enum CharClass : unsigned char {
-  kPlain = 0,
-  kBlank = 1,    // space, tab, vertical tab, form feed
-  kLineEnd = 2,  // LF, CR
-  kWord = 4,     // letters, '_', '$', bytes from 0x80, digits
-  kDigit = 8,
-};
-
-struct CharTable {
-  unsigned char classes[256] = {};
-  constexpr CharTable() {
-    for (int c = 0; c < 256; ++c) {
-      unsigned char k = kPlain;
-      if (c == ' ' || c == '\t' || c == '\v' || c == '\f') {
-        k = kBlank;
-      } else if (c == '\n' || c == '\r') {
-        k = kLineEnd;
-      } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' ||
-                 c >= 0x80) {
-        k = kWord;
-      } else if (c >= '0' && c <= '9') {
-        k = kWord | kDigit;
-      }
-      classes[c] = k;
-    }
-  }
-};
-
-constexpr CharTable kChars;
-
-unsigned char ClassOf(char c) {
-  return kChars.classes[static_cast<unsigned char>(c)];
-}
-
 // Whether any byte of `word` is zero (the classic bit trick, eight bytes at a time).
 bool HasZeroByte(std::uint64_t word) {
   return ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) != 0;
@@ -51,14 +17,6 @@ bool IsRawPrefix(std::string_view word) {
 }
 
 }  // namespace
-
-bool IsIdentifierByte(char c) {
-  return (ClassOf(c) & kWord) != 0;
-}
-
-bool IsDigit(char c) {
-  return (ClassOf(c) & kDigit) != 0;
-}
 
 std::int32_t FindLineEnd(const char* text, std::int32_t length, std::int32_t from) {
   std::int32_t at = from;
@@ -139,8 +97,9 @@ std::int32_t Lexer::QuotedEnd(std::int32_t from, char quote) const {
   return length_;
 }
 
-// Just after a raw string literal whose opening quote stands at `quote`: R"delimiter( ... )delimiter".
-// Returns -1 when the delimiter is not one (the literal is then read as an ordinary one).
+// Just after a raw string literal whose opening quote stands at `quote`: R"delimiter( ...
+// )delimiter". Returns -1 when the delimiter is not one (the literal is then read as an ordinary
+// one).
 std::int32_t Lexer::RawStringEnd(std::int32_t quote) const {
   std::int32_t open = quote + 1;
   while (open < length_ && open - quote <= 17 && text_[open] != '(') {

@@ -4,16 +4,18 @@
 #include <cstdint>
 #include <string_view>
 
+#include "wrap/check/char_class.h"
+
 namespace protowrap::check {
 
 enum class TokenKind : std::uint8_t {
   kEnd,
   kIdentifier,
-  kNumber,             ///< a preprocessing number: 10, 0x1F, 1'000, 1e+3, 5ull
-  kLiteral,            ///< a string or character literal, raw strings and prefixes included
-  kPunctuator,         ///< one byte of punctuation: '(' ':' ',' ...
-  kDirective,          ///< a line that begins with '#': in a wrap header, an include
-  kCommentedDirective, ///< a line that begins with "//#": a directive that the rules commented out
+  kNumber,              ///< a preprocessing number: 10, 0x1F, 1'000, 1e+3, 5ull
+  kLiteral,             ///< a string or character literal, raw strings and prefixes included
+  kPunctuator,          ///< one byte of punctuation: '(' ':' ',' ...
+  kDirective,           ///< a line that begins with '#': in a wrap header, an include
+  kCommentedDirective,  ///< a line that begins with "//#": a directive that the rules commented out
 };
 
 /// A token: its kind and where it stands in the text, [begin, end).
@@ -22,13 +24,6 @@ struct Token {
   std::int32_t begin = 0;
   std::int32_t end = 0;
 };
-
-/// Whether `c` may stand in an identifier (letters, digits, '_', '$', and bytes from 0x80, which
-/// UTF-8 identifiers are made of).
-bool IsIdentifierByte(char c);
-
-/// Whether `c` is a decimal digit.
-bool IsDigit(char c);
 
 /// The first line end (CR or LF) at or after `from`, or `length`. A CR, a LF and a CR LF each end
 /// a line, as for the compilers.

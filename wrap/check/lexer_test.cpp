@@ -24,7 +24,8 @@ using V = std::vector<std::string>;
 TEST(Lexer, LiteralsCommentsAndDirectives) {
   // A byte-order mark only at the very start; comments are skipped, a commented-out directive
   // at the start of a line is a token of its own, and so is an include.
-  EXPECT_EQ((V{"i:a", "p:;"}), Tokens("\xEF\xBB\xBF" "a;"));
+  EXPECT_EQ((V{"i:a", "p:;"}), Tokens("\xEF\xBB\xBF"
+                                      "a;"));
   EXPECT_EQ((V{"d:#include <a.h>", "c://#if 0", "i:x", "p:/", "p:/", "p:#"}),
             Tokens("#include <a.h>\n  //#if 0\nx /* //# */ / / #"));
   // Raw strings hold quotes, parentheses and line ends; a bad delimiter reads as a plain string.

@@ -56,9 +56,9 @@ class PositionMap {
   std::int32_t outputEnd_ = 0;   ///< and where it ends
   std::int32_t inputLine_ = 0;   ///< the same in the input
   std::int32_t inputEnd_ = 0;
-  std::int32_t fed_ = 0;       ///< input bytes of the line pushed into the pipeline
-  std::int32_t emitted_ = 0;   ///< output bytes of the line that came out of it
-  bool matches_ = true;        ///< whether what came out is the output's line so far
+  std::int32_t fed_ = 0;      ///< input bytes of the line pushed into the pipeline
+  std::int32_t emitted_ = 0;  ///< output bytes of the line that came out of it
+  bool matches_ = true;       ///< whether what came out is the output's line so far
   /// Where the last bytes that came out came from, by their offset in the line modulo the size:
   /// one input byte can push out many (the stages let go of what they held), past the place
   /// asked for.

@@ -19,16 +19,16 @@ TEST(PositionMap, OutputOffsetsComeBackAsInputLinesAndColumns) {
     std::int32_t line;
     std::int32_t column;
   } cases[] = {
-      {"PROTOCOL_STRUCT", 1, 1},   // "enum e" was replaced from its start
-      {"X_PROTOCOL[]", 1, 10},     // a byte the rules left where it was
-      {"{", 2, 1},                 //
+      {"PROTOCOL_STRUCT", 1, 1},      // "enum e" was replaced from its start
+      {"X_PROTOCOL[]", 1, 10},        // a byte the rules left where it was
+      {"{", 2, 1},                    //
       {"MAKE_PROTOCOL_INFO(", 3, 2},  // what rule 1 wrote comes from the CG_ it matched
-      {" , 1", 3, 6},              // the blank before the '=' that became ','
-      {", 1", 3, 7},               //
-      {"1), ", 3, 9},              //
-      {"), \r", 3, 10},            // what rule 4 wrote comes from the comma
-      {"B", 4, 2},                 //
-      {"\n", 4, 4},                // the end of the line
+      {" , 1", 3, 6},                 // the blank before the '=' that became ','
+      {", 1", 3, 7},                  //
+      {"1), ", 3, 9},                 //
+      {"), \r", 3, 10},               // what rule 4 wrote comes from the comma
+      {"B", 4, 2},                    //
+      {"\n", 4, 4},                   // the end of the line
   };
   std::size_t from = 0;
   for (const auto& c : cases) {
@@ -47,8 +47,8 @@ TEST(PositionMap, WithoutTheInputOrWithAnotherOneColumnsAreUnknown) {
   const std::string changed = "a\nCG_B,\n";
   for (const std::string* input : {static_cast<const std::string*>(nullptr), &changed}) {
     PositionMap map(input != nullptr ? input->data() : nullptr,
-                    input != nullptr ? static_cast<std::int32_t>(input->size()) : 0,
-                    output.data(), static_cast<std::int32_t>(output.size()));
+                    input != nullptr ? static_cast<std::int32_t>(input->size()) : 0, output.data(),
+                    static_cast<std::int32_t>(output.size()));
     std::int32_t line = 0;
     std::int32_t column = -1;
     map.Locate(static_cast<std::int32_t>(output.find("CG_A), ")) + 3, &line, &column);

@@ -45,7 +45,8 @@ constexpr ProblemText kProblems[] = {
      "a second table of this name: preprocessor conditionals (#if, #ifdef, #else) are commented "
      "out in the wrap header, so every branch stays",
      "declare each protocol enumeration once"},
-    {HeaderProblem::kTypedefEnum, "a typedef of a protocol enumeration becomes a typedef of a table",
+    {HeaderProblem::kTypedefEnum,
+     "a typedef of a protocol enumeration becomes a typedef of a table",
      "write 'enum eCG_..._PROTOCOL { ... };' without typedef"},
     {HeaderProblem::kNoEPrefix,
      "the enumeration's name does not begin with 'e' before CG_ or CW_, so it is not turned into "
