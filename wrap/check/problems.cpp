@@ -90,9 +90,4 @@ const ProblemText& DescribeProblem(HeaderProblem problem) {
   return kProblems[sizeof kProblems / sizeof kProblems[0] - 2];  // kOther
 }
 
-const ProblemText* AllProblems(std::int32_t* count) {
-  *count = static_cast<std::int32_t>(sizeof kProblems / sizeof kProblems[0]);
-  return kProblems;
-}
-
 }  // namespace protowrap::check

@@ -41,7 +41,4 @@ struct ProblemText {
 /// The text of `problem`.
 const ProblemText& DescribeProblem(HeaderProblem problem);
 
-/// Every problem, in order of code; for tests and documentation.
-const ProblemText* AllProblems(std::int32_t* count);
-
 }  // namespace protowrap::check
