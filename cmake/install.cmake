@@ -3,10 +3,17 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+# Components, so that a package can take a part: "program" (the program and its documents),
+# "cmake" (the CMake package) and, on Windows, "msbuild" (the targets for Visual Studio projects).
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME program)
+
 install(TARGETS protowrap EXPORT protowrapTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(WIN32)
   install(FILES doc/protowrap.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Where NuGet finds MSBuild files for C++ projects and imports them by itself; the targets find
+  # the program at ../../bin.
+  install(FILES msbuild/protowrap.targets DESTINATION build/native COMPONENT msbuild)
 else()
   # As Debian installs them: the manual page and the changelog compressed (gzip -n, so that the
   # bytes do not depend on when they were made), and the licence as the package's copyright file.
@@ -28,7 +35,8 @@ else()
 endif()
 
 set(PROTOWRAP_PACKAGE_DIR lib/cmake/protowrap)  # where find_package looks on every platform
-install(EXPORT protowrapTargets NAMESPACE protowrap:: DESTINATION ${PROTOWRAP_PACKAGE_DIR})
+install(EXPORT protowrapTargets NAMESPACE protowrap:: DESTINATION ${PROTOWRAP_PACKAGE_DIR}
+        COMPONENT cmake)
 configure_package_config_file(cmake/protowrapConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/protowrapConfig.cmake INSTALL_DESTINATION ${PROTOWRAP_PACKAGE_DIR})
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/protowrapConfigVersion.cmake
@@ -36,7 +44,7 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/protowrapConfigVers
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/protowrapConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/protowrapConfigVersion.cmake
               cmake/protowrap-generate.cmake cmake/protowrap-run.cmake
-        DESTINATION ${PROTOWRAP_PACKAGE_DIR})
+        DESTINATION ${PROTOWRAP_PACKAGE_DIR} COMPONENT cmake)
 
 set(CPACK_PACKAGE_NAME protowrap)
 set(CPACK_PACKAGE_VENDOR "The protowrap authors")
@@ -47,6 +55,29 @@ set(CPACK_STRIP_FILES ON)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME windows-x86_64)
+  # The NuGet package for Visual Studio projects, where nuget is there to make it.
+  find_program(PROTOWRAP_NUGET nuget)
+  if(PROTOWRAP_NUGET)
+    list(APPEND CPACK_GENERATOR NuGet)
+  endif()
+  # One package of the program and the targets (the CMake package has no use there); the
+  # archives take every component (cmake/cpack-options.cmake chooses per package kind).
+  set(CPACK_NUGET_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/cmake/cpack-options.cmake)
+  set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/nupkg-entry-names.cmake)
+  set(CPACK_NUGET_PACKAGE_NAME protowrap)
+  set(CPACK_NUGET_PACKAGE_AUTHORS "${CPACK_PACKAGE_VENDOR}")
+  set(CPACK_NUGET_PACKAGE_TITLE "protowrap")
+  string(CONCAT CPACK_NUGET_PACKAGE_DESCRIPTION
+         "protowrap rewrites every enumeration of protocol codes in a game server's two "
+         "protocol-definition headers (CG and CW) into an array of PROTOCOL_STRUCT entries. The "
+         "package's MSBuild targets run it before C++ compilation, and only when a header changed.")
+  # MIT, named by URL: Debian's nuget (2.8) knows no licence expressions. LICENSE is in the package.
+  set(CPACK_NUGET_PACKAGE_LICENSEURL "https://opensource.org/licenses/MIT")
+  set(CPACK_NUGET_PACKAGE_COPYRIGHT "Copyright (c) 2026 The protowrap authors")
+  set(CPACK_NUGET_PACKAGE_HOMEPAGE_URL "${PROJECT_HOMEPAGE_URL}")
+  set(CPACK_NUGET_PACKAGE_TAGS "native protocol code-generation msbuild")
 else()
   set(CPACK_GENERATOR TGZ DEB)
   set(CPACK_SYSTEM_NAME linux-${CMAKE_SYSTEM_PROCESSOR})

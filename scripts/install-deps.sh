@@ -26,6 +26,9 @@ for group in "${@:-native}"; do
       # shared user data"): address-space randomisation took the address Windows programs need.
       [ -e /usr/lib/wine/wine64-preloader ] || need+=(wine64-preloader)
       [ -d /usr/src/googletest ] || need+=(googletest)
+      # The NuGet package (cpack's NuGet generator runs nuget) and its MSBuild targets' test.
+      want nuget nuget
+      want xbuild mono-xbuild
       ;;
     arm64)
       want aarch64-linux-gnu-g++ g++-aarch64-linux-gnu
