@@ -1,0 +1,187 @@
+#!/usr/bin/env python3
+"""The NuGet package in an MSBuild project, built with Mono's xbuild: the package is unpacked as
+NuGet does, its targets are imported into a small project whose stand-in for C++ compilation
+compiles a client against the wrap headers, and the project is built again and again: the first
+build generates both wrap headers, a second changes nothing, a touched header regenerates them,
+a header warning is shown with a path that leads to the header, the warnings-as-errors switch
+fails the build (and the next build runs protowrap again), a missing header fails the build with
+protowrap's line, a path that the configuration lookup would misread is refused, and Clean removes
+what the targets wrote. Each program given runs the whole scenario (protowrap natively, and
+protowrap.exe under Wine through a small launcher)."""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+from reference_rules import wrap
+
+PROJECT = """<Project DefaultTargets="Build" ToolsVersion="4.0"
+         xmlns="http://schemas.microsoft.com/developer/msbuild/2003">
+  <PropertyGroup>
+    <IntDir>obj\\Debug\\</IntDir>
+    <ProtowrapCGHeader>src\\Protocol_CG.h</ProtowrapCGHeader>
+    <ProtowrapCWHeader>src\\Protocol_CW.h</ProtowrapCWHeader>
+  </PropertyGroup>
+  <ItemGroup>
+    <ClCompile Include="{client}" />
+  </ItemGroup>
+  <!-- xbuild has no C++ tool set: this stands in for its compile target. -->
+  <Target Name="ClCompile">
+    <Exec Condition="'$(Compile)' != 'false'" Command="&quot;{cxx}&quot; -std=c++20 -fsyntax-only -I src -I &quot;$(ProtowrapIncludeDir).&quot; @(ClCompile->'&quot;%(FullPath)&quot;', ' ')" />
+  </Target>
+  <Target Name="Build" DependsOnTargets="ClCompile" />
+  <Target Name="ShowProgram">
+    <Message Text="program: $(ProtowrapExe) exists: $([System.IO.File]::Exists('$(ProtowrapExe)'))" />
+  </Target>
+  <Target Name="Clean" />
+  <Import Project="..\\packages\\protowrap.{version}\\build\\native\\protowrap.targets"
+          Condition="Exists('..\\packages\\protowrap.{version}\\build\\native\\protowrap.targets')" />
+</Project>
+"""
+
+
+class Scenario:
+    def __init__(self, args, work, exe, name):
+        self.work, self.name, self.headers, self.exe = work, name, args.headers, exe
+        self.app = os.path.join(work, "app")
+        self.src = os.path.join(self.app, "src")
+        self.out = os.path.join(self.app, "obj", "Debug", "protowrap")
+        os.makedirs(self.src)
+        for family in ("CG", "CW"):
+            shutil.copy(os.path.join(args.examples, "Protocol_%s.h" % family), self.src)
+        with open(os.path.join(self.app, "app.proj"), "w") as f:
+            f.write(PROJECT.format(cxx=args.cxx, version=args.version,
+                                   client=os.path.join(args.client, "client.cpp")))
+
+    def build(self, *extra, ok=True, program=True):
+        if program:
+            extra = ("/p:ProtowrapExe=" + self.exe,) + extra
+        done = subprocess.run(["xbuild", "/nologo", "/v:normal", "app.proj"] + list(extra),
+                              cwd=self.app, capture_output=True, text=True)
+        if (done.returncode == 0) != ok:
+            self.fail("the build should have %s:\n%s%s" % (
+                "succeeded" if ok else "failed", done.stdout, done.stderr))
+        return done.stdout
+
+    def fail(self, why):
+        sys.exit("%s: %s" % (self.name, why))
+
+    def outputs(self):
+        return [os.path.join(self.out, "Protocol_%s.WRAP.h" % f) for f in ("CG", "CW")]
+
+    def stamps(self):
+        return [os.stat(p).st_mtime_ns for p in self.outputs()]
+
+    def expect_reference_outputs(self):
+        for family, path in zip(("CG", "CW"), self.outputs()):
+            with open(os.path.join(self.src, "Protocol_%s.h" % family), "rb") as f:
+                expected = wrap(f.read())
+            with open(path, "rb") as f:
+                if f.read() != expected:
+                    self.fail("%s differs from the reference" % path)
+
+    def touch(self, path):
+        """Makes a header newer than the wrap headers, as an edit after the last build would."""
+        now = time.time()
+        for output in self.outputs():
+            os.utime(output, (now - 10, now - 10))
+        os.utime(path, (now, now))
+        return self.stamps()
+
+    def run(self):
+        # Without ProtowrapExe, the targets run the program that came with them.
+        log = self.build("/t:ShowProgram", program=False)
+        if not re.search(r"program: .*[/\\]bin[/\\]protowrap\.exe exists: True", log):
+            self.fail("the targets do not find the package's program:\n" + log)
+
+        log = self.build()
+        self.expect_reference_outputs()
+        if "-fsyntax-only" not in log:
+            self.fail("the stand-in compile did not run:\n" + log)
+        first = self.stamps()
+
+        self.build()
+        if self.stamps() != first:
+            self.fail("a build with nothing changed ran protowrap again")
+
+        cw = os.path.join(self.src, "Protocol_CW.h")
+        touched = self.touch(cw)
+        self.build()
+        if self.stamps()[1] == touched[1]:
+            self.fail("a touched header did not regenerate its wrap header")
+
+        # A header with a warning (which does not compile: the stand-in compile stays out): the
+        # warning is shown, with a path that leads to the header.
+        shutil.copy(os.path.join(self.headers, "pw001_missing_comma.h"), cw)
+        self.touch(cw)
+        log = self.build("/p:Compile=false")
+        shown = [line.strip() for line in log.splitlines() if "PW001" in line]
+        paths = [re.match(r"(.*?)(?::\d+:\d+: |\(\d+,\d+\): )warning", line) for line in shown]
+        if not shown or not all(m and os.path.samefile(m.group(1), cw) for m in paths):
+            self.fail("the warnings do not lead to the header:\n" + log)
+
+        log = self.build("/p:Compile=false", "/p:ProtowrapWarningsAsErrors=true", ok=False)
+        if "ProtowrapWarningsAsErrors" not in log:
+            self.fail("the switch failed the build without saying why:\n" + log)
+        log = self.build("/p:Compile=false")
+        if "PW001" not in log:
+            self.fail("the build after a refused one did not run protowrap again:\n" + log)
+
+        os.remove(cw)
+        log = self.build(ok=False)
+        relative = os.path.relpath(cw, self.out)
+        if "Can't open %s" % relative not in log or any(map(os.path.exists, self.outputs())):
+            self.fail("a missing header did not fail with protowrap's line, or left output:\n" + log)
+
+        log = self.build("/p:ProtowrapCGHeader=" + "d/" * 260 + "Protocol_CG.h", ok=False)
+        if "cannot be named in Talvenor.ini" not in log:
+            self.fail("a value longer than 511 bytes was not refused:\n" + log)
+
+        self.build("/t:Clean")
+        if os.path.exists(self.out):
+            self.fail("Clean left %s: %s" % (self.out, os.listdir(self.out)))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--package", required=True, help="the .nupkg")
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--native", default="", help="a protowrap for this machine")
+    parser.add_argument("--emulator", default="", help="runs the package's protowrap.exe")
+    parser.add_argument("--cxx", required=True)
+    parser.add_argument("--examples", required=True)
+    parser.add_argument("--client", required=True)
+    parser.add_argument("--headers", required=True, help="the header check's corpus")
+    args = parser.parse_args()
+
+    root = tempfile.mkdtemp(prefix="protowrap-msbuild-")
+    try:
+        package = os.path.join(root, "packages", "protowrap." + args.version)
+        with zipfile.ZipFile(args.package) as z:
+            z.extractall(package)
+        packaged = os.path.join(package, "bin", "protowrap.exe")
+        programs = []
+        if args.native:
+            programs.append(("native", args.native))
+        if args.emulator:
+            launcher = os.path.join(root, "protowrap-wine")
+            with open(launcher, "w") as f:
+                f.write('#!/bin/sh\nexec "%s" "%s" "$@"\n' % (args.emulator, packaged))
+            os.chmod(launcher, 0o755)
+            programs.append(("protowrap.exe under Wine", launcher))
+        for name, exe in programs:
+            work = os.path.join(root, name.split()[0])
+            shutil.copytree(os.path.join(package, ".."), os.path.join(work, "packages"))
+            Scenario(args, work, exe, name).run()
+            print("%s: every build did what it should" % name)
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
