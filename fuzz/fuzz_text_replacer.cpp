@@ -118,15 +118,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           (expectedMatches.empty() ? -1 : expectedMatches[0])) {
         Broken("a scan's first match differs from the reference");
       }
-      std::vector<std::int32_t> matches;
+      std::vector<std::int32_t> collected;
       std::int32_t batch[7];
       const std::size_t capacity = 1 + start % 7;
       for (const char* from = counted; from != nullptr;) {
         const std::size_t got = scan->collectMatches(counted, from, end, patternBlock,
                                                      patternLength, batch, capacity, &from);
-        matches.insert(matches.end(), batch, batch + got);
+        collected.insert(collected.end(), batch, batch + got);
       }
-      if (matches != expectedMatches) {
+      if (collected != expectedMatches) {
         Broken("a scan's matches differ from the reference");
       }
     }

@@ -1,4 +1,4 @@
-// The file and configuration operations the conversion needs from the operating system.
+// The file operations the conversion needs from the operating system.
 // One implementation per platform (file_system_posix.cpp, file_system_win32.cpp); the build picks
 // one. Tests substitute their own FileSystem to make any operation fail.
 #pragma once
@@ -13,19 +13,10 @@ using FileHandle = std::intptr_t;
 /// The handle no open ever returns (-1 is also INVALID_HANDLE_VALUE).
 inline constexpr FileHandle kInvalidFile = -1;
 
-/// Size of the configuration value buffer: values are cut to one byte less.
-inline constexpr std::uint32_t kProfileValueSize = 512;
-
-/// File and configuration operations. Every failure is a return value; nothing throws.
+/// File operations. Every failure is a return value; nothing throws.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
-
-  /// Copies the value of `key` in `section` of the INI file `iniPath` into `buffer` as a
-  /// terminated string cut to bufferSize - 1 bytes, or `defaultValue` when the file, the section
-  /// or the key is missing.
-  virtual void GetProfileString(const char* section, const char* key, const char* defaultValue,
-                                char* buffer, std::uint32_t bufferSize, const char* iniPath) = 0;
 
   /// Opens an existing regular file for reading, shared with other readers but not with writers:
   /// nobody may hold it open for writing (Win32) or hold an exclusive lock on it (POSIX)

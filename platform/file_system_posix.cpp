@@ -10,37 +10,19 @@
 #include <cerrno>
 
 #include "platform/file_system.h"
-#include "platform/profile_lookup.h"
+#include "platform/posix_io.h"
 
 namespace protowrap::platform {
 
 namespace {
 
+using posix::ClearNonBlocking;
+using posix::IsRegularFile;
+using posix::OpenNonBlocking;
+using posix::ReadFully;
+
 int AsFd(FileHandle file) {
   return static_cast<int>(file);
-}
-
-// Opens `path` without blocking (a FIFO with no peer must not hang us) and returns the
-// descriptor, or -1. The caller checks what kind of file it got.
-int OpenNonBlocking(const char* path, int flags, mode_t mode = 0) {
-  if (path == nullptr || *path == '\0') {
-    return -1;
-  }
-  int fd;
-  do {
-    fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
-
-bool IsRegularFile(int fd) {
-  struct stat info {};
-  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool ClearNonBlocking(int fd) {
-  const int flags = ::fcntl(fd, F_GETFL);
-  return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
 // Takes an flock(2) lock without waiting: LOCK_SH for a reader, which other readers share and
@@ -53,59 +35,8 @@ bool Lock(int fd, int operation) {
   return result == 0;
 }
 
-// Reads up to `size` bytes, retrying short reads and interruptions; returns how many it got
-// (fewer only at the end of the file) or -1 on an error.
-ssize_t ReadFully(int fd, char* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t got = ::read(fd, buffer + done, size - done);
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got < 0) {
-      return -1;
-    }
-    if (got == 0) {
-      break;
-    }
-    done += static_cast<std::size_t>(got);
-  }
-  return static_cast<ssize_t>(done);
-}
-
 class PosixFileSystem final : public FileSystem {
  public:
-  void GetProfileString(const char* section, const char* key, const char* defaultValue,
-                        char* buffer, std::uint32_t bufferSize, const char* iniPath) override {
-    // Read piece by piece, so that a file of any size takes the same small memory.
-    ProfileReader reader(section, key, buffer, bufferSize);
-    bool complete = false;
-    const int fd = OpenNonBlocking(iniPath, O_RDONLY);
-    if (fd >= 0) {
-      if (IsRegularFile(fd) && ClearNonBlocking(fd)) {
-        char piece[64 * 1024];
-        for (;;) {
-          const ssize_t got = ReadFully(fd, piece, sizeof piece);
-          if (got < 0) {
-            break;
-          }
-          if (!reader.Feed(piece, static_cast<std::size_t>(got)) ||
-              got < static_cast<ssize_t>(sizeof piece)) {
-            complete = true;
-            break;
-          }
-        }
-      }
-      ::close(fd);
-    }
-    if (!complete) {
-      // A missing, unreadable or special file answers with the default, as an empty one does.
-      ProfileReader(section, key, buffer, bufferSize).Finish(defaultValue);
-      return;
-    }
-    reader.Finish(defaultValue);
-  }
-
   FileHandle OpenForRead(const char* path) override {
     const int fd = OpenNonBlocking(path, O_RDONLY);
     if (fd < 0) {

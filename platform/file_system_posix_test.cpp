@@ -51,26 +51,6 @@ class PosixFileSystemTest : public ::testing::Test {
   std::string dir_;
 };
 
-TEST_F(PosixFileSystemTest, ReadsTheConfigurationFile) {
-  char value[kProfileValueSize] = "stale";
-  const std::string ini = Path("Talvenor.ini");
-  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
-  EXPECT_STREQ("", value);  // missing file
-  Put("Talvenor.ini", "[CONFIG]\r\nCG_FILE_PATH = ./in/cg.h\r\n");
-  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
-  EXPECT_STREQ("./in/cg.h", value);
-  files_.GetProfileString("CONFIG", "CW_FILE_PATH", "none", value, sizeof value, ini.c_str());
-  EXPECT_STREQ("none", value);
-  Put("Talvenor.ini", "[CONFIG]\nCG_FILE_PATH=" + std::string(70000, 'x') + "\n");
-  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
-  EXPECT_EQ(std::string(511, 'x'), value);
-  // A directory or a FIFO in its place answers with the default, without blocking.
-  ASSERT_EQ(0, ::unlink(ini.c_str()));
-  ASSERT_EQ(0, ::mkfifo(ini.c_str(), 0600));
-  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
-  EXPECT_STREQ("", value);
-}
-
 TEST_F(PosixFileSystemTest, ReadsAWholeFileSharedWithReadersOnly) {
   const std::string content("line one\r\nline\0two\n", 19);
   Put("in.h", content);

@@ -23,11 +23,6 @@ FileHandle FromHandle(HANDLE handle) {
 
 class Win32FileSystem final : public FileSystem {
  public:
-  void GetProfileString(const char* section, const char* key, const char* defaultValue,
-                        char* buffer, std::uint32_t bufferSize, const char* iniPath) override {
-    GetPrivateProfileStringA(section, key, defaultValue, buffer, bufferSize, iniPath);
-  }
-
   FileHandle OpenForRead(const char* path) override {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

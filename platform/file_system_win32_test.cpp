@@ -22,7 +22,7 @@ class Win32FileSystemTest : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
   }
   void TearDown() override {
-    for (const char* name : {"in.h", "held.h", "big.h", "out.h", "Talvenor.ini"}) {
+    for (const char* name : {"in.h", "held.h", "big.h", "out.h"}) {
       DeleteFileA(Path(name).c_str());
     }
     RemoveDirectoryA(Path("dir").c_str());
@@ -116,16 +116,6 @@ TEST_F(Win32FileSystemTest, CreatesOrTruncatesOnlyWhatItCanHave) {
   ASSERT_TRUE(CreateDirectoryA(Path("dir").c_str(), nullptr));
   EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("dir").c_str()));
   EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("no\\such\\dir.h").c_str()));
-}
-
-TEST_F(Win32FileSystemTest, ReadsTheConfigurationFile) {
-  char value[kProfileValueSize] = "stale";
-  const std::string ini = ".\\" + Path("Talvenor.ini");
-  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
-  EXPECT_STREQ("", value);
-  Put("Talvenor.ini", "[CONFIG]\r\nCG_FILE_PATH = ./in/cg.h\r\n");
-  files_.GetProfileString("CONFIG", "CG_FILE_PATH", "", value, sizeof value, ini.c_str());
-  EXPECT_STREQ("./in/cg.h", value);
 }
 
 }  // namespace

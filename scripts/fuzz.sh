@@ -9,7 +9,7 @@ bash scripts/install-deps.sh checks
 cmake --workflow --preset fuzz
 seconds=${FUZZ_SECONDS:-60}
 mkdir -p build/fuzz/findings
-for target in text_replacer rewrite_rules profile_lookup; do
+for target in text_replacer rewrite_rules ini_reader; do
   scratch="build/fuzz/scratch/$target"  # new inputs go here, never into the kept corpus
   mkdir -p "$scratch"
   echo "== fuzzing $target for ${seconds}s"

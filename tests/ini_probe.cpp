@@ -7,15 +7,15 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "platform/file_system.h"
+#include "config/configuration.h"
 
 int main(int argc, char** argv) {
-  protowrap::platform::FileSystem& files = protowrap::platform::SystemFileSystem();
+  protowrap::config::Configuration& configuration = protowrap::config::SystemConfiguration();
   for (int i = 1; i < argc; ++i) {
     for (const char* key : {"CG_FILE_PATH", "CW_FILE_PATH"}) {
-      char value[protowrap::platform::kProfileValueSize];
+      char value[protowrap::config::kValueSize];
       std::memset(value, 0x55, sizeof value);
-      files.GetProfileString("CONFIG", key, "", value, sizeof value, argv[i]);
+      configuration.GetValue("CONFIG", key, "", value, sizeof value, argv[i]);
       std::printf("%s %s ", argv[i], key);
       for (const char* c = value; c < value + sizeof value && *c != '\0'; ++c) {
         std::printf("%02x", static_cast<unsigned char>(*c));

@@ -1,12 +1,13 @@
 // Sixty-four candidate positions at a time: vectors compare their first, second and last bytes with
 // the pattern's, and only positions where all agree get the full comparison (none is needed for
 // patterns of up to three bytes). SSE2 is part of every x86-64 processor.
+#include "text/match_scan.h"
+
+#if PROTOWRAP_HAS_SSE2_SCAN
 #include <emmintrin.h>
 
 #include <bit>
 #include <cstring>
-
-#include "text/match_scan.h"
 
 namespace protowrap::detail::sse2 {
 
@@ -141,3 +142,4 @@ std::size_t CollectMatches(const char* text, const char* from, const char* end, 
 }
 
 }  // namespace protowrap::detail::sse2
+#endif

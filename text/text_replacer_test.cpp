@@ -239,7 +239,7 @@ TEST(ReplaceAll, BatchesEndAnywhereInTheScan) {
   const std::string dense(32768, 'a');
   EXPECT_EQ(std::string(16384, 'b'), Replace(dense, "aa", "b"));
   // Matches longer than a block of the scan, back to back: each resumes in a later block.
-  const std::string pattern = "<" + std::string(70, '-') + ">";
+  const std::string pattern = std::string("<").append(70, '-').append(">");
   std::string text;
   for (int i = 0; i < 20; ++i) {
     text += pattern + (i % 3 == 0 ? "" : " ");

@@ -12,7 +12,7 @@ namespace protowrap {
 namespace {
 
 // The configuration value buffer, shared by the jobs: each job fills it before it uses it.
-char valueBuffer[platform::kProfileValueSize];
+char valueBuffer[config::kValueSize];
 
 // Prints a failure line (unless `console` is null) and returns the job's result for it.
 bool Fail(std::FILE* console, const char* format, const char* path) {
@@ -78,9 +78,10 @@ void CheckWritten(platform::FileSystem& files, const char* inputPath, const char
 
 }  // namespace
 
-bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console,
+bool RunConversion(const ConversionJob& job, config::Configuration& configuration,
+                   platform::FileSystem& files, std::FILE* console,
                    const WarningOptions& warnings) {
-  files.GetProfileString(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
+  configuration.GetValue(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
                          kConfigPath);
   const char* inputPath = valueBuffer;
   char* text = ReadInput(files, inputPath, console);
@@ -121,7 +122,8 @@ bool RunConversion(const ConversionJob& job, std::int32_t warningLimit) {
   WarningOptions warnings;
   warnings.stream = stderr;
   warnings.limit = warningLimit;
-  return RunConversion(job, platform::SystemFileSystem(), stdout, warnings);
+  return RunConversion(job, config::SystemConfiguration(), platform::SystemFileSystem(), stdout,
+                       warnings);
 }
 
 }  // namespace protowrap

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "config/configuration.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 
@@ -34,7 +35,8 @@ struct WarningOptions {
   std::int32_t limit = 20;  ///< warnings shown per header, the rest counted; 0 shows all
 };
 
-/// Runs one job through `files`, printing exactly one result line on `console`:
+/// Runs one job, reading its input path from `configuration` and its files through `files`,
+/// printing exactly one result line on `console`:
 ///   "Completed\n"                 the output holds the rewritten input;
 ///   "Can't open %s\n"             (configured path) the input cannot be opened;
 ///   "Can't Read File %s\n"        (input) its size or content cannot be read;
@@ -49,11 +51,12 @@ struct WarningOptions {
 /// the input does not fit the rules, so that the wrap header will not compile, gets one warning
 /// line as `warnings` says, the first `limit` of them, then one line that counts the others.
 /// Warnings change neither the output nor the result.
-bool RunConversion(const ConversionJob& job, platform::FileSystem& files, std::FILE* console,
+bool RunConversion(const ConversionJob& job, config::Configuration& configuration,
+                   platform::FileSystem& files, std::FILE* console,
                    const WarningOptions& warnings = {});
 
-/// RunConversion with the operating system's files, standard output, and standard error for
-/// warnings (at most `warningLimit` per header; 0 for all of them).
+/// RunConversion with the platform's configuration and files, standard output, and standard error
+/// for warnings (at most `warningLimit` per header; 0 for all of them).
 bool RunConversion(const ConversionJob& job, std::int32_t warningLimit = 20);
 
 }  // namespace protowrap

@@ -19,24 +19,29 @@ using platform::kInvalidFile;
 
 enum class Op { kOpen, kSize, kRead, kShortRead, kCreate, kWrite, kCloseOutput };
 
-// Files and configuration in memory; any operation can be made to fail.
+// The configuration in memory: the keys of section CONFIG in ./Talvenor.ini.
+class FakeConfiguration final : public config::Configuration {
+ public:
+  std::map<std::string, std::string> values;
+
+  void GetValue(const char* section, const char* key, const char* defaultValue, char* buffer,
+                std::uint32_t bufferSize, const char* iniPath) override {
+    EXPECT_STREQ("CONFIG", section);
+    EXPECT_STREQ("./Talvenor.ini", iniPath);
+    EXPECT_EQ(512u, bufferSize);
+    const auto found = values.find(key);
+    const std::string value = found != values.end() ? found->second : defaultValue;
+    std::snprintf(buffer, bufferSize, "%s", value.c_str());
+  }
+};
+
+// Files in memory; any operation can be made to fail.
 class FakeFileSystem final : public platform::FileSystem {
  public:
-  std::map<std::string, std::string> config;  // keys of section CONFIG in ./Talvenor.ini
   std::map<std::string, std::string> files;
   std::set<Op> failing;
   std::uint64_t reportedSize = 0;  // when not 0, GetSize answers this instead of the real size
   int reads = 0;
-
-  void GetProfileString(const char* section, const char* key, const char* defaultValue,
-                        char* buffer, std::uint32_t bufferSize, const char* iniPath) override {
-    EXPECT_STREQ("CONFIG", section);
-    EXPECT_STREQ("./Talvenor.ini", iniPath);
-    EXPECT_EQ(512u, bufferSize);
-    const auto found = config.find(key);
-    const std::string value = found != config.end() ? found->second : defaultValue;
-    std::snprintf(buffer, bufferSize, "%s", value.c_str());
-  }
 
   FileHandle OpenForRead(const char* path) override {
     if (failing.count(Op::kOpen) != 0 || files.count(path) == 0) {
@@ -116,13 +121,13 @@ std::string ReadBack(std::FILE* stream) {
 
 // Runs one job, with the header check, and returns what it printed on the console; the warnings
 // go to `warnings`, when given.
-std::string RunJob(const ConversionJob& job, FakeFileSystem& files, bool* result,
-                   std::string* warnings = nullptr,
+std::string RunJob(const ConversionJob& job, FakeConfiguration& config, FakeFileSystem& files,
+                   bool* result, std::string* warnings = nullptr,
                    platform::DiagnosticForm form = platform::DiagnosticForm::kGcc,
                    std::int32_t limit = 20) {
   std::FILE* console = std::tmpfile();
   std::FILE* diagnostics = std::tmpfile();
-  *result = RunConversion(job, files, console, WarningOptions{diagnostics, form, limit});
+  *result = RunConversion(job, config, files, console, WarningOptions{diagnostics, form, limit});
   EXPECT_EQ(0u, files.OpenCount()) << "a handle was left open";
   const std::string printed = ReadBack(diagnostics);
   if (warnings != nullptr) {
@@ -135,12 +140,13 @@ constexpr const ConversionJob& kCG = kConversionJobs[0];
 constexpr const ConversionJob& kCW = kConversionJobs[1];
 
 TEST(RunConversion, WritesTheRewrittenInputAndReportsCompleted) {
+  FakeConfiguration config;
   FakeFileSystem files;
-  files.config["CG_FILE_PATH"] = "in/Protocol_CG.h";
+  config.values["CG_FILE_PATH"] = "in/Protocol_CG.h";
   files.files["in/Protocol_CG.h"] = "enum eCG_CATEGORY\r\n{\r\n\tCG_LOGIN = 1,\r\n};\r\n";
   files.files["./Protocol_CG.WRAP.h"] = "an older, longer output that must be replaced entirely";
   bool result = false;
-  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result));
+  EXPECT_EQ("Completed\n", RunJob(kCG, config, files, &result));
   EXPECT_TRUE(result);
   EXPECT_EQ(
       "PROTOCOL_STRUCT sCG_CATEGORY[] =\r\n{\r\n\tMAKE_PROTOCOL_INFO(CG_LOGIN , 1), \r\n"
@@ -150,28 +156,30 @@ TEST(RunConversion, WritesTheRewrittenInputAndReportsCompleted) {
 }
 
 TEST(RunConversion, EmptyInputsAndNulBytes) {
+  FakeConfiguration config;
   FakeFileSystem files;
-  files.config["CW_FILE_PATH"] = "cw.h";
+  config.values["CW_FILE_PATH"] = "cw.h";
   files.files["cw.h"] = "";
   bool result = false;
-  EXPECT_EQ("Completed\n", RunJob(kCW, files, &result));
+  EXPECT_EQ("Completed\n", RunJob(kCW, config, files, &result));
   EXPECT_TRUE(result);
   EXPECT_EQ("", files.files["./Protocol_CW.WRAP.h"]);
 
   // The output ends where the first NUL stood, whether or not a rule matched before it.
   files.files["cw.h"] = std::string("CW_A,\0CW_B,", 11);
-  EXPECT_EQ("Completed\n", RunJob(kCW, files, &result));
+  EXPECT_EQ("Completed\n", RunJob(kCW, config, files, &result));
   EXPECT_EQ("MAKE_PROTOCOL_INFO(CW_A), ", files.files["./Protocol_CW.WRAP.h"]);
   files.files["cw.h"] = std::string("plain\0CW_B,", 11);
-  RunJob(kCW, files, &result);
+  RunJob(kCW, config, files, &result);
   EXPECT_EQ("plain", files.files["./Protocol_CW.WRAP.h"]);
 }
 
 TEST(RunConversion, MissingConfigurationIsCantOpenWithAnEmptyPath) {
+  FakeConfiguration config;
   FakeFileSystem files;
   files.files["cg.h"] = "CG_A,";
   bool result = true;
-  EXPECT_EQ("Can't open \n", RunJob(kCG, files, &result));
+  EXPECT_EQ("Can't open \n", RunJob(kCG, config, files, &result));
   EXPECT_FALSE(result);
   EXPECT_EQ(0u, files.files.count("./Protocol_CG.WRAP.h"));
 }
@@ -194,14 +202,15 @@ TEST(RunConversion, EveryFailureHasItsLineAndNeverClaimsSuccess) {
       {Op::kCloseOutput, 0, "Can't Write File ./Protocol_CW.WRAP.h\n", false},
   };
   for (const auto& c : cases) {
+    FakeConfiguration config;
     FakeFileSystem files;
-    files.config["CW_FILE_PATH"] = "in.h";
+    config.values["CW_FILE_PATH"] = "in.h";
     files.files["in.h"] = "CW_A,\nCW_B = 2,\n";
     files.files["./Protocol_CW.WRAP.h"] = "previous output";
     files.failing.insert(c.op);
     files.reportedSize = c.reportedSize;
     bool result = true;
-    EXPECT_EQ(c.line, RunJob(kCW, files, &result));
+    EXPECT_EQ(c.line, RunJob(kCW, config, files, &result));
     EXPECT_FALSE(result) << c.line;
     EXPECT_EQ(c.outputKept, files.files["./Protocol_CW.WRAP.h"] == "previous output") << c.line;
     EXPECT_EQ("CW_A,\nCW_B = 2,\n", files.files["in.h"]);
@@ -212,15 +221,16 @@ TEST(RunConversion, EveryFailureHasItsLineAndNeverClaimsSuccess) {
 }
 
 TEST(RunConversion, WarnsWhereTheHeaderStraysAndChangesNothingElse) {
+  FakeConfiguration config;
   FakeFileSystem files;
-  files.config["CG_FILE_PATH"] = "in/cg.h";
+  config.values["CG_FILE_PATH"] = "in/cg.h";
   const std::string header =
       "// the last enumerator lacks its comma\r\nenum eCG_X_PROTOCOL\r\n{\r\n"
       "\tCG_A = 1,\r\n\tCG_B\r\n};\r\n";
   files.files["in/cg.h"] = header;
   bool result = false;
   std::string warnings;
-  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result, &warnings));
+  EXPECT_EQ("Completed\n", RunJob(kCG, config, files, &result, &warnings));
   EXPECT_TRUE(result);
   EXPECT_EQ(
       "// the last enumerator lacks its comma\r\nPROTOCOL_STRUCT sCG_X_PROTOCOL[] = \r\n{\r\n"
@@ -231,27 +241,28 @@ TEST(RunConversion, WarnsWhereTheHeaderStraysAndChangesNothingElse) {
   const check::ProblemText& text = check::DescribeProblem(check::HeaderProblem::kMissingComma);
   const std::string message = std::string(text.what) + "; " + text.instead;
   EXPECT_EQ("in/cg.h:5:2: warning: " + message + " [PW001]\n", warnings);
-  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kMsBuild);
+  RunJob(kCG, config, files, &result, &warnings, platform::DiagnosticForm::kMsBuild);
   EXPECT_EQ("in/cg.h(5,2): warning PW001: " + message + "\n", warnings);
 
   // With the comma: no warning, and the same output as without the check.
   files.files["in/cg.h"] = "enum eCG_X_PROTOCOL { CG_A = 1, CG_B, };";
-  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result, &warnings));
+  EXPECT_EQ("Completed\n", RunJob(kCG, config, files, &result, &warnings));
   EXPECT_EQ("", warnings);
   std::FILE* console = std::tmpfile();
   const std::string checked = files.files["./Protocol_CG.WRAP.h"];
-  EXPECT_TRUE(RunConversion(kCG, files, console));
+  EXPECT_TRUE(RunConversion(kCG, config, files, console));
   std::fclose(console);
   EXPECT_EQ(checked, files.files["./Protocol_CG.WRAP.h"]);
 }
 
 TEST(RunConversion, ShowsTheFirstWarningsAndCountsTheRestByCode) {
+  FakeConfiguration config;
   FakeFileSystem files;
-  files.config["CG_FILE_PATH"] = "cg.h";
+  config.values["CG_FILE_PATH"] = "cg.h";
   files.files["cg.h"] = "enum eCG_X_PROTOCOL\n{\n\tX_A,\n\tX_B,\n\tX_C,\n\tCG_D\n};\n";
   bool result = false;
   std::string warnings;
-  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kGcc, 2);
+  RunJob(kCG, config, files, &result, &warnings, platform::DiagnosticForm::kGcc, 2);
   const std::string noPrefix =
       std::string(check::DescribeProblem(check::HeaderProblem::kNoPrefix).what) + "; " +
       check::DescribeProblem(check::HeaderProblem::kNoPrefix).instead + " [PW008]\n";
@@ -260,12 +271,12 @@ TEST(RunConversion, ShowsTheFirstWarningsAndCountsTheRestByCode) {
                 "protowrap --warning-limit=0 shows them all\n",
             warnings);
   // No limit: all four, and no note.
-  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kGcc, 0);
+  RunJob(kCG, config, files, &result, &warnings, platform::DiagnosticForm::kGcc, 0);
   EXPECT_EQ(4, std::count(warnings.begin(), warnings.end(), '\n')) << warnings;
   EXPECT_EQ(std::string::npos, warnings.find("note:"));
   EXPECT_NE(std::string::npos, warnings.find("cg.h:6:2: warning:"));
   // The note counts in MSBuild's form too.
-  RunJob(kCG, files, &result, &warnings, platform::DiagnosticForm::kMsBuild, 1);
+  RunJob(kCG, config, files, &result, &warnings, platform::DiagnosticForm::kMsBuild, 1);
   EXPECT_EQ(0u, warnings.find("cg.h(3,2): warning PW008: ")) << warnings;
   EXPECT_NE(std::string::npos, warnings.find("\ncg.h: note: 3 more warnings not shown (PW001 x1, "
                                              "PW008 x2); "))
@@ -273,18 +284,19 @@ TEST(RunConversion, ShowsTheFirstWarningsAndCountsTheRestByCode) {
 }
 
 TEST(RunConversion, JobsShareTheValueBufferAndEachReadsItsOwnKey) {
+  FakeConfiguration config;
   FakeFileSystem files;
-  files.config["CG_FILE_PATH"] = std::string(600, 'p');  // cut to 511 bytes
-  files.config["CW_FILE_PATH"] = "cw.h";
+  config.values["CG_FILE_PATH"] = std::string(600, 'p');  // cut to 511 bytes
+  config.values["CW_FILE_PATH"] = "cw.h";
   files.files["cw.h"] = "CW_X,";
   files.files[std::string(511, 'p')] = "CG_Y,";
   bool result = false;
-  EXPECT_EQ("Completed\n", RunJob(kCG, files, &result));
+  EXPECT_EQ("Completed\n", RunJob(kCG, config, files, &result));
   EXPECT_EQ("MAKE_PROTOCOL_INFO(CG_Y), ", files.files["./Protocol_CG.WRAP.h"]);
-  EXPECT_EQ("Completed\n", RunJob(kCW, files, &result));
+  EXPECT_EQ("Completed\n", RunJob(kCW, config, files, &result));
   EXPECT_EQ("MAKE_PROTOCOL_INFO(CW_X), ", files.files["./Protocol_CW.WRAP.h"]);
-  files.config.erase("CG_FILE_PATH");
-  EXPECT_EQ("Can't open \n", RunJob(kCG, files, &result));  // not the path CW left behind
+  config.values.erase("CG_FILE_PATH");
+  EXPECT_EQ("Can't open \n", RunJob(kCG, config, files, &result));  // not the path CW left behind
 }
 
 }  // namespace

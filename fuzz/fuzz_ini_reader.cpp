@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/ini_reader.h"
 #include "fuzz/fuzz_reference.h"
-#include "platform/profile_lookup.h"
 
 using namespace protowrap::fuzz;
 
@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char* input = ExactBlock(ini, false);
   auto* buffer = static_cast<char*>(std::malloc(bufferSize));
   const char* key = pick % 3 == 0 ? "CW_FILE_PATH" : "CG_FILE_PATH";
-  const std::uint32_t length = protowrap::platform::LookupProfileValue(input, ini.size(), "CONFIG",
-                                                                       key, "", buffer, bufferSize);
+  const std::uint32_t length =
+      protowrap::config::LookupIniValue(input, ini.size(), "CONFIG", key, "", buffer, bufferSize);
   if (length >= bufferSize || buffer[length] != '\0' || std::strlen(buffer) != length) {
     Broken("the value must be a terminated string that fits the buffer");
   }
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The same text in pieces, each in a block of its own size, so that a read past a piece is
   // caught.
   auto* pieced = static_cast<char*>(std::malloc(bufferSize));
-  protowrap::platform::ProfileReader reader("CONFIG", key, pieced, bufferSize);
+  protowrap::config::IniReader reader("CONFIG", key, pieced, bufferSize);
   for (std::size_t at = 0; at < ini.size();) {
     state = state * 1103515245u + 12345u;
     std::size_t piece = 1 + (state >> 16) % (state % 5 == 0 ? 4096 : 9);

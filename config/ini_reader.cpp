@@ -1,8 +1,8 @@
-#include "platform/profile_lookup.h"
+#include "config/ini_reader.h"
 
 #include <cstring>
 
-namespace protowrap::platform {
+namespace protowrap::config {
 
 namespace {
 
@@ -34,18 +34,15 @@ std::uint32_t CopyCut(const char* text, std::size_t length, char* buffer,
   return static_cast<std::uint32_t>(length);
 }
 
-// U+FFFD, what stands in the text for a character that could not be converted.
-constexpr unsigned char kReplacementCharacter[] = {0xEF, 0xBF, 0xBD};
-
 }  // namespace
 
-void ProfileReader::NameMatcher::Reset(const char* name, std::size_t nameLength) {
+void IniReader::NameMatcher::Reset(const char* name, std::size_t nameLength) {
   *this = NameMatcher{};
   wanted = name;
   wantedLength = nameLength;
 }
 
-void ProfileReader::NameMatcher::Push(unsigned char c) {
+void IniReader::NameMatcher::Push(unsigned char c) {
   if (ended) {
     return;
   }
@@ -74,18 +71,17 @@ void ProfileReader::NameMatcher::Push(unsigned char c) {
   }
 }
 
-bool ProfileReader::NameMatcher::Matches() const {
+bool IniReader::NameMatcher::Matches() const {
   return length == wantedLength && firstMismatch >= length;
 }
 
-ProfileReader::ProfileReader(const char* section, const char* key, char* buffer,
-                             std::uint32_t bufferSize)
+IniReader::IniReader(const char* section, const char* key, char* buffer, std::uint32_t bufferSize)
     : section_(section), key_(key), buffer_(buffer), bufferSize_(bufferSize) {
   keyName_.Reset(key_, std::strlen(key_));
   sectionName_.Reset(section_, std::strlen(section_));
 }
 
-bool ProfileReader::Feed(const char* data, std::size_t size) {
+bool IniReader::Feed(const char* data, std::size_t size) {
   const char* end = data + size;
   for (const char* p = data; p < end && !done_; ++p) {
     if (encoding_ == Encoding::kBytes && lineStarted_ && first_ != '[' &&
@@ -103,21 +99,13 @@ bool ProfileReader::Feed(const char* data, std::size_t size) {
   return !done_;
 }
 
-void ProfileReader::Decode(unsigned char byte) {
+void IniReader::Decode(unsigned char byte) {
   switch (encoding_) {
     case Encoding::kBytes:
       Put(byte);
       return;
-    case Encoding::kUtf16Le:
-    case Encoding::kUtf16Be:
-      if (oddByte_ < 0) {
-        oddByte_ = byte;
-      } else {
-        const auto first = static_cast<unsigned>(oddByte_);
-        const unsigned second = byte;
-        oddByte_ = -1;
-        DecodeUnit(encoding_ == Encoding::kUtf16Le ? (second << 8 | first) : (first << 8 | second));
-      }
+    case Encoding::kUtf16:
+      PutUtf8(utf16_.Push(byte));
       return;
     case Encoding::kUndecided:
       break;
@@ -128,9 +116,10 @@ void ProfileReader::Decode(unsigned char byte) {
   const bool utf8Mark = mark_[0] == 0xEF && (markLength_ < 2 || mark_[1] == 0xBB) &&
                         (markLength_ < 3 || mark_[2] == 0xBF);
   if (markLength_ == 2 && mark_[0] == 0xFF && mark_[1] == 0xFE) {
-    encoding_ = Encoding::kUtf16Le;
+    encoding_ = Encoding::kUtf16;
   } else if (markLength_ == 2 && mark_[0] == 0xFE && mark_[1] == 0xFF) {
-    encoding_ = Encoding::kUtf16Be;
+    encoding_ = Encoding::kUtf16;
+    utf16_ = Utf16Decoder(Utf16Decoder::ByteOrder::kBigEndian);
   } else if (utf8Mark && markLength_ == 3) {
     encoding_ = Encoding::kBytes;
   } else if (!utf8Mark && !(markLength_ == 1 && (byte == 0xFF || byte == 0xFE))) {
@@ -141,53 +130,16 @@ void ProfileReader::Decode(unsigned char byte) {
   }
 }
 
-void ProfileReader::DecodeUnit(unsigned unit) {
-  if (highSurrogate_ != 0) {
-    const unsigned high = highSurrogate_;
-    highSurrogate_ = 0;
-    if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      PutCodePoint(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
-      return;
-    }
-    PutBroken();
+void IniReader::PutUtf8(const Utf8Piece& piece) {
+  if (piece.unconvertible && !done_ && keyMatches_ && !value_.ended) {
+    value_.unconvertible = true;  // the character is part of the value being looked for
   }
-  if (unit >= 0xD800 && unit <= 0xDBFF) {
-    highSurrogate_ = unit;
-  } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-    PutBroken();
-  } else {
-    PutCodePoint(unit);
+  for (unsigned i = 0; i < piece.length; ++i) {
+    Put(piece.bytes[i]);
   }
 }
 
-void ProfileReader::PutCodePoint(std::uint32_t c) {
-  if (c < 0x80) {
-    Put(static_cast<unsigned char>(c));
-  } else if (c < 0x800) {
-    Put(static_cast<unsigned char>(0xC0 | c >> 6));
-    Put(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    Put(static_cast<unsigned char>(0xE0 | c >> 12));
-    Put(static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F)));
-    Put(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-  } else {
-    Put(static_cast<unsigned char>(0xF0 | c >> 18));
-    Put(static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F)));
-    Put(static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F)));
-    Put(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-  }
-}
-
-void ProfileReader::PutBroken() {
-  if (!done_ && keyMatches_ && !value_.ended) {
-    value_.broken = true;  // the character is part of the value being looked for
-  }
-  for (unsigned char c : kReplacementCharacter) {
-    Put(c);
-  }
-}
-
-void ProfileReader::Put(unsigned char c) {
+void IniReader::Put(unsigned char c) {
   if (done_) {
     return;
   }
@@ -225,7 +177,7 @@ void ProfileReader::Put(unsigned char c) {
   }
 }
 
-void ProfileReader::RecordValue(unsigned char c) {
+void IniReader::RecordValue(unsigned char c) {
   ValueRecorder& v = value_;
   if (v.ended) {
     return;
@@ -258,7 +210,7 @@ void ProfileReader::RecordValue(unsigned char c) {
   }
 }
 
-void ProfileReader::EndLine() {
+void IniReader::EndLine() {
   if (lineStarted_) {
     if (first_ == '[' && sawClose_) {
       if (inSection_) {
@@ -282,20 +234,19 @@ void ProfileReader::EndLine() {
   value_ = ValueRecorder{};
 }
 
-std::uint32_t ProfileReader::Finish(const char* defaultValue) {
+std::uint32_t IniReader::Finish(const char* defaultValue) {
   if (encoding_ == Encoding::kUndecided) {
     encoding_ = Encoding::kBytes;  // too short for a mark
     for (std::size_t i = 0; i < markLength_; ++i) {
       Put(mark_[i]);
     }
-  } else if (highSurrogate_ != 0) {
-    highSurrogate_ = 0;
-    PutBroken();
+  } else if (encoding_ == Encoding::kUtf16) {
+    PutUtf8(utf16_.Finish());
   }
   if (!done_) {
     EndLine();  // the last line needs no line end
   }
-  if (!found_ || value_.broken) {
+  if (!found_ || value_.unconvertible) {
     const char* fallback = defaultValue != nullptr ? defaultValue : "";
     return CopyCut(fallback, std::strlen(fallback), buffer_, bufferSize_);
   }
@@ -321,12 +272,12 @@ std::uint32_t ProfileReader::Finish(const char* defaultValue) {
   return CopyCut(buffer_ + begin, length, buffer_, bufferSize_);
 }
 
-std::uint32_t LookupProfileValue(const char* data, std::size_t size, const char* section,
-                                 const char* key, const char* defaultValue, char* buffer,
-                                 std::uint32_t bufferSize) {
-  ProfileReader reader(section, key, buffer, bufferSize);
+std::uint32_t LookupIniValue(const char* data, std::size_t size, const char* section,
+                             const char* key, const char* defaultValue, char* buffer,
+                             std::uint32_t bufferSize) {
+  IniReader reader(section, key, buffer, bufferSize);
   reader.Feed(data, size);
   return reader.Finish(defaultValue);
 }
 
-}  // namespace protowrap::platform
+}  // namespace protowrap::config

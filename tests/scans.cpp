@@ -1,4 +1,4 @@
-// The scans of a build for a processor without SSE2: the portable one.
+// The scans of this build: the portable one, and the vectorised one where it is compiled.
 #include "tests/scans.h"
 #include "text/match_scan.h"
 
@@ -6,6 +6,9 @@ namespace protowrap::testing {
 
 const Scan kScans[] = {
     {"portable", detail::portable::FindFirstMatch, detail::portable::CollectMatches},
+#if PROTOWRAP_HAS_SSE2_SCAN
+    {"sse2", detail::sse2::FindFirstMatch, detail::sse2::CollectMatches},
+#endif
     {nullptr, nullptr, nullptr},
 };
 

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace protowrap::platform {
+#include "text/utf16_decoder.h"
+
+namespace protowrap::config {
 
 /// Answers one lookup of `key` in the first section named `section` of an INI text that arrives
 /// in pieces of any size (Feed), keeping only the caller's value buffer and a few counters: a
@@ -18,11 +20,11 @@ namespace protowrap::platform {
 /// skipped. A UTF-16 text (LE or BE, with its mark) is read as such and its characters handed
 /// back in UTF-8; a value holding a character that cannot be converted (an unpaired surrogate)
 /// counts as missing.
-class ProfileReader {
+class IniReader {
  public:
   /// `buffer` (bufferSize bytes) receives the value; it is also the reader's scratch space, so
   /// its content is unspecified until Finish.
-  ProfileReader(const char* section, const char* key, char* buffer, std::uint32_t bufferSize);
+  IniReader(const char* section, const char* key, char* buffer, std::uint32_t bufferSize);
 
   /// Reads the next `size` bytes of the text. Returns false once the answer is known: the rest
   /// of the text need not be read (feeding more changes nothing).
@@ -58,16 +60,14 @@ class ProfileReader {
     unsigned char last = 0;  // the value's last byte
     bool started = false;
     bool ended = false;
-    bool broken = false;  // it holds a character that could not be converted
+    bool unconvertible = false;  // it holds a character that could not be converted
   };
 
-  enum class Encoding { kUndecided, kBytes, kUtf16Le, kUtf16Be };
+  enum class Encoding { kUndecided, kBytes, kUtf16 };
 
   void Decode(unsigned char byte);
-  void DecodeUnit(unsigned unit);
-  void PutCodePoint(std::uint32_t codePoint);
+  void PutUtf8(const Utf8Piece& piece);
   void Put(unsigned char c);
-  void PutBroken();
   void EndLine();
   void RecordValue(unsigned char c);
 
@@ -79,8 +79,7 @@ class ProfileReader {
   Encoding encoding_ = Encoding::kUndecided;
   unsigned char mark_[3] = {};  // the first bytes, until the encoding is known
   std::size_t markLength_ = 0;
-  int oddByte_ = -1;            // the first byte of an incomplete UTF-16 unit
-  unsigned highSurrogate_ = 0;  // a UTF-16 high surrogate waiting for its low half
+  Utf16Decoder utf16_{Utf16Decoder::ByteOrder::kLittleEndian};
 
   // The current line.
   bool lineStarted_ = false;  // a non-blank byte was seen
@@ -99,10 +98,10 @@ class ProfileReader {
 };
 
 /// Looks up `key` in section `section` of the whole INI text `data` (size bytes, NULs allowed),
-/// as ProfileReader does, and copies the value or `defaultValue` into `buffer`. Returns the
-/// length copied.
-std::uint32_t LookupProfileValue(const char* data, std::size_t size, const char* section,
-                                 const char* key, const char* defaultValue, char* buffer,
-                                 std::uint32_t bufferSize);
+/// as IniReader does, and copies the value or `defaultValue` into `buffer`. Returns the length
+/// copied.
+std::uint32_t LookupIniValue(const char* data, std::size_t size, const char* section,
+                             const char* key, const char* defaultValue, char* buffer,
+                             std::uint32_t bufferSize);
 
-}  // namespace protowrap::platform
+}  // namespace protowrap::config

@@ -1,0 +1,57 @@
+#include "config/configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace protowrap::config {
+namespace {
+
+// The platform's configuration on a file in a fresh scratch directory.
+class SystemConfigurationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("protowrap-config-" + std::to_string(std::random_device()()));
+    std::filesystem::remove_all(dir_);
+    ASSERT_TRUE(std::filesystem::create_directory(dir_));
+    ini_ = (dir_ / "Talvenor.ini").string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  void Put(const std::string& content) const { std::ofstream(ini_, std::ios::binary) << content; }
+
+  std::string Get(const char* key, const char* defaultValue = "") {
+    char value[kValueSize] = "stale";
+    SystemConfiguration().GetValue("CONFIG", key, defaultValue, value, sizeof value, ini_.c_str());
+    return value;
+  }
+
+  std::filesystem::path dir_;
+  std::string ini_;
+};
+
+TEST_F(SystemConfigurationTest, ReadsTheConfigurationFile) {
+  EXPECT_EQ("", Get("CG_FILE_PATH"));  // missing file
+  Put("[CONFIG]\r\nCG_FILE_PATH = ./in/cg.h\r\n");
+  EXPECT_EQ("./in/cg.h", Get("CG_FILE_PATH"));
+  EXPECT_EQ("none", Get("CW_FILE_PATH", "none"));
+  Put("[CONFIG]\nCG_FILE_PATH=" + std::string(70000, 'x') + "\n");
+  EXPECT_EQ(std::string(511, 'x'), Get("CG_FILE_PATH"));
+#ifndef _WIN32
+  // A FIFO in its place answers with the default, without blocking.
+  std::filesystem::remove(ini_);
+  ASSERT_EQ(0, ::mkfifo(ini_.c_str(), 0600));
+  EXPECT_EQ("", Get("CG_FILE_PATH"));
+#endif
+}
+
+}  // namespace
+}  // namespace protowrap::config

@@ -1,0 +1,28 @@
+// The configuration on Windows: Windows' own INI lookup.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "config/configuration.h"
+
+namespace protowrap::config {
+
+namespace {
+
+class Win32Configuration final : public Configuration {
+ public:
+  void GetValue(const char* section, const char* key, const char* defaultValue, char* buffer,
+                std::uint32_t bufferSize, const char* iniPath) override {
+    GetPrivateProfileStringA(section, key, defaultValue, buffer, bufferSize, iniPath);
+  }
+};
+
+}  // namespace
+
+Configuration& SystemConfiguration() {
+  static Win32Configuration configuration;
+  return configuration;
+}
+
+}  // namespace protowrap::config
