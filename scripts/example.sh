@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # Builds protowrap and runs it on examples/, leaving the two wrap headers there.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-bash "$top/scripts/install-deps.sh" native
-cd "$top"
+source "$(dirname "$0")/common.sh"
+bash scripts/install-deps.sh build
 cmake --preset native >/dev/null
-cmake --build --preset native --target protowrap -j"$(nproc)" >/dev/null
-cd "$top/examples"
+cmake --build --preset native --target protowrap >/dev/null
+cd examples
 "$top/build/native/protowrap"
 echo "wrote examples/Protocol_CG.WRAP.h and examples/Protocol_CW.WRAP.h"

@@ -2,14 +2,13 @@
 # Builds the libFuzzer targets, replays every kept input, then fuzzes each target for
 # FUZZ_SECONDS (default 60). A finding stops it with the input under build/fuzz/findings/: copy
 # that file into fuzz/corpus/<target>/ once the fault is mended, so it is replayed from then on.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
+source "$(dirname "$0")/common.sh"
 bash scripts/install-deps.sh checks
 cmake --workflow --preset fuzz
 seconds=${FUZZ_SECONDS:-60}
 mkdir -p build/fuzz/findings
-for target in text_replacer rewrite_rules ini_reader; do
+# The targets, as fuzz/CMakeLists.txt lists them.
+while read -r target; do
   scratch="build/fuzz/scratch/$target"  # new inputs go here, never into the kept corpus
   mkdir -p "$scratch"
   echo "== fuzzing $target for ${seconds}s"
@@ -17,11 +16,11 @@ for target in text_replacer rewrite_rules ini_reader; do
   status=0
   "build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="build/fuzz/findings/$target-" \
-    "$scratch" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
+    "$scratch" "fuzz/corpus/$target" </dev/null >"$log" 2>&1 || status=$?
   grep -E "^(Done|stat::number_of_executed|SUMMARY|contract)" "$log" || true
   if [ "$status" -ne 0 ]; then
     tail -40 "$log"
     echo "fuzz_$target found a fault (exit $status); the input is in build/fuzz/findings/"
     exit 1
   fi
-done
+done <build/fuzz/fuzz/targets.txt

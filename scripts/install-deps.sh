@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
 # Installs what protowrap's build and tests need and the machine lacks. Idempotent: installs
-# nothing when every tool is present. Usage: install-deps.sh [native|windows|arm64|checks|bench]...
-set -euo pipefail
+# nothing when every tool is present. Usage: install-deps.sh [build|native|windows|arm64|checks|bench]...
+#   build: what configuring and building the native preset needs; native: that and what its tests
+#   run; windows, arm64: the cross builds and their tests; checks: sanitizers, valgrind, coverage,
+#   fuzzing; bench: the benchmarks.
+source "$(dirname "$0")/common.sh"
 
 need=()
 want() {  # want COMMAND PACKAGE
   command -v "$1" >/dev/null 2>&1 || need+=("$2")
 }
-for group in "${@:-native}"; do
+install_needed() {
+  [ ${#need[@]} -gt 0 ] || return 0
+  echo "installing: ${need[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+  need=()
+}
+groups=("${@:-native}")
+for group in "${groups[@]}"; do
   case "$group" in
-    native)
+    build|native)
       want cmake cmake
       want g++ g++
       want python3 python3
-      want flock util-linux
       want gzip gzip
+      [ -d /usr/src/googletest ] || [ -f /usr/include/gtest/gtest.h ] || need+=(googletest)
+      ;;&
+    native)
+      want flock util-linux
       want dpkg-deb dpkg
       want lintian lintian
-      [ -d /usr/src/googletest ] || [ -f /usr/lib/x86_64-linux-gnu/libgtest.a ] || need+=(googletest)
       ;;
     windows)
       want x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
@@ -41,8 +56,6 @@ for group in "${@:-native}"; do
       want clang++ clang
       want valgrind valgrind
       want gcovr gcovr
-      [ -d /usr/lib/llvm-14/lib/clang ] && ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a \
-        >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
       ;;
     bench)
       [ -x /usr/bin/time ] || need+=(time)
@@ -51,10 +64,11 @@ for group in "${@:-native}"; do
   esac
 done
 
-if [ ${#need[@]} -gt 0 ]; then
-  echo "installing: ${need[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+install_needed
+
+# libFuzzer's runtime comes with the version of clang the machine has: ask clang for both.
+if [[ " ${groups[*]} " == *" checks "* ]]; then
+  runtime="$(clang++ -print-runtime-dir)/libclang_rt.fuzzer-$(uname -m).a"
+  [ -f "$runtime" ] || need+=("libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev")
+  install_needed
 fi

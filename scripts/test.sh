@@ -4,10 +4,7 @@
 #   under qemu; every test again under
 #   AddressSanitizer and UndefinedBehaviorSanitizer; the end-to-end tests under valgrind; line
 #   coverage (at least 95 %); the fuzz targets, about a minute each.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
+source "$(dirname "$0")/common.sh"
 
 bash scripts/install-deps.sh native windows arm64 checks
 
