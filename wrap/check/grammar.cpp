@@ -524,10 +524,11 @@ class Parser {
     }
     haveValue_ = false;
     first_ = true;
-    List();
+    TableEntries();
   }
 
-  void List() {
+  // The entries of a table, up to its closing "};".
+  void TableEntries() {
     for (;;) {
       if (token_.kind == TokenKind::kEnd) {
         return;  // the header's own enumeration was not closed
@@ -549,7 +550,7 @@ class Parser {
         return;
       }
       if (IsEntry()) {
-        FastEntries();
+        PlainEntriesFromText();
         if (IsEntry()) {
           Entry();
         }
@@ -602,7 +603,7 @@ class Parser {
   // "MAKE_PROTOCOL_INFO(<name>), " and "MAKE_PROTOCOL_INFO(<name> , <number or name>), " with
   // blanks, line ends and line comments between them. Leaves the current token at the first
   // entry it could not read that way (or at what follows the last one), for Entry to read.
-  void FastEntries() {
+  void PlainEntriesFromText() {
     if (aheadAt_ < ahead_.size()) {
       return;  // tokens were read ahead: on with them
     }
