@@ -1,5 +1,6 @@
-// What the process sets up before it converts anything: heap settings and, where the platform
-// has them, signals that must not end a run halfway. One implementation per platform
+// The process: what it sets up before it converts anything (heap settings and, where the platform
+// has them, signals that must not end a run halfway) and the platform's conventions that the entry
+// follows (its help switch, the form of warnings its tools read). One implementation per platform
 // (process_posix.cpp, process_win32.cpp); the build picks one.
 #pragma once
 
