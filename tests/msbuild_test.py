@@ -32,7 +32,7 @@ PROJECT = """<Project DefaultTargets="Build" ToolsVersion="4.0"
   </ItemGroup>
   <!-- xbuild has no C++ tool set: this stands in for its compile target. -->
   <Target Name="ClCompile">
-    <Exec Condition="'$(Compile)' != 'false'" Command="&quot;{cxx}&quot; -std=c++20 -fsyntax-only -I src -I &quot;$(ProtowrapIncludeDir).&quot; @(ClCompile->'&quot;%(FullPath)&quot;', ' ')" />
+    <Exec Condition="'$(Compile)' != 'false'" Command="&quot;{cxx}&quot; -std=c++20 -fsyntax-only -I src -I &quot;$(ProtowrapIncludeDir)&quot; @(ClCompile->'&quot;%(FullPath)&quot;', ' ')" />
   </Target>
   <Target Name="Build" DependsOnTargets="ClCompile" />
   <Target Name="ShowProgram">
