@@ -1,5 +1,6 @@
-# Installation (the program, its manual page, the README and licence, and a CMake package that
-# find_package(protowrap CONFIG) finds) and the release archives made by cpack.
+# Installation (the program, its manual page, the README and licence, a CMake package that
+# find_package(protowrap CONFIG) finds, and on Windows the MSBuild targets) and the release
+# packages made by cpack.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
