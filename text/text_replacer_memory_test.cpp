@@ -1,42 +1,19 @@
 // What the replacer does when memory runs out, in a child process under an address-space limit.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "tests/limited_child.h"
 #include "text/text_replacer.h"
 #include "wrap/rewrite_rules.h"
 
 namespace protowrap {
 namespace {
 
-// Runs `body` in a child limited to `limit` bytes of address space; returns its exit status.
-template <typename Body>
-int InLimitedChild(rlim_t limit, Body body) {
-  const pid_t child = fork();
-  if (child == 0) {
-    const rlimit cap{limit, limit};
-    setrlimit(RLIMIT_AS, &cap);
-    std::exit(body());  // exit, not _Exit: coverage counters are written at exit
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-}
-
-class ReplacerMemoryTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (std::getenv("PROTOWRAP_NO_MEMORY_LIMITS") != nullptr) {
-      GTEST_SKIP() << "sanitizers need more address space than the limits allow";
-    }
-  }
-};
+using testing::InLimitedChild;
+using ReplacerMemoryTest = testing::MemoryLimitTest;
 
 TEST_F(ReplacerMemoryTest, AResultThatCannotBeAllocatedIsReportedNotCrashed) {
   // 1,000,000 matches of 1 byte, each becoming 2,000: a result of 2 GB, within the length limit
