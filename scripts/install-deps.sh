@@ -29,10 +29,17 @@ for group in "${groups[@]}"; do
       want gzip gzip
       [ -d /usr/src/googletest ] || [ -f /usr/include/gtest/gtest.h ] || need+=(googletest)
       ;;&
-    native)
-      want flock util-linux
+    native|arm64)
+      # The release packages' test.
       want dpkg-deb dpkg
       want lintian lintian
+      ;;&
+    windows|arm64)
+      # Cross builds compile GoogleTest from its sources.
+      [ -d /usr/src/googletest ] || need+=(googletest)
+      ;;&
+    native)
+      want flock util-linux
       ;;
     windows)
       want x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
@@ -40,7 +47,6 @@ for group in "${groups[@]}"; do
       # Without the preloader, about one Wine start in three thousand fails ("failed to map the
       # shared user data"): address-space randomisation took the address Windows programs need.
       [ -e /usr/lib/wine/wine64-preloader ] || need+=(wine64-preloader)
-      [ -d /usr/src/googletest ] || need+=(googletest)
       # The NuGet package (cpack's NuGet generator runs nuget) and its MSBuild targets' test.
       want nuget nuget
       want xbuild mono-xbuild
@@ -48,9 +54,6 @@ for group in "${groups[@]}"; do
     arm64)
       want aarch64-linux-gnu-g++ g++-aarch64-linux-gnu
       want qemu-aarch64 qemu-user
-      want lintian lintian
-      want dpkg-deb dpkg
-      [ -d /usr/src/googletest ] || need+=(googletest)
       ;;
     checks)
       want clang++ clang
