@@ -49,16 +49,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       !protowrap::check::CheckWrapHeader(written, length, &few)) {
     Broken("the check must run");
   }
-  if (all.Count() != few.Count() || static_cast<std::int64_t>(all.Kept().size()) != all.Count() ||
-      few.Kept().size() != std::min<std::size_t>(3, all.Kept().size())) {
+  // The entries read straight from the text and those read token by token give the same.
+  protowrap::check::WarningReport tokens(0);
+  protowrap::check::CheckOptions byTokens;
+  byTokens.plainEntries = false;
+  if (!protowrap::check::CheckWrapHeader(written, length, &tokens, byTokens) ||
+      tokens.Count() != all.Count()) {
+    Broken("both ways of reading entries must find the same");
+  }
+  for (std::size_t i = 0; i < tokens.InOrder().size(); ++i) {
+    if (tokens.InOrder()[i].offset != all.InOrder()[i].offset ||
+        tokens.InOrder()[i].problem != all.InOrder()[i].problem) {
+      Broken("both ways of reading entries must find the same");
+    }
+  }
+  if (all.Count() != few.Count() || static_cast<std::int64_t>(all.InOrder().size()) != all.Count() ||
+      few.InOrder().size() != std::min<std::size_t>(3, all.InOrder().size())) {
     Broken("the report must count every warning and keep the first ones");
   }
   all.Locate(kept, static_cast<std::int32_t>(source.size()), written, length);
-  for (std::size_t i = 0; i < all.Kept().size(); ++i) {
-    const protowrap::check::Warning& w = all.Kept()[i];
+  for (std::size_t i = 0; i < all.InOrder().size(); ++i) {
+    const protowrap::check::Warning& w = all.InOrder()[i];
     if (w.line < 1 || w.line > lines || w.column < 1 ||
-        (i > 0 && w.offset < all.Kept()[i - 1].offset) ||
-        (i < few.Kept().size() && few.Kept()[i].offset != w.offset)) {
+        (i > 0 && w.offset < all.InOrder()[i - 1].offset) ||
+        (i < few.InOrder().size() && few.InOrder()[i].offset != w.offset)) {
       Broken("a warning must point into the input, in order");
     }
   }

@@ -236,7 +236,7 @@ class ConversionTest(ProtowrapCase):
         # complete with the reference's bytes (and the check, linear in each, says what it must).
         deep = b"namespace a{" * 60000 + b"\nenum eCG_D_PROTOCOL { CG_D, };\n" + b"}" * 60000
         cr_only = b"// a comment\renum eCW_R_PROTOCOL\r{\r\tCW_R = 1, // one\r};\r" * 20000
-        long_line = b"x;" * 100000
+        long_line = b"".join(b"int a%d;" % i for i in range(100000))  # defined again
         for cg, cw in ((deep, cr_only), (long_line, deep)):
             self.put("cg.h", cg)
             self.put("cw.h", cw)

@@ -9,6 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace protowrap::testing {
 
@@ -32,6 +38,48 @@ int InLimitedChild(rlim_t limit, Body body) {
   int status = 0;
   waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+/// The address space this process takes now, in bytes (Linux), or 0 when unknown.
+inline rlim_t AddressSpaceNow() {
+  std::ifstream status("/proc/self/status");
+  std::string field;
+  rlim_t kilobytes = 0;
+  while (status >> field) {
+    if (field == "VmSize:" && status >> kilobytes) {
+      return kilobytes * 1024;
+    }
+  }
+  return 0;
+}
+
+/// Runs `body` in a child that may take `spare` bytes of address space beyond what it holds once
+/// the heap has handed back what it can (what earlier code released would serve `body` too);
+/// returns its exit status as InLimitedChild does, or -1 when the address space is unknown.
+template <typename Body>
+int WithSpareAddressSpace(rlim_t spare, Body body) {
+  const pid_t child = fork();
+  if (child == 0) {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+    const rlim_t now = AddressSpaceNow();
+    if (now == 0) {
+      std::exit(255);
+    }
+    const rlimit cap{now + spare, now + spare};
+    setrlimit(RLIMIT_AS, &cap);
+    int code = 99;
+    try {
+      code = body();
+    } catch (...) {
+    }
+    std::exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+  return code == 255 ? -1 : code;
 }
 
 /// Tests that limit memory; skipped where sanitizers or an emulator need more address space.

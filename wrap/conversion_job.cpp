@@ -25,7 +25,8 @@ bool Fail(std::FILE* console, const char* format, const char* path) {
 
 // Reads the whole input into a new terminated block. On failure prints the line (unless
 // `console` is null), releases everything and returns nullptr.
-char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* console) {
+char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* console,
+               std::uint64_t* sizeRead = nullptr) {
   const platform::FileHandle input = files.OpenForRead(path);
   if (input == platform::kInvalidFile) {
     Fail(console, "Can't open %s\n", path);
@@ -46,6 +47,9 @@ char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* consol
     text = nullptr;
   } else {
     text[size] = '\0';
+    if (sizeRead != nullptr) {
+      *sizeRead = size;
+    }
   }
   files.Close(input);
   if (failure != nullptr) {
@@ -54,16 +58,30 @@ char* ReadInput(platform::FileSystem& files, const char* path, std::FILE* consol
   return text;
 }
 
+// Whether the `size` bytes of `text` go on after a NUL byte with more than blanks and NULs: the
+// text that the rules see, and so the wrap header, ends at the first NUL; the compilers read on.
+bool GoesOnAfterNul(const char* text, std::uint64_t size) {
+  for (std::uint64_t at = std::strlen(text); at < size; ++at) {
+    const char c = text[at];
+    if (c != '\0' && c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' && c != '\f') {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Checks a written wrap header and prints its warnings. The check needs the input header only to
 // place the warnings' columns, so the input (released by the rules, to keep the conversion's peak
 // memory at two texts) is read again only when there are warnings; a header that changed
 // meanwhile, or cannot be read again, gets warnings without columns.
 void CheckWritten(platform::FileSystem& files, const char* inputPath, const char* text,
-                  std::int32_t length, const WarningOptions& options) {
+                  std::int32_t length, bool cutAtNul, const WarningOptions& options) {
   check::DiagnosticWriter writer(options.stream, options.form, inputPath);
   check::WarningReport report(options.limit);
-  if (!check::CheckWrapHeader(text, length, &report)) {
-    writer.Warning(0, 0, check::HeaderProblem::kNotChecked);
+  check::CheckOptions checkOptions;
+  checkOptions.cutAtNul = cutAtNul;
+  if (!check::CheckWrapHeader(text, length, &report, checkOptions)) {
+    writer.WriteWarning(0, 0, check::HeaderProblem::kNotChecked);
     return;
   }
   if (report.Count() == 0) {
@@ -73,7 +91,7 @@ void CheckWritten(platform::FileSystem& files, const char* inputPath, const char
   report.Locate(input, input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0, text,
                 length);
   std::free(input);
-  writer.Warnings(report);
+  writer.WriteWarnings(report);
 }
 
 }  // namespace
@@ -84,10 +102,12 @@ bool RunConversion(const ConversionJob& job, config::Configuration& configuratio
   configuration.GetValue(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
                          kConfigPath);
   const char* inputPath = valueBuffer;
-  char* text = ReadInput(files, inputPath, console);
+  std::uint64_t size = 0;
+  char* text = ReadInput(files, inputPath, console, &size);
   if (text == nullptr) {
     return false;
   }
+  const bool cutAtNul = GoesOnAfterNul(text, size);
 
   ReplaceStatus status = ReplaceStatus::kUnchanged;
   text = ApplyRewriteRules(text, &status);
@@ -110,7 +130,7 @@ bool RunConversion(const ConversionJob& job, config::Configuration& configuratio
     return Fail(console, "Can't Write File %s\n", job.outputPath);
   }
   if (warnings.stream != nullptr) {
-    CheckWritten(files, inputPath, text, static_cast<std::int32_t>(length), warnings);
+    CheckWritten(files, inputPath, text, static_cast<std::int32_t>(length), cutAtNul, warnings);
   }
   std::free(text);
   std::fputs("Completed\n", console);

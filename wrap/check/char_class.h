@@ -1,9 +1,10 @@
-// The classes of bytes that the header check's lexer tells apart.
+// The classes of bytes that the header check's lexer tells apart, looked up in one table.
 #pragma once
 
 namespace protowrap::check {
 
-enum CharClass : unsigned char {
+/// A byte's class: bits, since a digit is also a byte of a word.
+enum class CharClass : unsigned char {
   kPlain = 0,
   kBlank = 1,    ///< space, tab, vertical tab, form feed
   kLineEnd = 2,  ///< LF, CR
@@ -12,19 +13,20 @@ enum CharClass : unsigned char {
 };
 
 struct CharTable {
-  unsigned char classes[256] = {};
+  CharClass classes[256] = {};
   constexpr CharTable() {
     for (int c = 0; c < 256; ++c) {
-      unsigned char k = kPlain;
+      CharClass k = CharClass::kPlain;
       if (c == ' ' || c == '\t' || c == '\v' || c == '\f') {
-        k = kBlank;
+        k = CharClass::kBlank;
       } else if (c == '\n' || c == '\r') {
-        k = kLineEnd;
+        k = CharClass::kLineEnd;
       } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' ||
                  c >= 0x80) {
-        k = kWord;
+        k = CharClass::kWord;
       } else if (c >= '0' && c <= '9') {
-        k = kWord | kDigit;
+        k = static_cast<CharClass>(static_cast<unsigned char>(CharClass::kWord) |
+                                   static_cast<unsigned char>(CharClass::kDigit));
       }
       classes[c] = k;
     }
@@ -33,18 +35,30 @@ struct CharTable {
 
 inline constexpr CharTable kChars;
 
-inline unsigned char ClassOf(char c) {
+inline CharClass ClassOf(char c) {
   return kChars.classes[static_cast<unsigned char>(c)];
 }
 
 /// Whether `c` may stand in an identifier.
 inline bool IsIdentifierByte(char c) {
-  return (ClassOf(c) & kWord) != 0;
+  return (static_cast<unsigned char>(ClassOf(c)) & static_cast<unsigned char>(CharClass::kWord)) !=
+         0;
 }
 
 /// Whether `c` is a decimal digit.
 inline bool IsDigit(char c) {
-  return (ClassOf(c) & kDigit) != 0;
+  return (static_cast<unsigned char>(ClassOf(c)) & static_cast<unsigned char>(CharClass::kDigit)) !=
+         0;
+}
+
+/// Whether `c` is a blank within a line (not a line end).
+inline bool IsBlank(char c) {
+  return ClassOf(c) == CharClass::kBlank;
+}
+
+/// Whether `c` ends a line.
+inline bool IsLineEnd(char c) {
+  return ClassOf(c) == CharClass::kLineEnd;
 }
 
 }  // namespace protowrap::check

@@ -25,7 +25,7 @@ void DiagnosticWriter::AppendNumber(std::int64_t n) {
   Append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-void DiagnosticWriter::Warning(std::int32_t line, std::int32_t column, HeaderProblem problem) {
+void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem) {
   const ProblemText& text = DescribeProblem(problem);
   const int code = static_cast<int>(problem);
   char codeText[8];
@@ -62,11 +62,11 @@ void DiagnosticWriter::Warning(std::int32_t line, std::int32_t column, HeaderPro
   }
 }
 
-void DiagnosticWriter::Warnings(WarningReport& report) {
-  for (const check::Warning& warning : report.Kept()) {
-    Warning(warning.line, warning.column, warning.problem);
+void DiagnosticWriter::WriteWarnings(WarningReport& report) {
+  for (const check::Warning& warning : report.InOrder()) {
+    WriteWarning(warning.line, warning.column, warning.problem);
   }
-  const std::int64_t more = report.Count() - static_cast<std::int64_t>(report.Kept().size());
+  const std::int64_t more = report.Count() - static_cast<std::int64_t>(report.InOrder().size());
   if (more <= 0) {
     return;
   }

@@ -23,10 +23,11 @@ class DiagnosticWriter {
   DiagnosticWriter& operator=(const DiagnosticWriter&) = delete;
   ~DiagnosticWriter() { Finish(); }
 
-  void Warning(std::int32_t line, std::int32_t column, HeaderProblem problem);
+  /// One warning line.
+  void WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem);
 
   /// Every kept warning of `report`, then a note on those not kept, by code.
-  void Warnings(WarningReport& report);
+  void WriteWarnings(WarningReport& report);
 
   /// Writes what is buffered.
   void Finish();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "wrap/check/char_class.h"
@@ -21,6 +22,7 @@ enum class TokenKind : std::uint8_t {
 /// A token: its kind and where it stands in the text, [begin, end).
 struct Token {
   TokenKind kind = TokenKind::kEnd;
+  bool spliced = false;  ///< a backslash and a line end inside it, which the compilers remove
   std::int32_t begin = 0;
   std::int32_t end = 0;
 };
@@ -32,9 +34,20 @@ std::int32_t FindLineEnd(const char* text, std::int32_t length, std::int32_t fro
 /// The first byte of the line after the line end at `end` (CR LF counts as one), or `length`.
 std::int32_t SkipLineEnd(const char* text, std::int32_t length, std::int32_t end);
 
-/// Reads tokens left to right, skipping blanks, line ends and comments; a UTF-8 byte-order mark at
-/// the very start is skipped as the compilers skip it. Every byte is looked at a bounded number of
-/// times, whatever the text: the lexer's cost is linear in what it reads.
+/// When a line splice starts at `at` (a backslash, blanks, a line end: the compilers join the two
+/// lines, blanks and all), the first byte after it; otherwise -1.
+std::int32_t SpliceEnd(const char* text, std::int32_t length, std::int32_t at);
+
+/// The end of a line comment whose text starts at `from`: its line end, where a line splice does
+/// not carry it on to the next line.
+std::int32_t LineCommentEnd(const char* text, std::int32_t length, std::int32_t from);
+
+/// `text` without its line splices (the text itself when it has none, in `*scratch` otherwise).
+std::string_view WithoutSplices(std::string_view text, std::string* scratch);
+
+/// Reads tokens left to right, skipping blanks, line ends, line splices and comments; a UTF-8
+/// byte-order mark at the very start is skipped as the compilers skip it. Every byte is looked at
+/// a bounded number of times, whatever the text: the lexer's cost is linear in what it reads.
 class Lexer {
  public:
   Lexer(const char* text, std::int32_t length);
@@ -45,21 +58,33 @@ class Lexer {
   /// Goes on reading at `at`, in the middle of a line.
   void Seek(std::int32_t at);
 
-  /// The token's bytes.
+  /// Where the lexer stands.
+  std::int32_t Position() const { return at_; }
+
+  /// The token's bytes (with any line splice in them).
   std::string_view TextOf(const Token& token) const {
     return {text_ + token.begin, static_cast<std::size_t>(token.end - token.begin)};
   }
 
+  /// Whether a block comment ran to the end of the text without its "*/".
+  bool UnclosedComment() const { return unclosedComment_; }
+
+  /// Whether a string or character literal ran to the end of the text without its quote.
+  bool UnclosedLiteral() const { return unclosedLiteral_; }
+
  private:
-  std::int32_t CommentEnd(std::int32_t from) const;
-  std::int32_t BlockCommentEnd(std::int32_t from) const;
-  std::int32_t QuotedEnd(std::int32_t from, char quote) const;
+  std::int32_t BlockCommentEnd(std::int32_t from);
+  std::int32_t QuotedEnd(std::int32_t from, char quote);
   std::int32_t RawStringEnd(std::int32_t quote) const;
+  std::int32_t DirectiveEnd(std::int32_t from);
+  std::int32_t WordEnd(std::int32_t from, bool number, bool* spliced) const;
 
   const char* text_;
   std::int32_t length_;
   std::int32_t at_ = 0;
   bool lineStart_ = true;
+  bool unclosedComment_ = false;
+  bool unclosedLiteral_ = false;
 };
 
 }  // namespace protowrap::check

@@ -46,6 +46,21 @@ TEST(Lexer, EveryLineEndEndsALineComment) {
     EXPECT_EQ((V{"c://#endif", "d:#include x"}), Tokens("//#endif" + e + "#include x"));
   }
   EXPECT_EQ(9, FindLineEnd("abcdefghi\rjkl", 13, 0));
+  // A backslash with blanks before the line end splices too, as in the compilers.
+  EXPECT_EQ((V{"i:a"}), Tokens("a // x\\ \t\nb"));
+}
+
+TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
+  // Between tokens a splice is nothing; inside one it joins the token's two halves.
+  EXPECT_EQ((V{"i:a", "i:b"}), Tokens("a \\\r\n b"));
+  EXPECT_EQ((V{"i:CG_\\\nA", "p:,"}), Tokens("CG_\\\nA,"));
+  EXPECT_EQ((V{"n:12\\\n34"}), Tokens("12\\\n34"));
+  EXPECT_EQ((V{"p:\\", "i:x"}), Tokens("\\ x"));  // a backslash with no line end: a token
+  // An include runs on over a block comment that it opens, to the end of the comment's line.
+  EXPECT_EQ((V{"d:#include <a.h> /* one\n two */ x", "i:y"}),
+            Tokens("#include <a.h> /* one\n two */ x\ny"));
+  // A commented-out directive ends at its line end, unless a splice carries it on.
+  EXPECT_EQ((V{"c://#define A \\\n 1", "i:z"}), Tokens("//#define A \\\n 1\nz"));
   EXPECT_EQ(13, FindLineEnd("abcdefghijklm", 13, 2));
 }
 

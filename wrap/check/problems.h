@@ -1,5 +1,5 @@
 // The problems the header check knows, as data: each one's code, what goes wrong in the wrap
-// header, and how to write the header's line instead.
+// header, how to write the header's line instead, and what the check must have seen to say so.
 #pragma once
 
 #include <cstdint>
@@ -27,15 +27,32 @@ enum class HeaderProblem : std::uint8_t {
   kConditional = 17,          ///< an enumerator that exists only where a condition holds
   kValueTooLarge = 18,        ///< a value outside int: 0x80000000, 1LL << 40
   kEnumSpacing = 19,          ///< "enum\teCG_X": not one blank between enum and the name
-  kOther = 99,                ///< any other text that is not part of a table
+  kNulByte = 20,              ///< a NUL byte, where the wrap header ends
+  kClientMacro = 21,          ///< the header defines or undefines MAKE_PROTOCOL_INFO ...
+  kExposedComment = 22,       ///< a block comment opened on a preprocessor line
+  kOther = 99,                ///< any other text that leaves no valid table
   kNotChecked = 100,          ///< the check itself could not run (out of memory)
 };
 
-/// One problem's text, in two halves that a warning joins with "; ".
+/// One problem as the warnings and the documentation give it.
 struct ProblemText {
   HeaderProblem problem;
-  const char* what;     ///< what goes wrong in the wrap header
-  const char* instead;  ///< how to write the header instead
+  const char* what;     ///< what goes wrong in the wrap header (the warning's first half)
+  const char* instead;  ///< how to write the header instead (its second half)
+  /// What the check must have seen to print it: a warning says the wrap header fails to compile
+  /// in a configuration in which the header compiles, so it needs proof, not suspicion.
+  const char* seen;
+  /// Which of the client's definitions the proof reads (ClientName bits), which a header that
+  /// defines or undefines them itself replaces.
+  std::uint8_t reads;
+};
+
+/// The names a client defines for the wrap header, as bits.
+enum ClientName : std::uint8_t {
+  kNoClientName = 0,
+  kEntryName = 1,  ///< MAKE_PROTOCOL_INFO
+  kEndName = 2,    ///< MAKE_PROTOCOL_INFO_EOR
+  kTableName = 4,  ///< PROTOCOL_STRUCT
 };
 
 /// The text of `problem`.

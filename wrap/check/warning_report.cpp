@@ -40,7 +40,7 @@ void WarningReport::Report(std::int32_t offset, HeaderProblem problem) {
   std::push_heap(kept_.begin(), kept_.end(), StandsBefore);
 }
 
-const std::vector<Warning>& WarningReport::Kept() {
+const std::vector<Warning>& WarningReport::InOrder() {
   if (!sorted_) {
     std::stable_sort(kept_.begin(), kept_.end(), StandsBefore);
     sorted_ = true;
@@ -48,9 +48,14 @@ const std::vector<Warning>& WarningReport::Kept() {
   return kept_;
 }
 
+void WarningReport::ReportUnshown(HeaderProblem problem, std::int64_t count) {
+  count_ += count;
+  omitted_[static_cast<std::size_t>(problem)] += count;
+}
+
 void WarningReport::Locate(const char* input, std::int32_t inputLength, const char* output,
                            std::int32_t outputLength) {
-  Kept();
+  InOrder();
   PositionMap map(input, inputLength, output, outputLength);
   for (Warning& warning : kept_) {
     map.Locate(warning.offset, &warning.line, &warning.column);

@@ -28,12 +28,14 @@ class WarningReport final : public ProblemSink {
   explicit WarningReport(std::int32_t limit = kDefaultLimit) : limit_(limit) {}
 
   void Report(std::int32_t offset, HeaderProblem problem) override;
+  void ReportUnshown(HeaderProblem problem, std::int64_t count) override;
+  std::int32_t Shown() const override { return limit_; }
 
   /// Every warning reported.
   std::int64_t Count() const { return count_; }
 
-  /// The kept warnings, in order of position.
-  const std::vector<Warning>& Kept();
+  /// The kept warnings, sorted by position (once: reports may come on after).
+  const std::vector<Warning>& InOrder();
 
   /// How many warnings of `problem` were not kept.
   std::int64_t Omitted(HeaderProblem problem) const {

@@ -1,0 +1,15 @@
+// Values that only one configuration makes too large for an int: the header's own macro
+// differs between the platforms, and the next enumerator goes on from it.
+#pragma once
+
+#if defined(_WIN64)
+#define PROTOCOL_WIDE 0x80000000
+#else
+#define PROTOCOL_WIDE 0x7FFF
+#endif
+
+enum eCG_WIDE_PROTOCOL
+{
+	CG_WIDE_FIRST = PROTOCOL_WIDE,  // expect-warning
+	CG_WIDE_NEXT,  // expect-warning
+};

@@ -1,0 +1,12 @@
+// A block comment that opens on a preprocessor line and closes on a later one: the wrap header
+// comments the line out, so the rest of the comment becomes code. (And the enumeration exists
+// only in a Debug build.)
+#pragma once
+
+#ifdef _DEBUG /* codes that only a Debug build
+   sends, as the server logs them */  // expect-warning
+enum eCG_TRACE_PROTOCOL
+{
+	CG_TRACE_ON = 0x0700,  // expect-warning
+};
+#endif
