@@ -24,6 +24,9 @@ class DeclaredNames {
   /// The entry at `offset` names `name`, compiled where `active` holds, in branch `region`.
   void Entry(std::string_view name, std::int32_t offset, std::int32_t region, Truth active);
 
+  /// Whether it keeps names yet: not before the first entry that is not compiled everywhere.
+  bool Keeping() const { return from_ >= 0; }
+
   /// Adds a finding for each branch's first entry that names a name that some configuration
   /// never declares. `text` is the wrap header: names declared before the first entry that is
   /// not compiled everywhere are found in it again, should they be needed.

@@ -75,6 +75,7 @@ class Parser {
   struct Numbering {
     Evaluation last[kConfigurationCount];  // known when the previous enumerator's value is
     ConfigurationSet started = 0;          // where an enumerator came before
+    bool same = true;                      // every configuration is at last[0] (the usual case)
   };
 
   // ---- Tokens (parser_tokens.cpp) ----
@@ -117,7 +118,10 @@ class Parser {
   bool Entry();
   Invocation ReadInvocation();
   void Declared(std::string_view name, std::int32_t entry);
-  void Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd);
+  void Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                bool number = false);
+  bool NumberedEverywhere(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                          bool number);
   void Unnumbered();
   void EndOfText();
   void ClientMacros();

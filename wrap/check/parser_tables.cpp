@@ -146,12 +146,21 @@ void Parser::TableEntries() {
 }
 
 void Parser::Declared(std::string_view name, std::int32_t entry) {
+  if (!names_.Keeping() && preprocessor_.Active().holds == kEveryConfiguration) {
+    return;  // nothing to keep while every entry is compiled everywhere
+  }
   std::string scratch;
   names_.Entry(WithoutSplices(name, &scratch), entry, preprocessor_.Region(),
                preprocessor_.Active());
 }
 
 void Parser::Unnumbered() {
+  if (numbering_.same) {
+    for (Evaluation& last : numbering_.last) {
+      last = numbering_.last[0];
+    }
+    numbering_.same = false;
+  }
   const ConfigurationSet may = preprocessor_.Active().MayHold();
   for (int c = 0; c < kConfigurationCount; ++c) {
     if ((may & Only(c)) != 0) {
@@ -163,7 +172,51 @@ void Parser::Unnumbered() {
 
 // The entry at `entry` has the value [valueBegin, valueEnd) of the text, or (valueBegin < 0)
 // the one after the previous enumerator's, in each configuration that compiles it.
-void Parser::Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd) {
+// The usual case, at the cost of one value: an entry that every configuration compiles, where
+// every configuration numbers alike, with no value or a number. False when it is not that case.
+bool Parser::NumberedEverywhere(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                                bool number) {
+  if (!numbering_.same || preprocessor_.Active().holds != kEveryConfiguration) {
+    return false;
+  }
+  Evaluation value;
+  const Evaluation& last = numbering_.last[0];
+  if (valueBegin >= 0) {
+    const std::string_view text(text_ + valueBegin,
+                                static_cast<std::size_t>(valueEnd - valueBegin));
+    if (!number && !IsNumber(text)) {
+      return false;
+    }
+    value.known = ParseIntegerLiteral(text, &value.value);
+  } else if (numbering_.started == 0) {
+    value = {true, IntegerValue::OfInt(0)};  // the first enumerator: 0, an int
+  } else if (last.known && last.value.rank == 1 && last.value.isSigned &&
+             last.value.bits != 0x7FFFFFFF) {
+    value = last;  // an int after an int: one more (what bits hold, int's range wraps)
+    value.value.bits = (last.value.bits + 1) & 0xFFFFFFFFu;
+  } else if (last.known) {
+    value.known = NextEnumeratorValue(last.value, &value.value);
+  }
+  numbering_.started = kEveryConfiguration;
+  numbering_.last[0] = value;
+  if (value.known && !(value.value.rank == 1 && value.value.isSigned) &&
+      !value.value.FitsInInt()) {
+    findings_.Add(entry, HeaderProblem::kValueTooLarge, kEveryConfiguration);
+  }
+  return true;
+}
+
+void Parser::Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                      bool number) {
+  if (NumberedEverywhere(entry, valueBegin, valueEnd, number)) {
+    return;
+  }
+  if (numbering_.same) {
+    for (Evaluation& last : numbering_.last) {
+      last = numbering_.last[0];
+    }
+    numbering_.same = false;
+  }
   const Truth active = preprocessor_.Active();
   const ConfigurationSet may = active.MayHold();
   Evaluation given[kConfigurationCount];
@@ -178,10 +231,10 @@ void Parser::Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t 
       trimmed.remove_suffix(1);
     }
     if (IsNumber(trimmed)) {
-      Evaluation number;
-      number.known = ParseIntegerLiteral(trimmed, &number.value);
+      Evaluation literal;
+      literal.known = ParseIntegerLiteral(trimmed, &literal.value);
       for (Evaluation& e : given) {
-        e = number;
+        e = literal;
       }
     } else {
       for (int c = 0; c < kConfigurationCount; ++c) {
@@ -243,6 +296,8 @@ void Parser::PlainEntriesFromText() {
   };
   std::int32_t at = token_.begin;
   std::int32_t resume = at;  // after the last entry read
+  // No directive stands among the entries read here: where they are compiled is the same for all.
+  const bool everywhere = preprocessor_.Active().holds == kEveryConfiguration;
   for (;;) {
     if (length - at < kEntryLength + 3 || !IsEntryAt(text + at)) {
       break;
@@ -257,7 +312,9 @@ void Parser::PlainEntriesFromText() {
       if (firstEntry_[0] < 0) {
         firstEntry_[0] = at;
       }
-      Declared(entryName, at);
+      if (!everywhere || names_.Keeping()) {
+        Declared(entryName, at);
+      }
       Numbered(at, -1, -1);
       end += 2;
     } else if (text[end] == ' ' && text[end + 1] == ',' && text[end + 2] == ' ') {
@@ -269,8 +326,10 @@ void Parser::PlainEntriesFromText() {
       if (firstEntry_[1] < 0) {
         firstEntry_[1] = at;
       }
-      Declared(entryName, at);
-      Numbered(at, value, end);
+      if (!everywhere || names_.Keeping()) {
+        Declared(entryName, at);
+      }
+      Numbered(at, value, end, IsDigit(text[value]));
       end += 2;
     } else {
       break;
