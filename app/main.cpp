@@ -3,7 +3,6 @@
 // and read its result lines. "--help" and "--version" answer and touch no file;
 // "--warning-limit=N" sets how many warnings a header shows; any other argument is ignored with a
 // warning, as arguments always were.
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -40,20 +39,26 @@ bool Is(const char* argument, const char* name) {
   return name != nullptr && std::strcmp(argument, name) == 0;
 }
 
-// "--warning-limit=N" with N a number from 0 up: N in *limit.
+// "--warning-limit=N" with N digits only (no sign): N in *limit. A number beyond what a limit
+// holds shows every warning, as a header has fewer than that.
 bool ParseWarningLimit(const char* argument, std::int32_t* limit) {
   const std::string_view text(argument);
   if (text.substr(0, kWarningLimit.size()) != kWarningLimit) {
     return false;
   }
-  const char* first = argument + kWarningLimit.size();
-  const char* last = argument + text.size();
-  std::int32_t n = 0;
-  const auto result = std::from_chars(first, last, n);
-  if (first == last || result.ec != std::errc() || result.ptr != last || n < 0) {
+  const std::string_view digits = text.substr(kWarningLimit.size());
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
     return false;
   }
-  *limit = n;
+  std::int64_t n = 0;
+  for (const char c : digits) {
+    n = n * 10 + (c - '0');
+    if (n > INT32_MAX) {
+      *limit = INT32_MAX;
+      return true;
+    }
+  }
+  *limit = static_cast<std::int32_t>(n);
   return true;
 }
 

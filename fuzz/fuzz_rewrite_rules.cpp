@@ -7,6 +7,7 @@
 
 #include "fuzz/fuzz_reference.h"
 #include "wrap/check/header_check.h"
+#include "wrap/check/position_map.h"
 #include "wrap/rewrite_rules.h"
 
 using namespace protowrap::fuzz;
@@ -67,10 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       few.InOrder().size() != std::min<std::size_t>(3, all.InOrder().size())) {
     Broken("the report must count every warning and keep the first ones");
   }
-  all.Locate(kept, static_cast<std::int32_t>(source.size()), written, length);
+  protowrap::check::PositionMap map(kept, static_cast<std::int32_t>(source.size()), written,
+                                   length);
   for (std::size_t i = 0; i < all.InOrder().size(); ++i) {
     const protowrap::check::Warning& w = all.InOrder()[i];
-    if (w.line < 1 || w.line > lines || w.column < 1 ||
+    std::int32_t line = 0;
+    std::int32_t column = 0;
+    map.Locate(w.offset, &line, &column);
+    if (line < 1 || line > lines || column < 1 ||
         (i > 0 && w.offset < all.InOrder()[i - 1].offset) ||
         (i < few.InOrder().size() && few.InOrder()[i].offset != w.offset)) {
       Broken("a warning must point into the input, in order");

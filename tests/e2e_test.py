@@ -222,7 +222,10 @@ class ConversionTest(ProtowrapCase):
         self.put("cg.h", strays)
         self.put("cw.h", b"")
         self.configure(b"cg.h", b"cw.h")
-        for args, shown in (([], 20), (["--warning-limit=0"], 30), (["--warning-limit=5"], 5)):
+        for args, shown in (([], 20), (["--warning-limit=0"], 30), (["--warning-limit=5"], 5),
+                            (["--warning-limit=2147483648"], 30),
+                            (["--warning-limit=99999999999999999999"], 30),
+                            (["--warning-limit=007"], 7)):
             self.assertEqual("Completed\nCompleted\n", self.run_protowrap(args=args))
             lines = self.stderr.replace("\r\n", "\n").splitlines()
             self.assertEqual(shown, sum("PW008" in line and "note:" not in line for line in lines), args)
@@ -230,8 +233,11 @@ class ConversionTest(ProtowrapCase):
                 self.assertEqual(shown + 1, len(lines))
                 self.assertIn("%d more warnings not shown (PW008 x%d)" % (30 - shown, 30 - shown),
                               lines[-1])
-        self.run_protowrap(args=["--warning-limit=x"])
-        self.assertIn("ignoring argument '--warning-limit=x'", self.stderr)
+        # Digits only: a sign, or anything else, is an argument that is ignored.
+        for bad in ("x", "-0", "+3", "", " 3", "3 "):
+            self.run_protowrap(args=["--warning-limit=" + bad])
+            self.assertIn("ignoring argument '--warning-limit=%s'" % bad, self.stderr)
+            self.assertEqual(22, len(self.stderr.replace("\r\n", "\n").splitlines()), bad)
         # Nesting deeper than any stack, CR-only line ends and one long line of strays: both jobs
         # complete with the reference's bytes (and the check, linear in each, says what it must).
         deep = b"namespace a{" * 60000 + b"\nenum eCG_D_PROTOCOL { CG_D, };\n" + b"}" * 60000
@@ -244,6 +250,17 @@ class ConversionTest(ProtowrapCase):
             self.assertEqual(reference(cg), self.get(CG_OUT))
             self.assertEqual(reference(cw), self.get(CW_OUT))
             self.assertEqual(cg == long_line, "PW010" in self.stderr)
+
+    def test_utf8_configuration_names_non_ascii_paths_everywhere(self):
+        # Talvenor.ini in UTF-8, as the MSBuild targets and protowrap_generate write it: the
+        # paths open on Linux, and on Windows too, where protowrap's manifest makes UTF-8 its
+        # code page (Windows 10 1903 and later, and Wine).
+        os.mkdir(self.path("dé€"))
+        self.put(os.path.join("dé€", "cg.h"), b"enum eCG_U_PROTOCOL { CG_U, };")
+        self.put("cw.h", b"")
+        self.put("Talvenor.ini", "[CONFIG]\r\nCG_FILE_PATH=dé€/cg.h\r\nCW_FILE_PATH=cw.h\r\n".encode())
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        self.assertEqual(reference(b"enum eCG_U_PROTOCOL { CG_U, };"), self.get(CG_OUT))
 
     def test_utf16_configuration_names_non_ascii_paths(self):
         # As Windows PowerShell 5 writes it: UTF-16 LE with its mark. The names must arrive in

@@ -5,9 +5,13 @@ compiles a client against the wrap headers, and the project is built again and a
 build generates both wrap headers, a second changes nothing, a touched header regenerates them,
 a header warning is shown with a path that leads to the header, the warnings-as-errors switch
 fails the build (and the next build runs protowrap again), a missing header fails the build with
-protowrap's line, a path that the configuration lookup would misread is refused, and Clean removes
-what the targets wrote. Each program given runs the whole scenario (protowrap natively, and
-protowrap.exe under Wine through a small launcher)."""
+protowrap's line, a path that the configuration lookup would misread is refused (by its bytes of
+UTF-8), a missing program, one that cannot run and captured lines that cannot be replaced fail
+the build by name and never pass on an earlier run's lines, paths with ';', '%', '$' and
+characters beyond ASCII reach Talvenor.ini as they are (a project in a directory with ';' too,
+one with '$(' is refused), and Clean removes what the targets wrote. Each program given runs the
+whole scenario (protowrap natively, and protowrap.exe under Wine through a small launcher, where
+its manifest makes UTF-8 its code page)."""
 import argparse
 import os
 import re
@@ -47,6 +51,7 @@ PROJECT = """<Project DefaultTargets="Build" ToolsVersion="4.0"
 class Scenario:
     def __init__(self, args, work, exe, name):
         self.work, self.name, self.headers, self.exe = work, name, args.headers, exe
+        self.examples = args.examples
         self.app = os.path.join(work, "app")
         self.src = os.path.join(self.app, "src")
         self.out = os.path.join(self.app, "obj", "Debug", "protowrap")
@@ -57,11 +62,11 @@ class Scenario:
             f.write(PROJECT.format(cxx=args.cxx, version=args.version,
                                    client=os.path.join(args.client, "client.cpp")))
 
-    def build(self, *extra, ok=True, program=True):
+    def build(self, *extra, ok=True, program=True, app=None):
         if program:
             extra = ("/p:ProtowrapExe=" + self.exe,) + extra
         done = subprocess.run(["xbuild", "/nologo", "/v:normal", "app.proj"] + list(extra),
-                              cwd=self.app, capture_output=True, text=True)
+                              cwd=app or self.app, capture_output=True, text=True)
         if (done.returncode == 0) != ok:
             self.fail("the build should have %s:\n%s%s" % (
                 "succeeded" if ok else "failed", done.stdout, done.stderr))
@@ -139,10 +144,89 @@ class Scenario:
         log = self.build("/p:ProtowrapCGHeader=" + "d/" * 260 + "Protocol_CG.h", ok=False)
         if "cannot be named in Talvenor.ini" not in log:
             self.fail("a value longer than 511 bytes was not refused:\n" + log)
+        # 314 characters, 600 bytes of UTF-8: the lookup would cut it, so it is refused too.
+        log = self.build("/p:ProtowrapCGHeader=" + "\u00e9" * 300 + "/Protocol_CG.h", ok=False)
+        value = "../../../" + "\u00e9" * 300 + "/Protocol_CG.h"  # relative to the output
+        if "cannot be named in Talvenor.ini" not in log or \
+                "(%d bytes)" % len(value.encode()) not in log:
+            self.fail("a value of 600 bytes in fewer characters was not refused:\n" + log)
+
+        shutil.copy(os.path.join(self.examples, "Protocol_CW.h"), cw)
+        self.failures_are_never_passed_over(cw)
+        self.paths_arrive_as_they_are()
 
         self.build("/t:Clean")
         if os.path.exists(self.out):
             self.fail("Clean left %s: %s" % (self.out, os.listdir(self.out)))
+
+
+    def failures_are_never_passed_over(self, cw):
+        """A build that cannot run protowrap, or capture its lines, fails and says why; it never
+        passes on the lines of an earlier run."""
+        self.build()
+        missing = os.path.join(self.work, "nowhere", "protowrap.exe")
+        log = self.build("/p:ProtowrapExe=" + missing, ok=False, program=False)
+        if "protowrap was not found" not in log or missing not in log:
+            self.fail("a missing program did not fail the build by name:\n" + log)
+
+        # A program that cannot run (no execute permission, which even root needs): the previous
+        # run's "Completed" lines are there, and must not be read.
+        stuck = os.path.join(self.work, "stuck", os.path.basename(self.exe))
+        os.makedirs(os.path.dirname(stuck))
+        shutil.copy(self.exe, stuck)
+        os.chmod(stuck, 0o644)
+        self.touch(cw)
+        log = self.build("/p:ProtowrapExe=" + stuck, ok=False, program=False)
+        if "protowrap did not run, or its result lines could not be captured" not in log or \
+                any(map(os.path.exists, self.outputs())):
+            self.fail("a program that cannot run passed, or left the wrap headers:\n" + log)
+
+        # Output that cannot be replaced (here a directory where the captured lines go).
+        self.build()
+        os.remove(os.path.join(self.out, "protowrap.out"))
+        os.makedirs(os.path.join(self.out, "protowrap.out", "kept"))
+        self.touch(cw)
+        log = self.build(ok=False)
+        if "cannot remove the previous run's output" not in log:
+            self.fail("output that could not be replaced did not fail the build:\n" + log)
+        shutil.rmtree(os.path.join(self.out, "protowrap.out"))
+        self.build()
+
+    def paths_arrive_as_they_are(self):
+        """';', '%', '$' and non-ASCII characters in the headers' paths and in the project's
+        directory reach Talvenor.ini as they are (in UTF-8), or the build is refused by name."""
+        odd = os.path.join(self.src, "a;b%c$d \u00e9\u20ac")
+        os.makedirs(odd)
+        for family in ("CG", "CW"):
+            shutil.copy(os.path.join(self.src, "Protocol_%s.h" % family), odd)
+        # On a command line, MSBuild's escapes stand for the characters.
+        log = self.build("/p:ProtowrapCGHeader=src/a%3Bb%25c%24d \u00e9\u20ac/Protocol_CG.h",
+                         "/p:ProtowrapCWHeader=src/a%3Bb%25c%24d \u00e9\u20ac/Protocol_CW.h")
+        with open(os.path.join(self.out, "Talvenor.ini"), "rb") as f:
+            ini = f.read().decode("utf-8")
+        if "CG_FILE_PATH=../../../src/a;b%c$d \u00e9\u20ac/Protocol_CG.h" not in ini.replace("\\", "/"):
+            self.fail("the path did not reach Talvenor.ini as it is:\n%s\n%s" % (ini, log))
+        self.expect_reference_outputs()
+
+        # A project in a directory with ';': built as anywhere else.
+        for name in ("semi;colon", "dollar$(Nothing)x"):
+            app = os.path.join(self.work, name)
+            shutil.copytree(self.app, app, ignore=shutil.ignore_patterns("obj"))
+            before = set(os.listdir(self.work))
+            if "$(" in name:
+                # MSBuild reads '$(' in the project's own path as a property: refused by name,
+                # with nothing written anywhere.
+                log = self.build(ok=False, app=app)
+                if "the project's path reads as" not in log or \
+                        os.path.exists(os.path.join(app, "obj")) or \
+                        set(os.listdir(self.work)) != before:
+                    self.fail("a '$(' in the project's directory was not refused:\n" + log)
+            else:
+                self.build(app=app)
+                for family in ("CG", "CW"):
+                    if not os.path.exists(os.path.join(app, "obj", "Debug", "protowrap",
+                                                       "Protocol_%s.WRAP.h" % family)):
+                        self.fail("a project in %s did not get its wrap headers" % name)
 
 
 def main():

@@ -88,10 +88,10 @@ void CheckWritten(platform::FileSystem& files, const char* inputPath, const char
     return;
   }
   char* input = ReadInput(files, inputPath, nullptr);
-  report.Locate(input, input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0, text,
-                length);
+  check::PositionMap map(input, input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0,
+                         text, length);
+  writer.WriteWarnings(report, map);
   std::free(input);
-  writer.WriteWarnings(report);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <deque>
 #include <vector>
 
 #include "wrap/check/configurations.h"
@@ -42,7 +43,7 @@ class DeclaredNames {
   ConfigurationSet Missing(const char* text, std::int32_t length, const Conditional& entry);
   void FindEarlier(const char* text, std::int32_t length);
 
-  std::vector<Conditional> entries_;
+  std::deque<Conditional> entries_;  // in blocks: never copied as they grow
   std::int32_t from_ = -1;  // where the first entry not compiled everywhere stands
   // Names (hashes) and where some declaration of them may be compiled: open addressing.
   std::vector<std::uint64_t> names_;

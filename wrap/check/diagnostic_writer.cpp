@@ -62,11 +62,15 @@ void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, Head
   }
 }
 
-void DiagnosticWriter::WriteWarnings(WarningReport& report) {
+void DiagnosticWriter::WriteWarnings(WarningReport& report, PositionMap& map) {
+  const auto kept = static_cast<std::int64_t>(report.InOrder().size());
   for (const check::Warning& warning : report.InOrder()) {
-    WriteWarning(warning.line, warning.column, warning.problem);
+    std::int32_t line = 0;
+    std::int32_t column = 0;
+    map.Locate(warning.offset, &line, &column);
+    WriteWarning(line, column, warning.problem);
   }
-  const std::int64_t more = report.Count() - static_cast<std::int64_t>(report.InOrder().size());
+  const std::int64_t more = report.Count() - kept;
   if (more <= 0) {
     return;
   }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/process.h"
+#include "wrap/check/position_map.h"
 #include "wrap/check/warning_report.h"
 
 namespace protowrap::check {
@@ -26,8 +27,8 @@ class DiagnosticWriter {
   /// One warning line.
   void WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem);
 
-  /// Every kept warning of `report`, then a note on those not kept, by code.
-  void WriteWarnings(WarningReport& report);
+  /// Every kept warning of `report`, placed by `map`, then a note on those not kept, by code.
+  void WriteWarnings(WarningReport& report, PositionMap& map);
 
   /// Writes what is buffered.
   void Finish();

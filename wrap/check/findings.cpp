@@ -37,11 +37,11 @@ void Findings::Deliver(ConfigurationSet compiles, ConfigurationSet surelyCompile
     const auto kept = [&](HeaderProblem problem) {
       return (DescribeProblem(problem).reads & replaced) == 0;
     };
-    for (const Warning& warning : bucket.InOrder()) {
+    bucket.Drain([&](const Warning& warning) {
       if (kept(warning.problem)) {
         sink.Report(warning.offset, warning.problem);
       }
-    }
+    });
     for (int code = 0; code < 256; ++code) {
       const auto problem = static_cast<HeaderProblem>(code);
       if (bucket.Omitted(problem) > 0 && kept(problem)) {

@@ -137,8 +137,10 @@ void Parser::TableEntries() {
       SkipUntil(kAtEntry | kAtSemicolon | kAtCloseBrace | kAtComma);
       TryConsume(',');
     } else if (IsPunct(')')) {
-      Broken(token_.begin, HeaderProblem::kOther);
-      Advance();
+      Broken(token_.begin, HeaderProblem::kOther);  // one cause for a run of them
+      while (IsPunct(')')) {
+        Advance();
+      }
     } else {
       Advance();
     }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <deque>
 
 #include "wrap/check/configurations.h"
 #include "wrap/check/expression.h"
@@ -120,8 +120,8 @@ class Preprocessor {
   ExpressionEvaluator evaluator_;
   std::int32_t notGuard_;
   bool guards_;
-  std::vector<Truth> regions_{Truth::Always()};
-  std::vector<Block> blocks_;
+  std::deque<Truth> regions_{Truth::Always()};  // in blocks: never copied as they grow
+  std::deque<Block> blocks_;
   MacroTable macros_;
   Lane lanes_[kConfigurationCount];
   ConfigurationSet included_ = 0;

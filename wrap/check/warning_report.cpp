@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
-#include "wrap/check/position_map.h"
 
 namespace protowrap::check {
 
 namespace {
 
-// Orders the heap so that its top is the warning that stands last.
+// Orders the heap so that its top is the warning that stands last; at one offset, by code.
 bool StandsBefore(const Warning& a, const Warning& b) {
-  return a.offset < b.offset;
+  return a.offset != b.offset ? a.offset < b.offset : a.problem < b.problem;
 }
 
 }  // namespace
@@ -40,9 +39,9 @@ void WarningReport::Report(std::int32_t offset, HeaderProblem problem) {
   std::push_heap(kept_.begin(), kept_.end(), StandsBefore);
 }
 
-const std::vector<Warning>& WarningReport::InOrder() {
+const std::deque<Warning>& WarningReport::InOrder() {
   if (!sorted_) {
-    std::stable_sort(kept_.begin(), kept_.end(), StandsBefore);
+    std::sort(kept_.begin(), kept_.end(), StandsBefore);  // in place: no second copy
     sorted_ = true;
   }
   return kept_;
@@ -51,15 +50,6 @@ const std::vector<Warning>& WarningReport::InOrder() {
 void WarningReport::ReportUnshown(HeaderProblem problem, std::int64_t count) {
   count_ += count;
   omitted_[static_cast<std::size_t>(problem)] += count;
-}
-
-void WarningReport::Locate(const char* input, std::int32_t inputLength, const char* output,
-                           std::int32_t outputLength) {
-  InOrder();
-  PositionMap map(input, inputLength, output, outputLength);
-  for (Warning& warning : kept_) {
-    map.Locate(warning.offset, &warning.line, &warning.column);
-  }
 }
 
 }  // namespace protowrap::check

@@ -3,23 +3,21 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <deque>
 
 #include "wrap/check/problem_sink.h"
 
 namespace protowrap::check {
 
-/// One warning: where it stands in the wrap header, and, once located, in the input header.
+/// One warning: where it stands in the wrap header (8 bytes).
 struct Warning {
   std::int32_t offset;
   HeaderProblem problem;
-  std::int32_t line = 0;    ///< 1-based, once located
-  std::int32_t column = 0;  ///< 1-based, 0 when unknown
 };
 
 /// Keeps the `limit` warnings that stand first in the header (all of them for a limit of 0) and
 /// counts the others by problem, as compilers cap their errors. Memory holds the kept warnings
-/// only, whatever the header.
+/// only, 8 bytes each, in blocks (never copied as they grow), whatever the header.
 class WarningReport final : public ProblemSink {
  public:
   /// How many warnings of one header are shown unless asked otherwise.
@@ -35,22 +33,28 @@ class WarningReport final : public ProblemSink {
   std::int64_t Count() const { return count_; }
 
   /// The kept warnings, sorted by position (once: reports may come on after).
-  const std::vector<Warning>& InOrder();
+  const std::deque<Warning>& InOrder();
+
+  /// Hands the kept warnings, in order, to `take`, and forgets them as it goes (so that they need
+  /// not be held twice on their way elsewhere).
+  template <typename Take>
+  void Drain(Take take) {
+    InOrder();
+    while (!kept_.empty()) {
+      take(kept_.front());
+      kept_.pop_front();
+    }
+  }
 
   /// How many warnings of `problem` were not kept.
   std::int64_t Omitted(HeaderProblem problem) const {
     return omitted_[static_cast<std::size_t>(problem)];
   }
 
-  /// Fills in the lines and columns of the kept warnings: `input` is the header the wrap header
-  /// `output` was made from (null when it could not be read again: columns are then 0).
-  void Locate(const char* input, std::int32_t inputLength, const char* output,
-              std::int32_t outputLength);
-
  private:
   std::int32_t limit_;
   std::int64_t count_ = 0;
-  std::vector<Warning> kept_;  ///< a heap by offset while more come in, then sorted
+  std::deque<Warning> kept_;  ///< a heap by offset while more come in, then sorted
   bool sorted_ = false;
   std::array<std::int64_t, 256> omitted_{};
 };
