@@ -81,8 +81,8 @@ class Header:
         elif name not in self.defined and name not in PLATFORM_MACROS + BUILD_MACROS \
                 and self.included:
             self.unmodeled.add("a condition on a name that an include may define (%s)" % name)
-        elif name == "DEBUG" and self.included:
-            self.unmodeled.add("DEBUG after an include, which may define it")
+        elif name in ("DEBUG", "NDEBUG") and self.included:
+            self.unmodeled.add("%s after an include, which may define it" % name)
         return name
 
     def atom(self):
@@ -369,13 +369,16 @@ class Header:
         return lines
 
     def errors(self):
-        return self.pick([
+        lines = self.pick([
             ["#if defined(_WIN32) && defined(__linux__)", "#error \"two platforms at once\"",
              "#endif"],
             ["#ifdef _WIN64", "#error \"not for Windows\"", "#endif"],
             ["#if !defined(__cplusplus)", "#error C++ only", "#endif"],
             ["#if defined(_DEBUG) && defined(NDEBUG)", "#error \"both\"", "#endif"],
         ])
+        if "NDEBUG" in lines[0] and self.included:
+            self.unmodeled.add("NDEBUG after an include, which may define it")
+        return lines
 
     def pragmas(self):
         return self.pick([["#pragma pack(push, 1)"], ["#pragma pack(pop)"],

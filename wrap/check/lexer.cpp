@@ -119,7 +119,7 @@ std::int32_t Lexer::BlockCommentEnd(std::int32_t from) {
     }
     from = at + 1;
   }
-  unclosedComment_ = true;
+  unclosedComment_ = from - 2;  // a comment's body starts after its "/*"
   return length_;
 }
 

@@ -66,8 +66,8 @@ class Lexer {
     return {text_ + token.begin, static_cast<std::size_t>(token.end - token.begin)};
   }
 
-  /// Whether a block comment ran to the end of the text without its "*/".
-  bool UnclosedComment() const { return unclosedComment_; }
+  /// Where a block comment that ran to the end of the text without its "*/" opened, or -1.
+  std::int32_t UnclosedComment() const { return unclosedComment_; }
 
   /// Whether a string or character literal ran to the end of the text without its quote.
   bool UnclosedLiteral() const { return unclosedLiteral_; }
@@ -83,7 +83,7 @@ class Lexer {
   std::int32_t length_;
   std::int32_t at_ = 0;
   bool lineStart_ = true;
-  bool unclosedComment_ = false;
+  std::int32_t unclosedComment_ = -1;
   bool unclosedLiteral_ = false;
 };
 

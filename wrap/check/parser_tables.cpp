@@ -412,6 +412,10 @@ Parser::Invocation Parser::ReadInvocation() {
         invocation.name = token_;
         haveName = true;
         invocation.nameOnly = token_.kind == TokenKind::kIdentifier;
+        if (invocation.nameOnly) {
+          // Declared where the entry begins, before the invocation crosses any directive.
+          Declared(Text(token_), invocation.start.begin);
+        }
       } else {
         invocation.nameOnly = false;
         invocation.declarator =
@@ -436,9 +440,6 @@ bool Parser::Entry() {
   const Invocation invocation = ReadInvocation();
   const std::int32_t start = invocation.start.begin;
   const bool hasName = invocation.name.kind == TokenKind::kIdentifier;
-  if (hasName) {
-    Declared(Text(invocation.name), start);
-  }
   if (invocation.closed) {
     const int arguments = invocation.arguments < 4 ? invocation.arguments : 4;
     if (firstEntry_[arguments - 1] < 0) {
@@ -504,8 +505,11 @@ void Parser::EndOfText() {
   const bool boundary = previous_.kind == TokenKind::kEnd || IsPunct(previous_, ';') ||
                         IsPunct(previous_, '}') || previous_.kind == TokenKind::kDirective ||
                         previous_.begin == pragmaEnd_;
-  if (options_.cutAtNul && (inTable_ || inStatement_ || !boundary || !scopes_.empty() ||
-                            lexer_.UnclosedComment() || lexer_.UnclosedLiteral())) {
+  if (options_.cutAtNul && lexer_.UnclosedComment() >= 0) {
+    // The wrap header ends inside a comment, which the compilers blame where it opens.
+    findings_.Add(lexer_.UnclosedComment(), HeaderProblem::kNulByte);
+  } else if (options_.cutAtNul && (inTable_ || inStatement_ || !boundary || !scopes_.empty() ||
+                                   lexer_.UnclosedLiteral())) {
     // The wrap header ends inside something that the header goes on with after its NUL byte.
     findings_.Add(length_, HeaderProblem::kNulByte);
   }

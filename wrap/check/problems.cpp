@@ -103,8 +103,8 @@ constexpr ProblemText kProblems[] = {
      "write 'enum eCG_..._PROTOCOL' with one blank between the two",
      "'enum' followed by a name that the rules made 'eMAKE_PROTOCOL_INFO'", kNoClientName},
     {HeaderProblem::kNulByte,
-     "the header holds a NUL byte here: the wrap header ends at it, in the middle of a "
-     "declaration, while the compilers read the header on",
+     "the wrap header ends at a NUL byte of the header (the compilers read the header on), "
+     "which leaves this table, declaration or comment unfinished",
      "remove the NUL byte",
      "a NUL byte in the header, and a wrap header that ends inside a table, an entry, a "
      "declaration, a comment or a namespace",
