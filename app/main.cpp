@@ -8,6 +8,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "check/header_warnings.h"
+#include "config/configuration.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
 #include "wrap/conversion_job.h"
 
@@ -26,7 +29,7 @@ constexpr const char* kUsage =
     "The exit status is always 0: read the lines.\n"
     "\n"
     "Where a header does not fit the rules, its wrap header will not compile: warnings on\n"
-    "standard error say where and why, at most 20 per header, then one line that counts the\n"
+    "standard error say where and why, at most %d per header, then one line that counts the\n"
     "rest by code.\n"
     "\n"
     "  --warning-limit=N  show at most N warnings per header; 0 shows them all\n"
@@ -74,18 +77,26 @@ int main(int argc, char** argv) {
            Is(argv[i], protowrap::platform::PlatformHelpSwitch());
     version = version || Is(argv[i], "--version");
   }
-  if (help || version) {
-    std::fputs(help ? kUsage : "protowrap " PROTOWRAP_VERSION "\n", stdout);
+  if (help) {
+    std::printf(kUsage, protowrap::check::WarningReport::kDefaultLimit);
     return 0;
   }
-  std::int32_t warningLimit = protowrap::WarningOptions{}.limit;
+  if (version) {
+    std::fputs("protowrap " PROTOWRAP_VERSION "\n", stdout);
+    return 0;
+  }
+  protowrap::check::WarningOptions warnings;
+  warnings.stream = stderr;
   for (int i = 1; i < argc; ++i) {
-    if (!ParseWarningLimit(argv[i], &warningLimit)) {
+    if (!ParseWarningLimit(argv[i], &warnings.limit)) {
       std::fprintf(stderr, "protowrap: warning: ignoring argument '%s'\n", argv[i]);
     }
   }
+  // Each job converts its header, then the check reads what it wrote.
+  protowrap::platform::FileSystem& files = protowrap::platform::SystemFileSystem();
+  protowrap::check::HeaderWarnings check(files, warnings);
   for (const protowrap::ConversionJob& job : protowrap::kConversionJobs) {
-    protowrap::RunConversion(job, warningLimit);
+    protowrap::RunConversion(job, protowrap::config::SystemConfiguration(), files, stdout, &check);
   }
   return 0;
 }

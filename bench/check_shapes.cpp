@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "wrap/check/header_check.h"
+#include "check/header_check.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ std::string Repeat(const std::string& piece, std::size_t times) {
 std::string Entries(std::size_t count) {
   std::string text;
   for (std::size_t i = 0; i < count; ++i) {
-    text += "MAKE_PROTOCOL_INFO(CG_E" + std::to_string(i) + "), ";
+    text.append("MAKE_PROTOCOL_INFO(CG_E").append(std::to_string(i)).append("), ");
   }
   return text;
 }
@@ -90,8 +90,9 @@ const Shape kShapes[] = {
      [](std::size_t n) {
        std::string text;
        for (std::size_t i = 0; i < n; ++i) {
-         const std::string name = "M" + std::to_string(i);
-         text += "//#define " + name + " " + std::to_string(i) + "\n//#if " + name + "\n//#endif\n";
+         const std::string number = std::to_string(i);
+         text.append("//#define M").append(number).append(" ").append(number);
+         text.append("\n//#if M").append(number).append("\n//#endif\n");
        }
        return text;
      }},

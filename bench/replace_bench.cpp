@@ -9,7 +9,7 @@
 
 #include "bench/header_generator.h"
 #include "text/text_replacer.h"
-#include "wrap/check/header_check.h"
+#include "check/header_check.h"
 #include "wrap/rewrite_rules.h"
 
 namespace {

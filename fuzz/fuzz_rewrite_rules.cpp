@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "fuzz/fuzz_reference.h"
-#include "wrap/check/header_check.h"
-#include "wrap/check/position_map.h"
+#include "check/header_check.h"
+#include "check/position_map.h"
 #include "wrap/rewrite_rules.h"
 
 using namespace protowrap::fuzz;

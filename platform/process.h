@@ -24,11 +24,8 @@ void PrepareProcess();
 /// A platform's own spelling of the request for help ("/?" on Windows), or nullptr.
 const char* PlatformHelpSwitch();
 
-/// The form of warnings that the platform's tools read: GCC's (editors, CI log parsers) or
-/// MSBuild's (Visual Studio's Error List).
-enum class DiagnosticForm { kGcc, kMsBuild };
-
-/// The platform's own form: MSBuild's on Windows, GCC's elsewhere.
-DiagnosticForm NativeDiagnosticForm();
+/// Whether the platform's own tools read warnings in MSBuild's form (Visual Studio's Error List,
+/// on Windows) rather than in GCC's (editors and CI log parsers, elsewhere).
+bool ToolsReadMsBuildWarnings();
 
 }  // namespace protowrap::platform

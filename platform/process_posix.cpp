@@ -30,8 +30,8 @@ const char* PlatformHelpSwitch() {
   return nullptr;
 }
 
-DiagnosticForm NativeDiagnosticForm() {
-  return DiagnosticForm::kGcc;
+bool ToolsReadMsBuildWarnings() {
+  return false;
 }
 
 }  // namespace protowrap::platform

@@ -11,8 +11,8 @@ const char* PlatformHelpSwitch() {
   return "/?";
 }
 
-DiagnosticForm NativeDiagnosticForm() {
-  return DiagnosticForm::kMsBuild;
+bool ToolsReadMsBuildWarnings() {
+  return true;
 }
 
 }  // namespace protowrap::platform

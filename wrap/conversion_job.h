@@ -6,7 +6,6 @@
 
 #include "config/configuration.h"
 #include "platform/file_system.h"
-#include "platform/process.h"
 
 namespace protowrap {
 
@@ -28,11 +27,17 @@ inline constexpr const char* kConfigPath = "./Talvenor.ini";
 /// Section of kConfigPath that holds the input paths.
 inline constexpr const char* kConfigSection = "CONFIG";
 
-/// Where and how a job reports the places where its header does not fit the rules.
-struct WarningOptions {
-  std::FILE* stream = nullptr;  ///< none when null
-  platform::DiagnosticForm form = platform::NativeDiagnosticForm();
-  std::int32_t limit = 20;  ///< warnings shown per header, the rest counted; 0 shows all
+/// What happens to a wrap header between its writing and the job's "Completed": the header check
+/// comes in here, from the layer above the jobs.
+class WrittenHeader {
+ public:
+  /// `text` (`length` bytes, then a NUL) was written as the wrap header of the header at
+  /// `inputPath`; `cutAtNul`: the header goes on after a NUL byte, where the text ends.
+  virtual void Written(const char* inputPath, const char* text, std::int32_t length,
+                       bool cutAtNul) = 0;
+
+ protected:
+  ~WrittenHeader() = default;
 };
 
 /// Runs one job, reading its input path from `configuration` and its files through `files`,
@@ -45,18 +50,10 @@ struct WarningOptions {
 ///   "Can't Create File %s\n"      (output) the output cannot be created or truncated;
 ///   "Can't Write File %s\n"       (output) writing or closing the output failed.
 /// Returns true only after "Completed". An output is touched only once the whole text has been
-/// rewritten in memory.
-///
-/// Once the output is written, its text is checked (check::CheckWrapHeader): every place where
-/// the input does not fit the rules, so that the wrap header will not compile, gets one warning
-/// line as `warnings` says, the first `limit` of them, then one line that counts the others.
-/// Warnings change neither the output nor the result.
+/// rewritten in memory. Once it is written, and before "Completed", `written` (when given) sees
+/// the text; it changes neither the output nor the result.
 bool RunConversion(const ConversionJob& job, config::Configuration& configuration,
                    platform::FileSystem& files, std::FILE* console,
-                   const WarningOptions& warnings = {});
-
-/// RunConversion with the platform's configuration and files, standard output, and standard error
-/// for warnings (at most `warningLimit` per header; 0 for all of them).
-bool RunConversion(const ConversionJob& job, std::int32_t warningLimit = 20);
+                   WrittenHeader* written = nullptr);
 
 }  // namespace protowrap

@@ -1,0 +1,105 @@
+#include "check/diagnostic_writer.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace protowrap::check {
+
+void DiagnosticWriter::Append(std::string_view text) {
+  if (text.size() > sizeof buffer_ - used_) {
+    Finish();
+  }
+  if (text.size() > sizeof buffer_) {
+    if (stream_ != nullptr) {
+      std::fwrite(text.data(), 1, text.size(), stream_);  // a path longer than the buffer
+    }
+    return;
+  }
+  std::memcpy(buffer_ + used_, text.data(), text.size());
+  used_ += text.size();
+}
+
+void DiagnosticWriter::AppendNumber(std::int64_t n) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, n);
+  Append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem) {
+  const ProblemText& text = DescribeProblem(problem);
+  const int code = static_cast<int>(problem);
+  char codeText[8];
+  std::snprintf(codeText, sizeof codeText, "PW%03d", code);
+  Append(path_);
+  const bool gcc = form_ == DiagnosticForm::kGcc;
+  if (line > 0) {
+    Append(gcc ? ":" : "(");
+    AppendNumber(line);
+    if (column > 0) {
+      Append(gcc ? ":" : ",");
+      AppendNumber(column);
+    }
+    if (!gcc) {
+      Append(")");
+    }
+  }
+  if (gcc) {
+    Append(": warning: ");
+    Append(text.what);
+    Append("; ");
+    Append(text.instead);
+    Append(" [");
+    Append(codeText);
+    Append("]\n");
+  } else {
+    Append(": warning ");
+    Append(codeText);
+    Append(": ");
+    Append(text.what);
+    Append("; ");
+    Append(text.instead);
+    Append("\n");
+  }
+}
+
+void DiagnosticWriter::WriteWarnings(WarningReport& report, PositionMap& map) {
+  const auto kept = static_cast<std::int64_t>(report.InOrder().size());
+  for (const check::Warning& warning : report.InOrder()) {
+    std::int32_t line = 0;
+    std::int32_t column = 0;
+    map.Locate(warning.offset, &line, &column);
+    WriteWarning(line, column, warning.problem);
+  }
+  const std::int64_t more = report.Count() - kept;
+  if (more <= 0) {
+    return;
+  }
+  Append(path_);
+  Append(": note: ");
+  AppendNumber(more);
+  Append(more == 1 ? " more warning not shown (" : " more warnings not shown (");
+  const char* separator = "";
+  for (int code = 0; code < 256; ++code) {
+    const std::int64_t n = report.Omitted(static_cast<HeaderProblem>(code));
+    if (n > 0) {
+      char codeText[8];
+      std::snprintf(codeText, sizeof codeText, "PW%03d", code);
+      Append(separator);
+      Append(codeText);
+      Append(" x");
+      AppendNumber(n);
+      separator = ", ";
+    }
+  }
+  Append("); protowrap --warning-limit=0 shows them all\n");
+}
+
+void DiagnosticWriter::Finish() {
+  if (used_ > 0 && stream_ != nullptr) {
+    std::fwrite(buffer_, 1, used_, stream_);
+    std::fflush(stream_);
+  }
+  used_ = 0;
+}
+
+}  // namespace protowrap::check

@@ -1,0 +1,235 @@
+#include "check/expression.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace protowrap::check {
+namespace {
+
+// Macros by name: an object-like macro's replacement, "()" for a function-like one, "?" for one
+// that may or may not be defined; names not listed are no macros.
+struct Macros final : MacroLookup {
+  std::map<std::string, std::string> defined;
+  MacroMeaning Find(std::string_view name) const override {
+    const auto it = defined.find(std::string(name));
+    if (it == defined.end()) {
+      return {MacroMeaning::Kind::kNone, {}};
+    }
+    if (it->second == "()") {
+      return {MacroMeaning::Kind::kFunction, {}};
+    }
+    if (it->second == "?") {
+      return {MacroMeaning::Kind::kUnknown, {}};
+    }
+    return {MacroMeaning::Kind::kObject, it->second};
+  }
+};
+
+Evaluation Evaluate(const std::string& expression, ExpressionUse use = ExpressionUse::kEnumerator,
+                    const Macros& macros = Macros{}, std::int64_t budget = 1 << 20) {
+  ExpansionBudget expansion(budget);
+  ExpressionEvaluator evaluator(expansion);
+  return evaluator.Evaluate(expression, use, macros);
+}
+
+bool EvaluateConstant(const std::string& expression, IntegerValue* value) {
+  const Evaluation evaluation = Evaluate(expression);
+  *value = evaluation.value;
+  return evaluation.known;
+}
+
+// "fits", "too large" or "unknown", as an entry's value gets it.
+const char* Judge(const char* expression) {
+  IntegerValue value;
+  if (!EvaluateConstant(expression, &value)) {
+    return "unknown";
+  }
+  return value.FitsInInt() ? "fits" : "too large";
+}
+
+TEST(Expression, TypesDecideWhatFitsAnInt) {
+  // Literals take the first type that holds them: hex literals go unsigned, decimal ones wider.
+  EXPECT_STREQ("fits", Judge("0x7FFFFFFF"));
+  EXPECT_STREQ("too large", Judge("0x80000000"));
+  EXPECT_STREQ("too large", Judge("-0x80000000"));  // unsigned: still 2147483648
+  EXPECT_STREQ("fits", Judge("-2147483647 - 1"));
+  EXPECT_STREQ("too large", Judge("2147483648"));
+  EXPECT_STREQ("fits", Judge("1 << 31"));  // int's minimum, as C++20 defines it
+  EXPECT_STREQ("too large", Judge("1u << 31"));
+  EXPECT_STREQ("too large", Judge("1LL << 40"));
+  EXPECT_STREQ("fits", Judge("(1LL << 40) >> 20"));
+  EXPECT_STREQ("too large", Judge("~0u"));
+  EXPECT_STREQ("fits", Judge("~0"));
+  EXPECT_STREQ("fits", Judge("0xFFFFFFFFu + 1"));  // unsigned arithmetic wraps to 0
+  EXPECT_STREQ("fits", Judge("(9 << 8) | 1"));
+  EXPECT_STREQ("fits", Judge("'x' + 1'000"));
+  EXPECT_STREQ("fits", Judge("1 ,, 1 ? 5 : 0x80000000"));  // "==" as the rules wrote it
+  // What the compiler rejects, or what the evaluator does not know, is unknown.
+  EXPECT_STREQ("unknown", Judge("0x7FFFFFFF + 1"));  // signed overflow
+  EXPECT_STREQ("unknown", Judge("1 << 32"));
+  EXPECT_STREQ("unknown", Judge("1 / 0"));
+  EXPECT_STREQ("unknown", Judge("kBase + 1"));
+  EXPECT_STREQ("unknown", Judge("(1"));
+  EXPECT_STREQ("unknown", Judge(std::string(100000, '(').c_str()));  // deeper than the limit
+}
+
+// The value as a signed number, or -999 when unknown.
+long long Value(const char* expression) {
+  IntegerValue value;
+  if (!EvaluateConstant(expression, &value)) {
+    return -999;
+  }
+  if (!value.isSigned) {
+    return static_cast<long long>(value.bits);
+  }
+  return value.width == 64 ? static_cast<long long>(value.bits)
+                           : static_cast<long long>(static_cast<std::int32_t>(value.bits));
+}
+
+TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
+  const struct {
+    const char* expression;
+    long long value;
+  } cases[] = {
+      {"0b101", 5},
+      {"017", 15},
+      {"0", 0},
+      {"10l + 5ll", 15},
+      {"7 * 6", 42},
+      {"7 / 2", 3},
+      {"-7 % 3", -1},
+      {"5 - 9", -4},
+      {"6 ^ 3", 5},
+      {"6 & 3", 2},
+      {"6 | 3", 7},
+      {"1 && 0", 0},
+      {"0 || 2", 1},
+      {"!0", 1},
+      {"+3", 3},
+      {"-8 >> 1", -4},
+      {"2 <, 2", 1},
+      {"3 >, 4", 0},
+      {"2 !, 3", 1},
+      {"2 < 3", 1},
+      {"2 > 3", 0},
+      {"7u / 2u", 3},
+      {"7u % 4u", 3},
+      {"2u - 3u", 4294967295LL},
+      {"3u * 5u", 15},
+      {"-1 < 0u", 0},
+      {"'\\n'", 10},
+      {"'\\\\'", 92},
+      {"true + false", 1},
+      {"0 ? 1u : 2", 2},
+      {"8ul >> 1", 4},
+      {"1'0 + 0x1'0", 26},
+      {"0xFFFFFFFFFFFFFFFFull", -1},
+      // What the compiler rejects or the check does not know.
+      {"09", -999},
+      {"1.5", -999},
+      {"1z", -999},
+      {"2u / 0u", -999},
+      {"3u % 0u", -999},
+      {"0x7FFFFFFFFFFFFFFFll * 2", -999},
+      {"-0x7FFFFFFFFFFFFFFFll - 2", -999},
+      {"-(-2147483647 - 1)", -999},
+      {"'ab'", -999},
+      {"1 ? 2", -999},
+      {"99999999999999999999", -999},
+      {"1 << -1", -999},
+      {"sizeof(int)", -999},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.value, Value(c.expression)) << c.expression;
+  }
+}
+
+TEST(Expression, TheNextEnumeratorWidensWhenItMust) {
+  IntegerValue value;
+  ASSERT_TRUE(EvaluateConstant("0x7FFFFFFF", &value));
+  IntegerValue next;
+  ASSERT_TRUE(NextEnumeratorValue(value, &next));
+  EXPECT_FALSE(next.FitsInInt());
+  ASSERT_TRUE(EvaluateConstant("-2", &value));
+  ASSERT_TRUE(NextEnumeratorValue(value, &next));
+  ASSERT_TRUE(NextEnumeratorValue(next, &next));
+  EXPECT_TRUE(next.FitsInInt());
+  EXPECT_EQ(0u, next.bits);
+  ASSERT_TRUE(EvaluateConstant("0xFFFFFFFFFFFFFFFF", &value));
+  EXPECT_FALSE(NextEnumeratorValue(value, &next));
+  ASSERT_TRUE(EvaluateConstant("0xFFFFFFFFu", &value));
+  ASSERT_TRUE(NextEnumeratorValue(value, &next));
+  EXPECT_EQ(0x100000000u, next.bits);
+}
+
+// A condition's truth: "1", "0" or "?".
+std::string Condition(const std::string& expression, const Macros& macros = Macros{},
+                      std::int64_t budget = 1 << 20) {
+  const Evaluation e = Evaluate(expression, ExpressionUse::kCondition, macros, budget);
+  return !e.known ? "?" : e.value.bits != 0 ? "1" : "0";
+}
+
+TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
+  Macros macros;
+  macros.defined = {
+      {"VERSION", "3"}, {"NEXT", "(VERSION + 1)"}, {"SELF", "SELF + 1"}, {"EMPTY", ""}, {"F", "()"},
+      {"MAYBE", "?"},   {"BIG", "0x80000000"}};
+  // defined, with or without parentheses; names that are no macros are 0.
+  EXPECT_EQ("1", Condition("defined VERSION && defined(EMPTY) && !defined(NOPE)", macros));
+  EXPECT_EQ("1", Condition("NOPE == 0 && VERSION >= 3 && NEXT == 4", macros));
+  // Arithmetic in intmax_t: what overflows an int in a value is fine here.
+  EXPECT_EQ("1", Condition("BIG > 0 && 0xFFFFFFFF + 1 == 0x100000000", macros));
+  // Three values: a known false (&&) or true (||) decides whatever the other side is.
+  EXPECT_EQ("0", Condition("MAYBE && 0", macros));
+  EXPECT_EQ("1", Condition("defined(MAYBE) || 1", macros));
+  EXPECT_EQ("?", Condition("MAYBE || 0", macros));
+  EXPECT_EQ("?", Condition("defined(MAYBE)", macros));
+  EXPECT_EQ("0", Condition("0 && (1 / 0)", macros));  // the dead side is not evaluated
+  EXPECT_EQ("?", Condition("MAYBE ? 1 : 0", macros));
+  EXPECT_EQ("1", Condition("MAYBE ? 1 : 1", macros));
+  EXPECT_EQ("1", Condition("VERSION == 3 ? NEXT : F(1)", macros));
+  // What the check cannot know: a function-like macro, a macro in its own replacement, a
+  // division by zero, text that is no expression.
+  EXPECT_EQ("?", Condition("F(2) > 1", macros));
+  EXPECT_EQ("?", Condition("SELF > 0", macros));
+  EXPECT_EQ("?", Condition("1 / 0", macros));
+  EXPECT_EQ("?", Condition("1 +", macros));
+  EXPECT_EQ("?", Condition("EMPTY", macros));
+  // "==" and "!=" as the rules wrote them, with a ',' for '='.
+  EXPECT_EQ("1", Condition("VERSION ,, 3 && VERSION !, 4", macros));
+  // A budget too small for the replacement: unknown rather than read.
+  EXPECT_EQ("?", Condition("NEXT == 4", macros, 4));
+}
+
+TEST(Expression, MacrosThatMultiplyStayWithinTheBudget) {
+  // Each macro is two of the next: 2^40 tokens if read whole.
+  Macros macros;
+  const auto name = [](int i) {
+    std::string text = "M";
+    text += std::to_string(i);
+    return text;
+  };
+  for (int i = 0; i < 40; ++i) {
+    std::string twice = "(";
+    twice += name(i + 1);
+    twice += " + ";
+    twice += name(i + 1);
+    twice += ")";
+    macros.defined[name(i)] = twice;
+  }
+  macros.defined[name(40)] = "1";
+  EXPECT_EQ("?", Condition("M0 > 0", macros, 100000));
+}
+
+TEST(Expression, TheHeaderTextOfWhatTheRulesRewrote) {
+  std::string scratch;
+  EXPECT_EQ("defined(CG_X) && _PROTOCOL_H",
+            HeaderTextOf("defined(MAKE_PROTOCOL_INFO(CG_X) && _PROTOCOL[] = _H", &scratch));
+  EXPECT_EQ("a  b #x", HeaderTextOf("a \\\n b //#x", &scratch));
+  EXPECT_EQ("plain", HeaderTextOf("plain", &scratch));
+}
+
+}  // namespace
+}  // namespace protowrap::check

@@ -1,0 +1,42 @@
+// The header check's part in a run: each wrap header, once written, is checked and its warnings
+// printed, before the job says "Completed".
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "check/diagnostic_writer.h"
+#include "check/warning_report.h"
+#include "platform/file_system.h"
+#include "wrap/conversion_job.h"
+
+namespace protowrap::check {
+
+/// Where and how a run reports the places where its headers do not fit the rules.
+struct WarningOptions {
+  std::FILE* stream = nullptr;  ///< none when null: nothing is checked
+  DiagnosticForm form = NativeDiagnosticForm();
+  /// Warnings shown per header, the rest counted; 0 shows them all.
+  std::int32_t limit = WarningReport::kDefaultLimit;
+};
+
+/// Checks every wrap header that a job writes (CheckWrapHeader) and prints one warning per place
+/// where its header does not fit the rules, so that the wrap header will not compile: the first
+/// `limit` of them, then one line that counts the others. The check needs the input header only to
+/// place the warnings' columns, so the input (which the rules released, to keep the conversion's
+/// peak memory at two texts) is read again only when there are warnings; a header that changed
+/// meanwhile, or cannot be read again, gets warnings without columns.
+class HeaderWarnings final : public WrittenHeader {
+ public:
+  HeaderWarnings(platform::FileSystem& files, const WarningOptions& options)
+      : files_(files), options_(options) {}
+
+  void Written(const char* inputPath, const char* text, std::int32_t length,
+               bool cutAtNul) override;
+
+ private:
+  platform::FileSystem& files_;
+  WarningOptions options_;
+};
+
+}  // namespace protowrap::check

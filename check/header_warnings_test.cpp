@@ -1,0 +1,110 @@
+#include "check/header_warnings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "tests/fakes.h"
+
+namespace protowrap::check {
+namespace {
+
+using testing::FakeConfiguration;
+using testing::FakeFileSystem;
+using testing::ReadBack;
+
+constexpr const ConversionJob& kCG = kConversionJobs[0];
+
+// The warnings' texts, as a user reads them (written out here, not taken from the program).
+constexpr const char* kMissingComma =
+    "the enumerator has no comma after it, so its MAKE_PROTOCOL_INFO( entry is never closed; "
+    "put a comma after every enumerator, the last one too";
+constexpr const char* kNoPrefix =
+    "the enumerator does not begin with CG_ or CW_, so it gets no MAKE_PROTOCOL_INFO( entry and "
+    "its comma becomes a stray ')'; give it the family's prefix";
+
+// A job with the check, on files in memory.
+class HeaderWarningsTest : public ::testing::Test {
+ protected:
+  // Runs the CG job; returns the console's lines and leaves the warnings in warnings_.
+  std::string Run(DiagnosticForm form = DiagnosticForm::kGcc,
+                  std::int32_t limit = WarningReport::kDefaultLimit) {
+    std::FILE* console = std::tmpfile();
+    std::FILE* diagnostics = std::tmpfile();
+    HeaderWarnings check(files_, WarningOptions{diagnostics, form, limit});
+    result_ = RunConversion(kCG, config_, files_, console, &check);
+    EXPECT_EQ(0u, files_.OpenCount()) << "a handle was left open";
+    warnings_ = ReadBack(diagnostics);
+    return ReadBack(console);
+  }
+
+  FakeConfiguration config_;
+  FakeFileSystem files_;
+  bool result_ = false;
+  std::string warnings_;
+};
+
+TEST_F(HeaderWarningsTest, WarnsWhereTheHeaderStraysAndChangesNothingElse) {
+  config_.values["CG_FILE_PATH"] = "in/cg.h";
+  files_.files["in/cg.h"] =
+      "// the last enumerator lacks its comma\r\nenum eCG_X_PROTOCOL\r\n{\r\n"
+      "\tCG_A = 1,\r\n\tCG_B\r\n};\r\n";
+  EXPECT_EQ("Completed\n", Run());
+  EXPECT_TRUE(result_);
+  EXPECT_EQ(
+      "// the last enumerator lacks its comma\r\nPROTOCOL_STRUCT sCG_X_PROTOCOL[] = \r\n{\r\n"
+      "\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n\tMAKE_PROTOCOL_INFO(CG_B\r\n"
+      "MAKE_PROTOCOL_INFO_EOR() };\r\n",
+      files_.files["./Protocol_CG.WRAP.h"]);
+  // Line 5, column 2 of the header: the CG_B after the tab, in either form.
+  EXPECT_EQ(std::string("in/cg.h:5:2: warning: ") + kMissingComma + " [PW001]\n", warnings_);
+  Run(DiagnosticForm::kMsBuild);
+  EXPECT_EQ(std::string("in/cg.h(5,2): warning PW001: ") + kMissingComma + "\n", warnings_);
+
+  // With the comma: no warning, and the same output as without the check.
+  files_.files["in/cg.h"] = "enum eCG_X_PROTOCOL { CG_A = 1, CG_B, };";
+  EXPECT_EQ("Completed\n", Run());
+  EXPECT_EQ("", warnings_);
+  std::FILE* console = std::tmpfile();
+  const std::string checked = files_.files["./Protocol_CG.WRAP.h"];
+  EXPECT_TRUE(RunConversion(kCG, config_, files_, console));
+  std::fclose(console);
+  EXPECT_EQ(checked, files_.files["./Protocol_CG.WRAP.h"]);
+
+  // A header that can no longer be read for the columns (its second read fails): the warnings
+  // without them.
+  files_.files["in/cg.h"] = "enum eCG_X_PROTOCOL { CG_A = 1, CG_B };";
+  EXPECT_EQ("Completed\n", Run());
+  EXPECT_EQ(std::string("in/cg.h:1:33: warning: ") + kMissingComma + " [PW001]\n", warnings_);
+  files_.reads = 0;
+  files_.failFromRead = 2;
+  EXPECT_EQ("Completed\n", Run());
+  EXPECT_EQ(std::string("in/cg.h:1: warning: ") + kMissingComma + " [PW001]\n", warnings_);
+}
+
+TEST_F(HeaderWarningsTest, ShowsTheFirstWarningsAndCountsTheRestByCode) {
+  config_.values["CG_FILE_PATH"] = "cg.h";
+  files_.files["cg.h"] = "enum eCG_X_PROTOCOL\n{\n\tX_A,\n\tX_B,\n\tX_C,\n\tCG_D\n};\n";
+  Run(DiagnosticForm::kGcc, 2);
+  EXPECT_EQ(std::string("cg.h:3:2: warning: ") + kNoPrefix +
+                " [PW008]\ncg.h:4:2: warning: " + kNoPrefix + " [PW008]\n" +
+                "cg.h: note: 2 more warnings not shown (PW001 x1, PW008 x1); "
+                "protowrap --warning-limit=0 shows them all\n",
+            warnings_);
+  // No limit: all four, and no note.
+  Run(DiagnosticForm::kGcc, 0);
+  EXPECT_EQ(4, std::count(warnings_.begin(), warnings_.end(), '\n')) << warnings_;
+  EXPECT_EQ(std::string::npos, warnings_.find("note:"));
+  EXPECT_NE(std::string::npos, warnings_.find("cg.h:6:2: warning:"));
+  // The note counts in MSBuild's form too.
+  Run(DiagnosticForm::kMsBuild, 1);
+  EXPECT_EQ(0u, warnings_.find("cg.h(3,2): warning PW008: ")) << warnings_;
+  EXPECT_NE(std::string::npos,
+            warnings_.find("\ncg.h: note: 3 more warnings not shown (PW001 x1, PW008 x2); "))
+      << warnings_;
+}
+
+}  // namespace
+}  // namespace protowrap::check

@@ -1,0 +1,90 @@
+// Splits a wrap header into the tokens a C++ compiler sees.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "check/char_class.h"
+
+namespace protowrap::check {
+
+enum class TokenKind : std::uint8_t {
+  kEnd,
+  kIdentifier,
+  kNumber,              ///< a preprocessing number: 10, 0x1F, 1'000, 1e+3, 5ull
+  kLiteral,             ///< a string or character literal, raw strings and prefixes included
+  kPunctuator,          ///< one byte of punctuation: '(' ':' ',' ...
+  kDirective,           ///< a line that begins with '#': in a wrap header, an include
+  kCommentedDirective,  ///< a line that begins with "//#": a directive that the rules commented out
+};
+
+/// A token: its kind and where it stands in the text, [begin, end).
+struct Token {
+  TokenKind kind = TokenKind::kEnd;
+  bool spliced = false;  ///< a backslash and a line end inside it, which the compilers remove
+  std::int32_t begin = 0;
+  std::int32_t end = 0;
+};
+
+/// The first line end (CR or LF) at or after `from`, or `length`. A CR, a LF and a CR LF each end
+/// a line, as for the compilers.
+std::int32_t FindLineEnd(const char* text, std::int32_t length, std::int32_t from);
+
+/// The first byte of the line after the line end at `end` (CR LF counts as one), or `length`.
+std::int32_t SkipLineEnd(const char* text, std::int32_t length, std::int32_t end);
+
+/// When a line splice starts at `at` (a backslash, blanks, a line end: the compilers join the two
+/// lines, blanks and all), the first byte after it; otherwise -1.
+std::int32_t SpliceEnd(const char* text, std::int32_t length, std::int32_t at);
+
+/// The end of a line comment whose text starts at `from`: its line end, where a line splice does
+/// not carry it on to the next line.
+std::int32_t LineCommentEnd(const char* text, std::int32_t length, std::int32_t from);
+
+/// `text` without its line splices (the text itself when it has none, in `*scratch` otherwise).
+std::string_view WithoutSplices(std::string_view text, std::string* scratch);
+
+/// Reads tokens left to right, skipping blanks, line ends, line splices and comments; a UTF-8
+/// byte-order mark at the very start is skipped as the compilers skip it. Every byte is looked at
+/// a bounded number of times, whatever the text: the lexer's cost is linear in what it reads.
+class Lexer {
+ public:
+  Lexer(const char* text, std::int32_t length);
+
+  /// The next token; kEnd (at `length`) once the text is used up.
+  Token Next();
+
+  /// Goes on reading at `at`, in the middle of a line.
+  void Seek(std::int32_t at);
+
+  /// Where the lexer stands.
+  std::int32_t Position() const { return at_; }
+
+  /// The token's bytes (with any line splice in them).
+  std::string_view TextOf(const Token& token) const {
+    return {text_ + token.begin, static_cast<std::size_t>(token.end - token.begin)};
+  }
+
+  /// Where a block comment that ran to the end of the text without its "*/" opened, or -1.
+  std::int32_t UnclosedComment() const { return unclosedComment_; }
+
+  /// Whether a string or character literal ran to the end of the text without its quote.
+  bool UnclosedLiteral() const { return unclosedLiteral_; }
+
+ private:
+  std::int32_t BlockCommentEnd(std::int32_t from);
+  std::int32_t QuotedEnd(std::int32_t from, char quote);
+  std::int32_t RawStringEnd(std::int32_t quote) const;
+  std::int32_t DirectiveEnd(std::int32_t from);
+  std::int32_t WordEnd(std::int32_t from, bool number, bool* spliced) const;
+
+  const char* text_;
+  std::int32_t length_;
+  std::int32_t at_ = 0;
+  bool lineStart_ = true;
+  std::int32_t unclosedComment_ = -1;
+  bool unclosedLiteral_ = false;
+};
+
+}  // namespace protowrap::check

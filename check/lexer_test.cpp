@@ -1,0 +1,68 @@
+#include "check/lexer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace protowrap::check {
+namespace {
+
+// The tokens of `text` as "kind:text" strings (kinds: i n l p d c).
+std::vector<std::string> Tokens(const std::string& text) {
+  Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
+  std::vector<std::string> out;
+  for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
+    out.push_back(std::string(1, " inlpdc"[static_cast<int>(t.kind)]) + ":" +
+                  std::string(lexer.TextOf(t)));
+  }
+  return out;
+}
+
+using V = std::vector<std::string>;
+
+TEST(Lexer, LiteralsCommentsAndDirectives) {
+  // A byte-order mark only at the very start; comments are skipped, a commented-out directive
+  // at the start of a line is a token of its own, and so is an include.
+  EXPECT_EQ((V{"i:a", "p:;"}), Tokens("\xEF\xBB\xBF"
+                                      "a;"));
+  EXPECT_EQ((V{"d:#include <a.h>", "c://#if 0", "i:x", "p:/", "p:/", "p:#"}),
+            Tokens("#include <a.h>\n  //#if 0\nx /* //# */ / / #"));
+  // Raw strings hold quotes, parentheses and line ends; a bad delimiter reads as a plain string.
+  EXPECT_EQ((V{"l:R\"x(a \" ) \"\n)\" )x\"", "p:;"}), Tokens("R\"x(a \" ) \"\n)\" )x\";"));
+  EXPECT_EQ((V{"l:u8R\"(\")\"", "i:b"}), Tokens("u8R\"(\")\" b"));
+  EXPECT_EQ((V{"i:R", "l:\"a b(\"", "i:c"}), Tokens("R\"a b(\" c"));
+  // Numbers with separators and exponents; an unterminated string stops at its line end.
+  EXPECT_EQ((V{"n:1'000", "n:0x1Fu", "n:1e+3", "p:-", "n:2"}), Tokens("1'000 0x1Fu 1e+3-2"));
+  EXPECT_EQ((V{"l:\"abc", "i:d"}), Tokens("\"abc\nd"));
+}
+
+TEST(Lexer, EveryLineEndEndsALineComment) {
+  // LF, CR LF and a lone CR end comments; a backslash continues one onto the next line.
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    const std::string e = end;
+    EXPECT_EQ((V{"i:a", "i:b"}), Tokens("a // x" + e + "b")) << e.size();
+    EXPECT_EQ((V{"i:a"}), Tokens("a // x\\" + e + "b")) << e.size();
+    EXPECT_EQ((V{"c://#endif", "d:#include x"}), Tokens("//#endif" + e + "#include x"));
+  }
+  EXPECT_EQ(9, FindLineEnd("abcdefghi\rjkl", 13, 0));
+  // A backslash with blanks before the line end splices too, as in the compilers.
+  EXPECT_EQ((V{"i:a"}), Tokens("a // x\\ \t\nb"));
+}
+
+TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
+  // Between tokens a splice is nothing; inside one it joins the token's two halves.
+  EXPECT_EQ((V{"i:a", "i:b"}), Tokens("a \\\r\n b"));
+  EXPECT_EQ((V{"i:CG_\\\nA", "p:,"}), Tokens("CG_\\\nA,"));
+  EXPECT_EQ((V{"n:12\\\n34"}), Tokens("12\\\n34"));
+  EXPECT_EQ((V{"p:\\", "i:x"}), Tokens("\\ x"));  // a backslash with no line end: a token
+  // An include runs on over a block comment that it opens, to the end of the comment's line.
+  EXPECT_EQ((V{"d:#include <a.h> /* one\n two */ x", "i:y"}),
+            Tokens("#include <a.h> /* one\n two */ x\ny"));
+  // A commented-out directive ends at its line end, unless a splice carries it on.
+  EXPECT_EQ((V{"c://#define A \\\n 1", "i:z"}), Tokens("//#define A \\\n 1\nz"));
+  EXPECT_EQ(13, FindLineEnd("abcdefghijklm", 13, 2));
+}
+
+}  // namespace
+}  // namespace protowrap::check

@@ -1,0 +1,165 @@
+// The header check's parser of a wrap header (private to the check): one class, its members in
+// files by grammar area: parser_tokens.cpp (tokens, lookahead, the one recovery routine),
+// parser_declarations.cpp (statements, namespaces, declarations, includes, enumerations that
+// stayed enumerations) and parser_tables.cpp (tables, entries and their macro invocations).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "check/declared_names.h"
+#include "check/expression.h"
+#include "check/findings.h"
+#include "check/lexer.h"
+#include "check/preprocessor.h"
+
+namespace protowrap::check {
+
+/// How one run of the parser goes.
+struct ParseOptions {
+  std::int32_t notGuard = -1;  ///< a block that an earlier run took for an include guard wrongly
+  bool guards = true;          ///< whether to look for include guards at all
+  bool cutAtNul = false;       ///< the header goes on after the wrap header's end (a NUL byte)
+  bool plainEntries = true;    ///< read plain entries straight from the text (tests turn it off)
+};
+
+/// Reads a wrap header as a C++ compiler that includes it after its header would, with the
+/// client's definitions of the names the rules write, and collects every cause of a compile
+/// error, with the configurations in which it fails, into Findings.
+class Parser {
+ public:
+  Parser(const char* text, std::int32_t length, const ParseOptions& options,
+         ExpansionBudget& budget, Findings& findings);
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
+
+  /// Reads the whole text. Returns false when the run must start again without a block that it
+  /// took for an include guard (NotAGuard).
+  bool Run();
+
+  std::int32_t NotAGuard() const { return preprocessor_.NotAGuard(); }
+
+  /// After Run: hands on the findings that stand, now that the whole header is known.
+  void Deliver(ProblemSink& sink);
+
+ private:
+  // Where SkipUntil stops, outside brackets of the skipped text.
+  enum Stop : unsigned {
+    kAtSemicolon = 1,
+    kAtCloseBrace = 2,   // a '}' of the enclosing block
+    kAtOpenBrace = 4,    // otherwise a { ... } is skipped whole
+    kAtEntry = 8,        // MAKE_PROTOCOL_INFO or MAKE_PROTOCOL_INFO_EOR
+    kAtCloseParen = 16,  // a ')' without its '('
+    kAtComma = 32,
+  };
+
+  // A macro invocation of an entry, MAKE_PROTOCOL_INFO( ... ), as the compiler collects it.
+  struct Invocation {
+    Token start;                // the macro's name
+    bool closed = false;        // its ')' was found
+    bool crossed = false;       // the next entry, the table's end or a ';' came before it
+    bool missingComma = false;  // crossed: its own entry had ended there, without a comma
+    bool namesEntry = false;    // crossed: another entry's macro in its value, on its line
+    int arguments = 1;
+    Token name;                    // the first argument's first token
+    bool nameOnly = true;          // the first argument is that one identifier
+    bool declarator = false;       // the first argument holds "[] ="
+    bool moreOnLaterLine = false;  // the first argument goes on onto a later line
+    std::int32_t valueBegin = -1;  // after the first top-level ','
+    std::int32_t valueEnd = -1;    // at the ')'
+  };
+
+  // The values of a table's enumerators so far, in each configuration.
+  struct Numbering {
+    Evaluation last[kConfigurationCount];  // known when the previous enumerator's value is
+    ConfigurationSet started = 0;          // where an enumerator came before
+    bool same = true;                      // every configuration is at last[0] (the usual case)
+  };
+
+  // ---- Tokens (parser_tokens.cpp) ----
+  Token Pull();
+  void Advance();
+  Token Peek(int n);
+  std::string_view Text(const Token& t) const { return lexer_.TextOf(t); }
+  bool IsIdent(std::string_view word) const;
+  bool IsPunct(char c) const { return IsPunct(token_, c); }
+  bool IsPunct(const Token& t, char c) const {
+    return t.kind == TokenKind::kPunctuator && text_[t.begin] == c;
+  }
+  bool TryConsume(char c);
+  bool IsEntry() const;
+  bool IsEnd() const;
+  bool AtEntryBoundary() const;
+  bool OnLaterLine(const Token& t, std::int32_t after) const;
+  bool SkipUntil(unsigned stops);
+  void SkipBraces();
+  void SkipParentheses();
+  bool SkipStatement(bool declarators = true);
+  void SkipToEntry();
+  bool InvocationCloses(std::int32_t open);
+
+  // ---- Statements and declarations (parser_declarations.cpp) ----
+  void Statement();
+  void Namespace();
+  void Enum();
+  void Declaration();
+  bool DefinesVariable(const std::vector<Token>& words, bool* unsure) const;
+  void Include();
+  std::uint64_t Scope() const { return scopes_.empty() ? 0 : scopes_.back(); }
+  void Definition(std::int32_t offset);
+  void Broken(std::int32_t offset, HeaderProblem problem);
+
+  // ---- Tables and entries (parser_tables.cpp) ----
+  void Table();
+  void TableEntries();
+  void PlainEntriesFromText();
+  bool Entry();
+  Invocation ReadInvocation();
+  void Declared(std::string_view name, std::int32_t entry);
+  void Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                bool number = false);
+  bool NumberedEverywhere(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                          bool number);
+  void Unnumbered();
+  void EndOfText();
+  void ClientMacros();
+
+  const char* text_;
+  std::int32_t length_;
+  ParseOptions options_;
+  Lexer lexer_;
+  Findings& findings_;
+  Preprocessor preprocessor_;
+  ExpressionEvaluator values_;
+  DeclaredNames names_;
+  Token token_{};
+  Token previous_{};
+  std::vector<Token> ahead_;  // tokens read by Peek, not yet taken
+  std::size_t aheadAt_ = 0;
+  std::vector<std::uint64_t> scopes_;  // the namespaces open around the current token
+  struct ScopedName {
+    std::uint64_t scope;
+    std::string_view name;
+    bool operator==(const ScopedName& other) const = default;
+  };
+  struct ScopedNameHash {
+    std::size_t operator()(const ScopedName& key) const;
+  };
+  std::unordered_set<ScopedName, ScopedNameHash> tables_;
+  Numbering numbering_;
+  bool inTable_ = false;  // for the end of a text cut at a NUL byte
+  bool inStatement_ = false;
+  std::int32_t pragmaEnd_ = -1;  // the ')' of the last pragma operator
+  // Unclosed invocations from where they were first asked for: the '(' offsets, ascending.
+  std::int32_t unclosedFrom_ = -1;
+  std::vector<std::int32_t> unclosed_;
+  // The first uses of the client's names, for a header that redefines them: entries by their
+  // number of arguments (1, 2, 3, more), the first end of a table and the first table.
+  std::int32_t firstEntry_[4] = {-1, -1, -1, -1};
+  std::int32_t firstEnd_ = -1;
+  std::int32_t firstTable_ = -1;
+};
+
+}  // namespace protowrap::check

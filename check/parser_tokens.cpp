@@ -1,0 +1,213 @@
+// The parser's tokens: reading them (with the commented-out directives handed to the
+// preprocessor on the way), lookahead, and the one recovery routine that skips to where the
+// parse can go on.
+#include <algorithm>
+
+#include "check/parser.h"
+#include "wrap/rewrite_rules.h"
+
+namespace protowrap::check {
+
+Parser::Parser(const char* text, std::int32_t length, const ParseOptions& options,
+               ExpansionBudget& budget, Findings& findings)
+    : text_(text),
+      length_(length),
+      options_(options),
+      lexer_(text, length),
+      findings_(findings),
+      preprocessor_(text, length, budget, options.notGuard, options.guards),
+      values_(budget) {}
+
+std::size_t Parser::ScopedNameHash::operator()(const ScopedName& key) const {
+  return std::hash<std::string_view>()(key.name) ^ static_cast<std::size_t>(key.scope);
+}
+
+Token Parser::Pull() {
+  if (aheadAt_ < ahead_.size()) {
+    const Token token = ahead_[aheadAt_++];
+    if (aheadAt_ == ahead_.size()) {
+      ahead_.clear();
+      aheadAt_ = 0;
+    }
+    return token;
+  }
+  return lexer_.Next();
+}
+
+void Parser::Advance() {
+  previous_ = token_;
+  for (;;) {
+    if (preprocessor_.NotAGuard() >= 0) {
+      token_ = {TokenKind::kEnd, false, length_, length_};  // the run starts again
+      return;
+    }
+    token_ = Pull();
+    if (token_.kind == TokenKind::kDirective) {
+      Include();  // wherever it stands, an include stays a directive
+    }
+    if (token_.kind != TokenKind::kCommentedDirective) {
+      return;
+    }
+    const Preprocessor::Exposed exposed = preprocessor_.Directive(token_);
+    if (exposed.first >= 0) {
+      // The rest of the header's comment is code here, up to its "*/": one cause, then past it.
+      findings_.Add(exposed.first, HeaderProblem::kExposedComment);
+      lexer_.Seek(exposed.end);
+      ahead_.clear();
+      aheadAt_ = 0;
+    }
+  }
+}
+
+Token Parser::Peek(int n) {
+  std::size_t at = aheadAt_;
+  for (;;) {
+    if (at == ahead_.size()) {
+      ahead_.push_back(lexer_.Next());
+    }
+    const Token& token = ahead_[at++];
+    if (token.kind != TokenKind::kCommentedDirective && --n == 0) {
+      return token;
+    }
+    if (token.kind == TokenKind::kEnd) {
+      return token;
+    }
+  }
+}
+
+bool Parser::IsIdent(std::string_view word) const {
+  return token_.kind == TokenKind::kIdentifier && Text(token_) == word;
+}
+
+bool Parser::TryConsume(char c) {
+  if (!IsPunct(c)) {
+    return false;
+  }
+  Advance();
+  return true;
+}
+
+bool Parser::IsEntry() const {
+  return IsIdent(kEntryMacro);
+}
+
+bool Parser::IsEnd() const {
+  return IsIdent(kEndMacro);
+}
+
+bool Parser::AtEntryBoundary() const {
+  return IsEntry() || IsEnd() || IsPunct('}') || IsPunct(';') || token_.kind == TokenKind::kEnd;
+}
+
+bool Parser::OnLaterLine(const Token& t, std::int32_t after) const {
+  return FindLineEnd(text_, t.begin, after) < t.begin;
+}
+
+bool Parser::SkipUntil(unsigned stops) {
+  int depth = 0;
+  while (token_.kind != TokenKind::kEnd) {
+    if (IsPunct('{')) {
+      if ((stops & kAtOpenBrace) != 0 && depth == 0) {
+        return true;
+      }
+      SkipBraces();
+      continue;
+    }
+    if (depth == 0 && (((stops & kAtSemicolon) != 0 && IsPunct(';')) ||
+                       ((stops & kAtCloseBrace) != 0 && IsPunct('}')) ||
+                       ((stops & kAtEntry) != 0 && (IsEntry() || IsEnd())) ||
+                       ((stops & kAtCloseParen) != 0 && IsPunct(')')) ||
+                       ((stops & kAtComma) != 0 && IsPunct(',')))) {
+      return true;
+    }
+    // The '(' that rules 1 and 2 write after the entry macro (also inside a name:
+    // "eMAKE_PROTOCOL_INFO(") closes only when a comma followed, so it opens nothing here; the
+    // ')' of one that closed is then passed over as a stray one.
+    if ((IsPunct('(') &&
+         !(previous_.kind == TokenKind::kIdentifier && Text(previous_).ends_with(kEntryMacro))) ||
+        IsPunct('[')) {
+      ++depth;
+    } else if ((IsPunct(')') || IsPunct(']')) && depth > 0) {
+      --depth;
+    }
+    Advance();
+  }
+  return false;
+}
+
+void Parser::SkipBraces() {
+  int depth = 0;
+  do {
+    if (IsPunct('{')) {
+      ++depth;
+    } else if (IsPunct('}')) {
+      --depth;
+    }
+    Advance();
+  } while (depth > 0 && token_.kind != TokenKind::kEnd);
+}
+
+void Parser::SkipParentheses() {
+  Advance();
+  SkipUntil(kAtCloseParen);
+  TryConsume(')');
+}
+
+bool Parser::SkipStatement(bool declarators) {
+  SkipUntil(kAtSemicolon | kAtCloseBrace | kAtOpenBrace);
+  const bool block = IsPunct('{');
+  if (block) {
+    SkipBraces();
+    if (declarators) {
+      SkipUntil(kAtSemicolon | kAtCloseBrace);
+    }
+  }
+  TryConsume(';');
+  return block;
+}
+
+void Parser::SkipToEntry() {
+  SkipUntil(kAtEntry | kAtSemicolon | kAtCloseBrace);
+  TryConsume(';');
+}
+
+bool Parser::InvocationCloses(std::int32_t open) {
+  if (unclosedFrom_ < 0) {
+    // Once, from the first invocation asked for to the end: the invocations whose ')' never
+    // comes, as the compiler collects arguments (parentheses only).
+    unclosedFrom_ = open;
+    struct Open {
+      std::int64_t depth;
+      std::int32_t at;
+    };
+    std::vector<Open> invocations;
+    Lexer lexer(text_, length_);
+    lexer.Seek(open);
+    std::int64_t depth = 0;
+    Token before;
+    for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
+      if (t.kind == TokenKind::kPunctuator && text_[t.begin] == '(') {
+        ++depth;
+        if (t.begin == open ||
+            (before.kind == TokenKind::kIdentifier &&
+             (lexer.TextOf(before) == kEntryMacro || lexer.TextOf(before) == kEndMacro))) {
+          invocations.push_back({depth, t.begin});
+        }
+      } else if (t.kind == TokenKind::kPunctuator && text_[t.begin] == ')') {
+        --depth;
+        while (!invocations.empty() && invocations.back().depth > depth) {
+          invocations.pop_back();
+        }
+      }
+      if (t.kind != TokenKind::kCommentedDirective && t.kind != TokenKind::kDirective) {
+        before = t;
+      }
+    }
+    for (const Open& invocation : invocations) {
+      unclosed_.push_back(invocation.at);
+    }
+  }
+  return !std::binary_search(unclosed_.begin(), unclosed_.end(), open);
+}
+
+}  // namespace protowrap::check

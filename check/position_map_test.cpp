@@ -1,0 +1,61 @@
+#include "check/position_map.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace protowrap::check {
+namespace {
+
+TEST(PositionMap, OutputOffsetsComeBackAsInputLinesAndColumns) {
+  // Written by the rules from the input above it; CR, LF and CR LF all end lines.
+  const std::string input = "enum eCG_X_PROTOCOL\r{\n\tCG_A = 1,\r\n\tB,\n";
+  const std::string output =
+      "PROTOCOL_STRUCT sCG_X_PROTOCOL[] = \r{\n\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n\tB), \n";
+  PositionMap map(input.data(), static_cast<std::int32_t>(input.size()), output.data(),
+                  static_cast<std::int32_t>(output.size()));
+  const struct {
+    std::string at;  // the first place in the output that starts so
+    std::int32_t line;
+    std::int32_t column;
+  } cases[] = {
+      {"PROTOCOL_STRUCT", 1, 1},      // "enum e" was replaced from its start
+      {"X_PROTOCOL[]", 1, 10},        // a byte the rules left where it was
+      {"{", 2, 1},                    //
+      {"MAKE_PROTOCOL_INFO(", 3, 2},  // what rule 1 wrote comes from the CG_ it matched
+      {" , 1", 3, 6},                 // the blank before the '=' that became ','
+      {", 1", 3, 7},                  //
+      {"1), ", 3, 9},                 //
+      {"), \r", 3, 10},               // what rule 4 wrote comes from the comma
+      {"B", 4, 2},                    //
+      {"\n", 4, 4},                   // the end of the line
+  };
+  std::size_t from = 0;
+  for (const auto& c : cases) {
+    from = output.find(c.at, from);
+    ASSERT_NE(std::string::npos, from) << c.at;
+    std::int32_t line = 0;
+    std::int32_t column = 0;
+    map.Locate(static_cast<std::int32_t>(from), &line, &column);
+    EXPECT_EQ(c.line, line) << c.at;
+    EXPECT_EQ(c.column, column) << c.at;
+  }
+}
+
+TEST(PositionMap, WithoutTheInputOrWithAnotherOneColumnsAreUnknown) {
+  const std::string output = "a\nMAKE_PROTOCOL_INFO(CG_A), \n";
+  const std::string changed = "a\nCG_B,\n";
+  for (const std::string* input : {static_cast<const std::string*>(nullptr), &changed}) {
+    PositionMap map(input != nullptr ? input->data() : nullptr,
+                    input != nullptr ? static_cast<std::int32_t>(input->size()) : 0, output.data(),
+                    static_cast<std::int32_t>(output.size()));
+    std::int32_t line = 0;
+    std::int32_t column = -1;
+    map.Locate(static_cast<std::int32_t>(output.find("CG_A), ")) + 3, &line, &column);
+    EXPECT_EQ(2, line);
+    EXPECT_EQ(0, column);
+  }
+}
+
+}  // namespace
+}  // namespace protowrap::check

@@ -1,0 +1,62 @@
+// The warnings of one header: the first ones in full, the rest counted.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+
+#include "check/problem_sink.h"
+
+namespace protowrap::check {
+
+/// One warning: where it stands in the wrap header (8 bytes).
+struct Warning {
+  std::int32_t offset;
+  HeaderProblem problem;
+};
+
+/// Keeps the `limit` warnings that stand first in the header (all of them for a limit of 0) and
+/// counts the others by problem, as compilers cap their errors. Memory holds the kept warnings
+/// only, 8 bytes each, in blocks (never copied as they grow), whatever the header.
+class WarningReport final : public ProblemSink {
+ public:
+  /// How many warnings of one header are shown unless asked otherwise.
+  static constexpr std::int32_t kDefaultLimit = 20;
+
+  explicit WarningReport(std::int32_t limit = kDefaultLimit) : limit_(limit) {}
+
+  void Report(std::int32_t offset, HeaderProblem problem) override;
+  void ReportUnshown(HeaderProblem problem, std::int64_t count) override;
+  std::int32_t Shown() const override { return limit_; }
+
+  /// Every warning reported.
+  std::int64_t Count() const { return count_; }
+
+  /// The kept warnings, sorted by position (once: reports may come on after).
+  const std::deque<Warning>& InOrder();
+
+  /// Hands the kept warnings, in order, to `take`, and forgets them as it goes (so that they need
+  /// not be held twice on their way elsewhere).
+  template <typename Take>
+  void Drain(Take take) {
+    InOrder();
+    while (!kept_.empty()) {
+      take(kept_.front());
+      kept_.pop_front();
+    }
+  }
+
+  /// How many warnings of `problem` were not kept.
+  std::int64_t Omitted(HeaderProblem problem) const {
+    return omitted_[static_cast<std::size_t>(problem)];
+  }
+
+ private:
+  std::int32_t limit_;
+  std::int64_t count_ = 0;
+  std::deque<Warning> kept_;  ///< a heap by offset while more come in, then sorted
+  bool sorted_ = false;
+  std::array<std::int64_t, 256> omitted_{};
+};
+
+}  // namespace protowrap::check
