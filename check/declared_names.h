@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <deque>
+#include <string_view>
 #include <vector>
 
 #include "check/configurations.h"
@@ -44,7 +44,7 @@ class DeclaredNames {
   void FindEarlier(const char* text, std::int32_t length);
 
   std::deque<Conditional> entries_;  // in blocks: never copied as they grow
-  std::int32_t from_ = -1;  // where the first entry not compiled everywhere stands
+  std::int32_t from_ = -1;           // where the first entry not compiled everywhere stands
   // Names (hashes) and where some declaration of them may be compiled: open addressing.
   std::vector<std::uint64_t> names_;
   std::vector<ConfigurationSet> where_;

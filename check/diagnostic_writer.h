@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include "platform/process.h"
 #include "check/position_map.h"
 #include "check/warning_report.h"
+#include "platform/process.h"
 
 namespace protowrap::check {
 

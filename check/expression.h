@@ -7,31 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "check/integer_value.h"
+
 namespace protowrap::check {
-
-/// An integer of one of C++'s integer types: its bits, its width and its signedness.
-struct IntegerValue {
-  std::uint64_t bits = 0;  ///< the value modulo 2^width (two's complement when signed)
-  std::uint8_t width = 32;
-  bool isSigned = true;
-  std::uint8_t rank = 1;  ///< 1 int, 2 long, 3 long long
-
-  /// `bits` as a value of the type of `rank` and signedness (cut to the type's width).
-  static IntegerValue OfType(std::uint64_t bits, std::uint8_t rank, bool isSigned);
-  /// An int.
-  static IntegerValue OfInt(std::int64_t value);
-
-  /// The value sign-extended to 64 bits (for a signed type).
-  std::int64_t AsSigned() const;
-  /// Whether the value lies in int's range, -2147483648 to 2147483647.
-  bool FitsInInt() const;
-};
-
-/// A value that is known, or not.
-struct Evaluation {
-  bool known = false;
-  IntegerValue value;
-};
 
 /// What a name stands for, for the preprocessor, where an expression is evaluated.
 struct MacroMeaning {
@@ -97,13 +75,5 @@ class ExpressionEvaluator {
   ExpansionBudget& budget_;
   std::string scratch_[8];  // the texts of the frames, kept for the next evaluation
 };
-
-/// Reads one integer literal ("10", "0x1F", "1'000ull") as a value of the literal's type; false
-/// when it is none, or when no integer type holds it.
-bool ParseIntegerLiteral(std::string_view text, IntegerValue* value);
-
-/// The value of an enumerator without an initializer that follows one of value `previous`:
-/// previous + 1, in a wider type when it no longer fits. False when no integer type holds it.
-bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value);
 
 }  // namespace protowrap::check

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "tests/limited_child.h"
 #include "check/header_check.h"
 #include "check/warning_report.h"
+#include "tests/limited_child.h"
 
 namespace protowrap::check {
 namespace {

@@ -27,8 +27,8 @@ void HeaderWarnings::Written(const char* inputPath, const char* text, std::int32
   std::uint64_t size = 0;
   platform::ReadFailure why = platform::ReadFailure::kCannotRead;
   char* input = platform::ReadWholeFile(files_, inputPath, 0x7FFFFFFE, &size, &why);
-  PositionMap map(input, input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0,
-                  text, length);
+  PositionMap map(input, input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0, text,
+                  length);
   writer.WriteWarnings(report, map);
   std::free(input);
 }

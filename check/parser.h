@@ -1,7 +1,8 @@
 // The header check's parser of a wrap header (private to the check): one class, its members in
 // files by grammar area: parser_tokens.cpp (tokens, lookahead, the one recovery routine),
 // parser_declarations.cpp (statements, namespaces, declarations, includes, enumerations that
-// stayed enumerations) and parser_tables.cpp (tables, entries and their macro invocations).
+// stayed enumerations), parser_tables.cpp (tables, the end of the text, the client's names) and
+// parser_entries.cpp (entries and their macro invocations, names and values).
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "check/declared_names.h"
+#include "check/enumerator_numbering.h"
 #include "check/expression.h"
 #include "check/findings.h"
 #include "check/lexer.h"
@@ -71,13 +73,6 @@ class Parser {
     std::int32_t valueEnd = -1;    // at the ')'
   };
 
-  // The values of a table's enumerators so far, in each configuration.
-  struct Numbering {
-    Evaluation last[kConfigurationCount];  // known when the previous enumerator's value is
-    ConfigurationSet started = 0;          // where an enumerator came before
-    bool same = true;                      // every configuration is at last[0] (the usual case)
-  };
-
   // ---- Tokens (parser_tokens.cpp) ----
   Token Pull();
   void Advance();
@@ -111,7 +106,7 @@ class Parser {
   void Definition(std::int32_t offset);
   void Broken(std::int32_t offset, HeaderProblem problem);
 
-  // ---- Tables and entries (parser_tables.cpp) ----
+  // ---- Tables (parser_tables.cpp) and entries (parser_entries.cpp) ----
   void Table();
   void TableEntries();
   void PlainEntriesFromText();
@@ -120,8 +115,6 @@ class Parser {
   void Declared(std::string_view name, std::int32_t entry);
   void Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
                 bool number = false);
-  bool NumberedEverywhere(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
-                          bool number);
   void Unnumbered();
   void EndOfText();
   void ClientMacros();
@@ -148,7 +141,8 @@ class Parser {
     std::size_t operator()(const ScopedName& key) const;
   };
   std::unordered_set<ScopedName, ScopedNameHash> tables_;
-  Numbering numbering_;
+  const MacroLookup* macros_[kConfigurationCount];
+  EnumeratorNumbering numbering_{macros_};
   bool inTable_ = false;  // for the end of a text cut at a NUL byte
   bool inStatement_ = false;
   std::int32_t pragmaEnd_ = -1;  // the ')' of the last pragma operator

@@ -16,7 +16,11 @@ Parser::Parser(const char* text, std::int32_t length, const ParseOptions& option
       lexer_(text, length),
       findings_(findings),
       preprocessor_(text, length, budget, options.notGuard, options.guards),
-      values_(budget) {}
+      values_(budget) {
+  for (int c = 0; c < kConfigurationCount; ++c) {
+    macros_[c] = &preprocessor_.Macros(c);
+  }
+}
 
 std::size_t Parser::ScopedNameHash::operator()(const ScopedName& key) const {
   return std::hash<std::string_view>()(key.name) ^ static_cast<std::size_t>(key.scope);

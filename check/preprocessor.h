@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <deque>
 
 #include "check/configurations.h"
 #include "check/expression.h"

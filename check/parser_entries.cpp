@@ -1,0 +1,275 @@
+// The parser's entries: each one's macro invocation collected as the compiler collects it (the
+// common case read straight from the text), the names its entries need declared, and their
+// values in every configuration.
+#include <cstring>
+
+#include "check/parser.h"
+#include "wrap/rewrite_rules.h"
+
+namespace protowrap::check {
+
+namespace {
+
+// Whether "MAKE_PROTOCOL_INFO(" starts at p (19 readable bytes), compared as words: every entry
+// of every table starts so.
+bool IsEntryAt(const char* p) {
+  static_assert(kEntryMacro.size() == 18);
+  std::uint64_t a = 0;
+  std::uint64_t b = 0;
+  std::uint64_t wantA = 0;
+  std::uint64_t wantB = 0;
+  std::memcpy(&a, p, 8);
+  std::memcpy(&b, p + 8, 8);
+  std::memcpy(&wantA, kEntryMacro.data(), 8);
+  std::memcpy(&wantB, kEntryMacro.data() + 8, 8);
+  return a == wantA && b == wantB && p[16] == kEntryMacro[16] && p[17] == kEntryMacro[17] &&
+         p[18] == '(';
+}
+
+}  // namespace
+
+void Parser::Declared(std::string_view name, std::int32_t entry) {
+  if (!names_.Keeping() && preprocessor_.Active().holds == kEveryConfiguration) {
+    return;  // nothing to keep while every entry is compiled everywhere
+  }
+  std::string scratch;
+  names_.Entry(WithoutSplices(name, &scratch), entry, preprocessor_.Region(),
+               preprocessor_.Active());
+}
+void Parser::Unnumbered() {
+  numbering_.Unknown(preprocessor_.Active());
+}
+// The entry at `entry` has the value [valueBegin, valueEnd) of the text (`number`: one integer
+// literal), or (valueBegin < 0) the one after the previous enumerator's.
+void Parser::Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                      bool number) {
+  const bool given = valueBegin >= 0;
+  const std::string_view value =
+      given ? std::string_view(text_ + valueBegin, static_cast<std::size_t>(valueEnd - valueBegin))
+            : std::string_view{};
+  const ConfigurationSet tooLarge =
+      numbering_.Next(preprocessor_.Active(), given, value, number, values_);
+  if (tooLarge != 0) {
+    findings_.Add(entry, HeaderProblem::kValueTooLarge, tooLarge);
+  }
+}
+// Reads the common case straight from the text, without tokens: entries
+// "MAKE_PROTOCOL_INFO(<name>), " and "MAKE_PROTOCOL_INFO(<name> , <number or name>), " with
+// blanks, line ends and line comments between them. Leaves the current token at the first
+// entry it could not read that way (or at what follows the last one), for Entry to read.
+void Parser::PlainEntriesFromText() {
+  if (aheadAt_ < ahead_.size()) {
+    return;  // tokens were read ahead: on with them
+  }
+  constexpr auto kEntryLength = static_cast<std::int32_t>(kEntryMacro.size() + 1);
+  const char* text = text_;
+  const std::int32_t length = length_;
+  // The text ends in a NUL, where the loops below stop, since a NUL is neither an identifier's
+  // byte nor a blank.
+  const auto identifier = [text](std::int32_t at) {
+    while (IsIdentifierByte(text[at])) {
+      ++at;
+    }
+    return at;
+  };
+  std::int32_t at = token_.begin;
+  std::int32_t resume = at;  // after the last entry read
+  // No directive stands among the entries read here: where they are compiled is the same for all.
+  const bool everywhere = preprocessor_.Active().holds == kEveryConfiguration;
+  for (;;) {
+    if (length - at < kEntryLength + 3 || !IsEntryAt(text + at)) {
+      break;
+    }
+    const std::int32_t name = at + kEntryLength;
+    std::int32_t end = identifier(name);
+    if (end == name || IsDigit(text[name]) || length - end < 3) {
+      break;
+    }
+    const std::string_view entryName(text + name, static_cast<std::size_t>(end - name));
+    if (text[end] == ')' && text[end + 1] == ',') {
+      if (firstEntry_[0] < 0) {
+        firstEntry_[0] = at;
+      }
+      if (!everywhere || names_.Keeping()) {
+        Declared(entryName, at);
+      }
+      Numbered(at, -1, -1);
+      end += 2;
+    } else if (text[end] == ' ' && text[end + 1] == ',' && text[end + 2] == ' ') {
+      const std::int32_t value = end + 3;
+      end = identifier(value);
+      if (end == value || length - end < 2 || text[end] != ')' || text[end + 1] != ',') {
+        break;
+      }
+      if (firstEntry_[1] < 0) {
+        firstEntry_[1] = at;
+      }
+      if (!everywhere || names_.Keeping()) {
+        Declared(entryName, at);
+      }
+      Numbered(at, value, end, IsDigit(text[value]));
+      end += 2;
+    } else {
+      break;
+    }
+    resume = at = end;
+    // Blanks, line ends and line comments up to the next entry.
+    for (;;) {
+      while (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n') {
+        ++at;
+      }
+      if (at + 2 >= length || text[at] != '/' || text[at + 1] != '/' || text[at + 2] == '#') {
+        break;  // not a comment, or a commented directive: token by token
+      }
+      const std::int32_t lineEnd = FindLineEnd(text, length, at);
+      if (lineEnd >= length || text[lineEnd - 1] == '\\' || IsBlank(text[lineEnd - 1])) {
+        break;  // perhaps a continued comment: token by token
+      }
+      at = lineEnd;
+    }
+  }
+  if (resume != token_.begin) {
+    lexer_.Seek(resume);
+    Advance();
+  }
+}
+// A macro invocation of an entry, from its name: its arguments as the compiler collects them
+// (parentheses only). Where the invocation meets the next entry, the table's end or a ';' before
+// its ')', it closes only if the rest of the header closes it: else it stops there, with the
+// cause, and the parse goes on from there.
+Parser::Invocation Parser::ReadInvocation() {
+  Invocation invocation;
+  invocation.start = token_;
+  Advance();
+  const std::int32_t open = token_.begin;
+  Advance();
+  int depth = 1;
+  bool first = true;
+  bool haveName = false;
+  bool asked = false;
+  for (;;) {
+    if (token_.kind == TokenKind::kEnd) {
+      return invocation;
+    }
+    if (IsPunct('(')) {
+      ++depth;
+    } else if (IsPunct(')')) {
+      if (--depth == 0) {
+        invocation.closed = true;
+        if (!first) {
+          invocation.valueEnd = token_.begin;
+        }
+        Advance();
+        return invocation;
+      }
+    } else if (IsPunct(',') && depth == 1) {
+      if (first) {
+        first = false;
+        invocation.valueBegin = token_.end;
+      }
+      ++invocation.arguments;
+    } else if (depth == 1 && !asked &&
+               (IsEntry() || IsEnd() || IsPunct('}') || IsPunct(';') ||
+                token_.kind == TokenKind::kDirective)) {
+      asked = true;
+      invocation.crossed = true;
+      if (IsEntry() && !first && !OnLaterLine(token_, previous_.end)) {
+        invocation.namesEntry = true;
+      } else {
+        invocation.missingComma = true;
+      }
+      if (!InvocationCloses(open)) {
+        return invocation;
+      }
+    }
+    if (first && !IsPunct(',')) {
+      if (!haveName) {
+        invocation.name = token_;
+        haveName = true;
+        invocation.nameOnly = token_.kind == TokenKind::kIdentifier;
+        if (invocation.nameOnly) {
+          // Declared where the entry begins, before the invocation crosses any directive.
+          Declared(Text(token_), invocation.start.begin);
+        }
+      } else {
+        invocation.nameOnly = false;
+        invocation.declarator =
+            invocation.declarator ||
+            std::string_view(text_ + invocation.name.end,
+                             static_cast<std::size_t>(length_ - invocation.name.end))
+                    .substr(0, 4) == "[] =";
+        invocation.moreOnLaterLine =
+            invocation.moreOnLaterLine || OnLaterLine(token_, invocation.name.end);
+      }
+    } else if (IsEntry() && Peek(1).kind == TokenKind::kPunctuator && text_[Peek(1).begin] == '(' &&
+               Peek(2).kind == TokenKind::kIdentifier) {
+      Declared(Text(Peek(2)), token_.begin);  // an enumerator the invocation swallows
+    }
+    Advance();
+  }
+}
+// MAKE_PROTOCOL_INFO(<name>), or MAKE_PROTOCOL_INFO(<name> , <value>),. Returns whether the
+// entry ran on past its table's end and closed before a ';', which ends the table.
+bool Parser::Entry() {
+  const Invocation invocation = ReadInvocation();
+  const std::int32_t start = invocation.start.begin;
+  const bool hasName = invocation.name.kind == TokenKind::kIdentifier;
+  if (invocation.closed) {
+    const int arguments = invocation.arguments < 4 ? invocation.arguments : 4;
+    if (firstEntry_[arguments - 1] < 0) {
+      firstEntry_[arguments - 1] = start;
+    }
+  }
+  const HeaderProblem crossing =
+      invocation.namesEntry ? HeaderProblem::kValueNamesEnumerator : HeaderProblem::kMissingComma;
+  if (invocation.closed && IsPunct(')')) {
+    // The entry closed inside its value: a ',' in the value, now "), ", left a ')' over.
+    Broken(start, invocation.arguments >= 3 ? HeaderProblem::kCommaInValue
+                  : invocation.crossed      ? crossing
+                                            : HeaderProblem::kOther);
+    Unnumbered();
+    Advance();
+    SkipToEntry();
+    return false;
+  }
+  if (invocation.closed && invocation.crossed) {
+    // It went on past where its entry should have ended, as the compiler collects arguments,
+    // and closed later: only the first argument counts, and the list may go on from there.
+    Unnumbered();
+    if (invocation.nameOnly && hasName && (IsPunct(',') || IsPunct('}'))) {
+      TryConsume(',');
+      return false;
+    }
+    Broken(start, crossing);
+    return IsPunct(';');
+  }
+  if (!invocation.closed) {
+    Unnumbered();
+    if (invocation.namesEntry) {
+      // Another CG_/CW_ name inside the value: it opened an entry of its own.
+      Broken(start, HeaderProblem::kValueNamesEnumerator);
+      Advance();
+      if (IsPunct('(')) {
+        SkipParentheses();
+      }
+      TryConsume(',');
+      SkipToEntry();
+    } else if (invocation.missingComma) {
+      Broken(start, HeaderProblem::kMissingComma);
+    }
+    return false;  // at the end of the text: the header's enumeration goes on past it
+  }
+  if (!invocation.nameOnly || !hasName) {
+    // The first argument, which the client uses as the enumerator, is more than a name.
+    Broken(start, invocation.declarator        ? HeaderProblem::kProtocolInEnumerator
+                  : invocation.moreOnLaterLine ? HeaderProblem::kMissingComma
+                                               : HeaderProblem::kOther);
+    Unnumbered();
+  } else {
+    Numbered(start, invocation.valueBegin, invocation.valueEnd);
+  }
+  TryConsume(',');
+  return false;
+}
+
+}  // namespace protowrap::check
