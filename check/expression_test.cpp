@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <map>
 #include <string>
+#include <type_traits>
 
 namespace protowrap::check {
 namespace {
@@ -75,74 +77,99 @@ TEST(Expression, TypesDecideWhatFitsAnInt) {
   EXPECT_STREQ("unknown", Judge(std::string(100000, '(').c_str()));  // deeper than the limit
 }
 
-// The value as a signed number, or -999 when unknown.
-long long Value(const char* expression) {
-  IntegerValue value;
-  if (!EvaluateConstant(expression, &value)) {
-    return -999;
-  }
-  if (!value.isSigned) {
-    return static_cast<long long>(value.bits);
-  }
-  return value.width == 64 ? static_cast<long long>(value.bits)
-                           : static_cast<long long>(static_cast<std::int32_t>(value.bits));
+// What the compiler that builds this test computes for an expression, at compile time: its value
+// (as an unsigned 64-bit pattern), and the signedness and size of its type after integral
+// promotion (a bool or a char counts as the int it becomes in arithmetic). The evaluator must
+// agree.
+struct Computed {
+  const char* text;
+  unsigned long long bits;
+  bool isSigned;
+  std::size_t size;
+};
+template <typename Promoted, typename T>
+Computed Compute(const char* text, T value) {
+  return {text, static_cast<unsigned long long>(value), std::is_signed_v<Promoted>,
+          sizeof(Promoted)};
 }
+#define COMPUTED(e) Compute<decltype(+(e))>(#e, (e))
 
 TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
-  const struct {
-    const char* expression;
-    long long value;
-  } cases[] = {
-      {"0b101", 5},
-      {"017", 15},
-      {"0", 0},
-      {"10l + 5ll", 15},
-      {"7 * 6", 42},
-      {"7 / 2", 3},
-      {"-7 % 3", -1},
-      {"5 - 9", -4},
-      {"6 ^ 3", 5},
-      {"6 & 3", 2},
-      {"6 | 3", 7},
-      {"1 && 0", 0},
-      {"0 || 2", 1},
-      {"!0", 1},
-      {"+3", 3},
-      {"-8 >> 1", -4},
-      {"2 <, 2", 1},
-      {"3 >, 4", 0},
-      {"2 !, 3", 1},
-      {"2 < 3", 1},
-      {"2 > 3", 0},
-      {"7u / 2u", 3},
-      {"7u % 4u", 3},
-      {"2u - 3u", 4294967295LL},
-      {"3u * 5u", 15},
-      {"-1 < 0u", 0},
-      {"'\\n'", 10},
-      {"'\\\\'", 92},
-      {"true + false", 1},
-      {"0 ? 1u : 2", 2},
-      {"8ul >> 1", 4},
-      {"1'0 + 0x1'0", 26},
-      {"0xFFFFFFFFFFFFFFFFull", -1},
-      // What the compiler rejects or the check does not know.
-      {"09", -999},
-      {"1.5", -999},
-      {"1z", -999},
-      {"2u / 0u", -999},
-      {"3u % 0u", -999},
-      {"0x7FFFFFFFFFFFFFFFll * 2", -999},
-      {"-0x7FFFFFFFFFFFFFFFll - 2", -999},
-      {"-(-2147483647 - 1)", -999},
-      {"'ab'", -999},
-      {"1 ? 2", -999},
-      {"99999999999999999999", -999},
-      {"1 << -1", -999},
-      {"sizeof(int)", -999},
+  const Computed cases[] = {
+      COMPUTED(0b101),
+      COMPUTED(017),
+      COMPUTED(0),
+      COMPUTED(10l + 5ll),
+      COMPUTED(7 * 6),
+      COMPUTED(7 / 2),
+      COMPUTED(-7 % 3),
+      COMPUTED(5 - 9),
+      COMPUTED(6 ^ 3),
+      COMPUTED(6 & 3),
+      COMPUTED(6 | 3),
+      COMPUTED(1 && 0),
+      COMPUTED(0 || 2),
+      COMPUTED(!0),
+      COMPUTED(+3),
+      COMPUTED(-8 >> 1),
+      COMPUTED(2 <= 2),
+      COMPUTED(3 >= 4),
+      COMPUTED(2 != 3),
+      COMPUTED(2 == 2),
+      COMPUTED(2 < 3),
+      COMPUTED(2 > 3),
+      COMPUTED(7u / 2u),
+      COMPUTED(7u % 4u),
+      COMPUTED(2u - 3u),
+      COMPUTED(3u * 5u),
+      COMPUTED(0u - 1 < 1),
+      COMPUTED('\n'),
+      COMPUTED('\\'),
+      COMPUTED(true + false),
+      COMPUTED(0 ? 1u : 2),
+      COMPUTED(8ul >> 1),
+      COMPUTED(1'0 + 0x1'0),
+      COMPUTED(~0u),
+      COMPUTED(~0),
+      COMPUTED(3 + 0u - 4),
+      COMPUTED(1LL << 40),
+      COMPUTED(0x80000000),
+      COMPUTED(2147483648),
+      COMPUTED(1 << 31),
+      COMPUTED(1u << 31),
+      COMPUTED(0xFFFFFFFFu + 1),
+      COMPUTED(-0x80000000),
+      COMPUTED(3000000000u * 3u),
+      COMPUTED(-1L * 2),
+      COMPUTED(0xFFFFFFFFFFFFFFFFull),
+      COMPUTED((1LL << 40) >> 20),
+      COMPUTED(-2147483647 - 1),
+      COMPUTED(0x7FFFFFFFLL + 1),
+      COMPUTED(1 ? 2u : 1),
+      COMPUTED(5 % -3 + (-5 / 2)),
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.value, Value(c.expression)) << c.expression;
+  for (const Computed& c : cases) {
+    // The expression as the rules leave it in an entry: each '=' became ','.
+    std::string text = c.text;
+    for (char& ch : text) {
+      ch = ch == '=' ? ',' : ch;
+    }
+    const Evaluation e = Evaluate(text);
+    ASSERT_TRUE(e.known) << c.text;
+    const std::uint64_t mask =
+        c.size == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * c.size)) - 1;
+    EXPECT_EQ(c.bits & mask, e.value.bits) << c.text;
+    EXPECT_EQ(c.isSigned, e.value.isSigned) << c.text;
+    EXPECT_EQ(c.size * 8, e.value.width) << c.text;
+  }
+}
+
+TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
+  for (const char* text :
+       {"09", "1.5", "1z", "2u / 0u", "3u % 0u", "0x7FFFFFFFFFFFFFFFll * 2",
+        "-0x7FFFFFFFFFFFFFFFll - 2", "-(-2147483647 - 1)", "'ab'", "1 ? 2", "99999999999999999999",
+        "1 << -1", "sizeof(int)", "1 << 32", "0x7FFFFFFF + 1"}) {
+    EXPECT_FALSE(Evaluate(text).known) << text;
   }
 }
 
