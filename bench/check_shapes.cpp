@@ -72,17 +72,15 @@ struct Shape {
 const Shape kShapes[] = {
     {"#if 0 / #else nested n deep around n entries",
      [](std::size_t n) {
-       return kHead + Repeat("//#if 0\n//#else\n", n) + Entries(n) + Repeat("\n//#endif", n) +
-              kEnd;
+       return kHead + Repeat("//#if 0\n//#else\n", n) + Entries(n) + Repeat("\n//#endif", n) + kEnd;
      }},
     {"n entries in 200 conditional blocks",
      [](std::size_t n) {
        return kHead + Repeat("//#ifdef _DEBUG\n", 200) + Entries(n) + Repeat("\n//#endif", 200) +
               kEnd;
      }},
-    {"n entries inside one #if", [](std::size_t n) {
-       return kHead + "//#ifdef _DEBUG\n" + Entries(n) + "\n//#endif" + kEnd;
-     }},
+    {"n entries inside one #if",
+     [](std::size_t n) { return kHead + "//#ifdef _DEBUG\n" + Entries(n) + "\n//#endif" + kEnd; }},
     {"n nested #if blocks, closed",
      [](std::size_t n) { return Repeat("//#if A\n", n) + Repeat("//#endif\n", n); }},
     {"n nested #if blocks, never closed", [](std::size_t n) { return Repeat("//#if A\n", n); }},

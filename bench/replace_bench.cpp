@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench/header_generator.h"
-#include "text/text_replacer.h"
 #include "check/header_check.h"
+#include "text/text_replacer.h"
 #include "wrap/rewrite_rules.h"
 
 namespace {

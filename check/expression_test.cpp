@@ -1,3 +1,4 @@
+// Tests of the integer evaluator against the values, types and conditions the compilers compute.
 #include "check/expression.h"
 
 #include <gtest/gtest.h>

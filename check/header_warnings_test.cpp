@@ -1,3 +1,4 @@
+// Tests of the check's part in a run: warnings as the user reads them, on files in memory.
 #include "check/header_warnings.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the check's lexer: literals, comments, directives and splices.
 #include "check/lexer.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of mapping wrap-header offsets back to lines and columns of the input header.
 #include "check/position_map.h"
 
 #include <gtest/gtest.h>

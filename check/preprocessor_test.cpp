@@ -1,3 +1,4 @@
+// Tests of the preprocessor model: conditions, guards, includes and #error in every configuration.
 #include "check/preprocessor.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests that the README's and the manual page's warnings say what the program says.
 #include "check/problems.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +38,8 @@ TEST(Problems, TheReadmeAndTheManualPageSayWhatTheProgramSays) {
     const ProblemText& text = DescribeProblem(problem);
     const bool isKnown = text.problem == problem;
     known += isKnown ? 1 : 0;
-    const std::string row = "| " + Code(code) + " | " + text.what + " | " + text.instead + " | " +
-                            text.seen + " |\n";
+    const std::string row =
+        "| " + Code(code) + " | " + text.what + " | " + text.instead + " | " + text.seen + " |\n";
     std::string entry = std::string(text.what) + "; " + text.instead + ".";
     if (entry[0] == '\'') {
       entry = "\\&" + entry;  // a line may not begin with a quote in a manual page

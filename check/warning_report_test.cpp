@@ -1,3 +1,4 @@
+// Tests of which warnings a report shows and which it counts.
 #include "check/warning_report.h"
 
 #include <gtest/gtest.h>

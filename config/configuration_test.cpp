@@ -1,3 +1,4 @@
+// Tests of the configuration lookup on a real Talvenor.ini.
 #include "config/configuration.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of reading values out of INI bytes, as the Win32 lookup reads them.
 #include "config/ini_reader.h"
 
 #include <gtest/gtest.h>

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "fuzz/fuzz_reference.h"
 #include "check/header_check.h"
 #include "check/position_map.h"
+#include "fuzz/fuzz_reference.h"
 #include "wrap/rewrite_rules.h"
 
 using namespace protowrap::fuzz;
@@ -64,12 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Broken("both ways of reading entries must find the same");
     }
   }
-  if (all.Count() != few.Count() || static_cast<std::int64_t>(all.InOrder().size()) != all.Count() ||
+  if (all.Count() != few.Count() ||
+      static_cast<std::int64_t>(all.InOrder().size()) != all.Count() ||
       few.InOrder().size() != std::min<std::size_t>(3, all.InOrder().size())) {
     Broken("the report must count every warning and keep the first ones");
   }
   protowrap::check::PositionMap map(kept, static_cast<std::int32_t>(source.size()), written,
-                                   length);
+                                    length);
   for (std::size_t i = 0; i < all.InOrder().size(); ++i) {
     const protowrap::check::Warning& w = all.InOrder()[i];
     std::int32_t line = 0;

@@ -52,7 +52,7 @@ enum class ReadFailure { kCannotOpen, kCannotRead, kTooLarge, kNoMemory };
 /// Reads the whole file at `path` through `files` into a new block from std::malloc, its `*size`
 /// bytes followed by a NUL; the file is closed again. A file of more than `maxSize` bytes is not
 /// read (kTooLarge). Returns nullptr, with `*why`, on any failure, having released everything.
-char* ReadWholeFile(FileSystem& files, const char* path, std::uint64_t maxSize,
-                    std::uint64_t* size, ReadFailure* why);
+char* ReadWholeFile(FileSystem& files, const char* path, std::uint64_t maxSize, std::uint64_t* size,
+                    ReadFailure* why);
 
 }  // namespace protowrap::platform

@@ -1,3 +1,4 @@
+// Tests of the POSIX file layer on real files in a scratch directory.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// Tests of the Win32 file layer on real files in a scratch directory.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif

@@ -1,3 +1,4 @@
+// The process on Linux and other POSIX systems: heap settings, signals, and what the tools read.
 #include <csignal>
 
 #if defined(__GLIBC__)

@@ -1,3 +1,4 @@
+// The process on Windows, where nothing needs setting up.
 #include "platform/process.h"
 
 namespace protowrap::platform {

@@ -6,8 +6,8 @@
 
 namespace protowrap::platform {
 
-char* ReadWholeFile(FileSystem& files, const char* path, std::uint64_t maxSize,
-                    std::uint64_t* size, ReadFailure* why) {
+char* ReadWholeFile(FileSystem& files, const char* path, std::uint64_t maxSize, std::uint64_t* size,
+                    ReadFailure* why) {
   const FileHandle input = files.OpenForRead(path);
   if (input == kInvalidFile) {
     *why = ReadFailure::kCannotOpen;

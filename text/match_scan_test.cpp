@@ -1,3 +1,4 @@
+// Tests of the search loops: every scan against std::string::find.
 #include "text/match_scan.h"
 
 #include <gtest/gtest.h>

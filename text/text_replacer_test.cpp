@@ -1,3 +1,4 @@
+// Tests of FindPattern and ReplaceAll against a plain reference.
 #include "text/text_replacer.h"
 
 #include "tests/replace_reference.h"

@@ -55,8 +55,8 @@ bool RunConversion(const ConversionJob& job, config::Configuration& configuratio
   const char* inputPath = valueBuffer;
   std::uint64_t size = 0;
   platform::ReadFailure why = platform::ReadFailure::kCannotRead;
-  char* text = platform::ReadWholeFile(files, inputPath,
-                                       static_cast<std::uint64_t>(kMaxTextLength), &size, &why);
+  char* text = platform::ReadWholeFile(files, inputPath, static_cast<std::uint64_t>(kMaxTextLength),
+                                       &size, &why);
   if (text == nullptr) {
     return Fail(console, LineFor(why), inputPath);
   }

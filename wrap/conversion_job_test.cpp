@@ -1,3 +1,4 @@
+// Tests of the conversion jobs on files in memory, with every file operation able to fail.
 #include "wrap/conversion_job.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the rule table against the rules applied by a plain loop.
 #include "wrap/rewrite_rules.h"
 
 #include <gtest/gtest.h>
