@@ -204,29 +204,34 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
   macros.defined = {
       {"VERSION", "3"}, {"NEXT", "(VERSION + 1)"}, {"SELF", "SELF + 1"}, {"EMPTY", ""}, {"F", "()"},
       {"MAYBE", "?"},   {"BIG", "0x80000000"}};
-  // defined, with or without parentheses; names that are no macros are 0.
-  EXPECT_EQ("1", Condition("defined VERSION && defined(EMPTY) && !defined(NOPE)", macros));
-  EXPECT_EQ("1", Condition("NOPE == 0 && VERSION >= 3 && NEXT == 4", macros));
-  // Arithmetic in intmax_t: what overflows an int in a value is fine here.
-  EXPECT_EQ("1", Condition("BIG > 0 && 0xFFFFFFFF + 1 == 0x100000000", macros));
-  // Three values: a known false (&&) or true (||) decides whatever the other side is.
-  EXPECT_EQ("0", Condition("MAYBE && 0", macros));
-  EXPECT_EQ("1", Condition("defined(MAYBE) || 1", macros));
-  EXPECT_EQ("?", Condition("MAYBE || 0", macros));
-  EXPECT_EQ("?", Condition("defined(MAYBE)", macros));
-  EXPECT_EQ("0", Condition("0 && (1 / 0)", macros));  // the dead side is not evaluated
-  EXPECT_EQ("?", Condition("MAYBE ? 1 : 0", macros));
-  EXPECT_EQ("1", Condition("MAYBE ? 1 : 1", macros));
-  EXPECT_EQ("1", Condition("VERSION == 3 ? NEXT : F(1)", macros));
-  // What the check cannot know: a function-like macro, a macro in its own replacement, a
-  // division by zero, text that is no expression.
-  EXPECT_EQ("?", Condition("F(2) > 1", macros));
-  EXPECT_EQ("?", Condition("SELF > 0", macros));
-  EXPECT_EQ("?", Condition("1 / 0", macros));
-  EXPECT_EQ("?", Condition("1 +", macros));
-  EXPECT_EQ("?", Condition("EMPTY", macros));
-  // "==" and "!=" as the rules wrote them, with a ',' for '='.
-  EXPECT_EQ("1", Condition("VERSION ,, 3 && VERSION !, 4", macros));
+  const char* const kCases[][2] = {
+      // defined, with or without parentheses; names that are no macros are 0.
+      {"1", "defined VERSION && defined(EMPTY) && !defined(NOPE)"},
+      {"1", "NOPE == 0 && VERSION >= 3 && NEXT == 4"},
+      // Arithmetic in intmax_t: what overflows an int in a value is fine here.
+      {"1", "BIG > 0 && 0xFFFFFFFF + 1 == 0x100000000"},
+      // Three values: a known false (&&) or true (||) decides whatever the other side is.
+      {"0", "MAYBE && 0"},
+      {"1", "defined(MAYBE) || 1"},
+      {"?", "MAYBE || 0"},
+      {"?", "defined(MAYBE)"},
+      {"0", "0 && (1 / 0)"},  // the dead side is not evaluated
+      {"?", "MAYBE ? 1 : 0"},
+      {"1", "MAYBE ? 1 : 1"},
+      {"1", "VERSION == 3 ? NEXT : F(1)"},
+      // What the check cannot know: a function-like macro, a macro in its own replacement, a
+      // division by zero, text that is no expression.
+      {"?", "F(2) > 1"},
+      {"?", "SELF > 0"},
+      {"?", "1 / 0"},
+      {"?", "1 +"},
+      {"?", "EMPTY"},
+      // "==" and "!=" as the rules wrote them, with a ',' for '='.
+      {"1", "VERSION ,, 3 && VERSION !, 4"},
+  };
+  for (const auto& [truth, expression] : kCases) {
+    EXPECT_EQ(truth, Condition(expression, macros)) << expression;
+  }
   // A budget too small for the replacement: unknown rather than read.
   EXPECT_EQ("?", Condition("NEXT == 4", macros, 4));
 }

@@ -2,6 +2,9 @@
 // enumerations that stayed enumerations, and the declarations beside the tables, judged by their
 // form: a declaration that may be repeated is harmless, one that defines something fails where
 // the header compiles it, and one whose ',' or '=' the rules rewrote fails everywhere.
+#include <algorithm>
+#include <iterator>
+
 #include "check/parser.h"
 #include "wrap/rewrite_rules.h"
 
@@ -18,18 +21,19 @@ std::uint64_t NestedScope(std::uint64_t parent, std::string_view name) {
   return (hash ^ name.size()) * 0x100000001b3ull;
 }
 
+// Whether `word` is one of `words`.
+template <std::size_t N>
+bool IsOneOf(std::string_view word, const std::string_view (&words)[N]) {
+  return std::find(std::begin(words), std::end(words), word) != std::end(words);
+}
+
 // Words that begin a declaration which may be repeated, whatever follows.
 bool DeclaresOnly(std::string_view word) {
   static constexpr std::string_view kWords[] = {
       "typedef",  "using",   "extern",   "static_assert", "friend",
       "template", "_Pragma", "__pragma", "asm",           "__asm__",
       "export",   "module",  "import",   "concept",       "__extension__"};
-  for (const std::string_view w : kWords) {
-    if (word == w) {
-      return true;
-    }
-  }
-  return false;
+  return IsOneOf(word, kWords);
 }
 
 // Keywords that may stand among the specifiers of a variable's declaration.
@@ -40,12 +44,7 @@ bool IsSpecifier(std::string_view word) {
       "long",         "int",      "char",     "bool",     "float",     "double",
       "void",         "wchar_t",  "char8_t",  "char16_t", "char32_t",  "auto",
       "struct",       "class",    "union",    "enum",     "typename"};
-  for (const std::string_view w : kWords) {
-    if (word == w) {
-      return true;
-    }
-  }
-  return false;
+  return IsOneOf(word, kWords);
 }
 
 // A name as macros are written (capitals, digits, '_'), or one reserved to the implementation.

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace protowrap::check {
 namespace {
@@ -23,6 +24,16 @@ std::string Spell(Truth truth) {
   std::string text;
   for (int c = 0; c < kConfigurationCount; ++c) {
     text += (truth.holds & Only(c)) != 0 ? "LlWw"[c] : (truth.fails & Only(c)) != 0 ? '-' : '?';
+  }
+  return text;
+}
+
+// The spellings of one-letter names, as "A:LlWw B:----".
+std::string Where(const Walk& walk, std::string_view names) {
+  std::string text;
+  for (const char name : names) {
+    text += text.empty() ? "" : " ";
+    text += std::string(1, name) + ":" + walk.at.at(std::string(1, name));
   }
   return text;
 }
@@ -59,17 +70,10 @@ TEST(Preprocessor, ConditionsInEveryConfiguration) {
       "//#undef VERSION\n//#ifndef VERSION\nH\n//#endif\n"
       "//#ifdef __GNUC__\nI\n//#endif\n"
       "//#if 1\n//#if 0\nJ\n//#else\nK\n//#endif\n//#endif\n");
-  EXPECT_EQ("-l-w", walk.at.at("A"));
-  EXPECT_EQ("L-W-", walk.at.at("B"));
-  EXPECT_EQ("--W-", walk.at.at("C"));
-  EXPECT_EQ("Ll--", walk.at.at("D"));
-  EXPECT_EQ("----", walk.at.at("E"));
-  EXPECT_EQ("LlWw", walk.at.at("F"));  // a condition continued on the next line
-  EXPECT_EQ("--Ww", walk.at.at("G"));  // a macro that the header defines on one platform only
-  EXPECT_EQ("LlWw", walk.at.at("H"));
-  EXPECT_EQ("????", walk.at.at("I"));  // a compiler's own macro
-  EXPECT_EQ("----", walk.at.at("J"));
-  EXPECT_EQ("LlWw", walk.at.at("K"));
+  // F: a condition continued on the next line; G: a macro that the header defines on one platform
+  // only; I: a compiler's own macro.
+  EXPECT_EQ("A:-l-w B:L-W- C:--W- D:Ll-- E:---- F:LlWw G:--Ww H:LlWw I:???? J:---- K:LlWw",
+            Where(walk, "ABCDEFGHIJK"));
   EXPECT_EQ(0, walk.mayFail);
 }
 
@@ -80,8 +84,7 @@ TEST(Preprocessor, NamesAfterAnIncludeAreUnknownAndErrorsRuleConfigurationsOut) 
       "//#ifdef FEATURE\nB\n//#endif\n"
       "//#ifndef _WIN32\n//#error Windows only\n//#endif\n"
       "//#if FEATURE\n//#error maybe\n//#endif\n");
-  EXPECT_EQ("----", walk.at.at("A"));
-  EXPECT_EQ("????", walk.at.at("B"));
+  EXPECT_EQ("A:---- B:????", Where(walk, "AB"));
   EXPECT_EQ(0x03, walk.mustFail);  // both Linux configurations
   EXPECT_EQ(kEveryConfiguration, walk.mayFail);
 }

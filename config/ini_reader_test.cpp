@@ -37,6 +37,18 @@ std::string Lookup(const std::string& ini, const char* key = "CG_FILE_PATH",
   return whole;
 }
 
+// Lookups and the values they must give.
+struct Case {
+  std::string value;
+  std::string ini;
+  const char* key = "CG_FILE_PATH";
+};
+void ExpectLookups(std::initializer_list<Case> cases) {
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.value, Lookup(c.ini, c.key)) << c.ini;
+  }
+}
+
 // `text` as UTF-16 with its mark, little- or big-endian.
 std::string Utf16(const std::u16string& text, bool bigEndian = false) {
   std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -49,48 +61,54 @@ std::string Utf16(const std::u16string& text, bool bigEndian = false) {
 }
 
 TEST(LookupIniValue, SectionsKeysAndLineEnds) {
-  EXPECT_EQ("a.h", Lookup("[CONFIG]\nCG_FILE_PATH=a.h\n"));
-  EXPECT_EQ("a.h", Lookup("[CONFIG]\r\nCG_FILE_PATH=a.h\r\n"));
-  EXPECT_EQ("a.h", Lookup("[CONFIG]\rCG_FILE_PATH=a.h\rCW_FILE_PATH=b.h"));
-  EXPECT_EQ("b.h", Lookup("[CONFIG]\rCG_FILE_PATH=a.h\rCW_FILE_PATH=b.h", "CW_FILE_PATH"));
-  EXPECT_EQ("a.h", Lookup("[CONFIG]\nCG_FILE_PATH=a.h"));  // no final line end
-  EXPECT_EQ("a.h", Lookup("  \t[ config ]  junk\n\t cg_file_path \t=\t a.h \t\n"));
-  EXPECT_EQ("", Lookup("[OTHER]\nCG_FILE_PATH=a.h\n"));
-  EXPECT_EQ("", Lookup("CG_FILE_PATH=a.h\n[CONFIG]\n"));  // before any section
-  EXPECT_EQ("", Lookup(""));
-  EXPECT_EQ("a.h", Lookup("[X]\nCG_FILE_PATH=c.h\n[CONFIG]\nCG_FILE_PATH=a.h\n[Y]\n"));
+  ExpectLookups({
+      {"a.h", "[CONFIG]\nCG_FILE_PATH=a.h\n"},
+      {"a.h", "[CONFIG]\r\nCG_FILE_PATH=a.h\r\n"},
+      {"a.h", "[CONFIG]\rCG_FILE_PATH=a.h\rCW_FILE_PATH=b.h"},
+      {"b.h", "[CONFIG]\rCG_FILE_PATH=a.h\rCW_FILE_PATH=b.h", "CW_FILE_PATH"},
+      {"a.h", "[CONFIG]\nCG_FILE_PATH=a.h"},  // no final line end
+      {"a.h", "  \t[ config ]  junk\n\t cg_file_path \t=\t a.h \t\n"},
+      {"", "[OTHER]\nCG_FILE_PATH=a.h\n"},
+      {"", "CG_FILE_PATH=a.h\n[CONFIG]\n"},  // before any section
+      {"", ""},
+      {"a.h", "[X]\nCG_FILE_PATH=c.h\n[CONFIG]\nCG_FILE_PATH=a.h\n[Y]\n"},
+  });
 }
 
 TEST(LookupIniValue, FirstSectionAndFirstKeyWin) {
-  EXPECT_EQ("a.h", Lookup("[CONFIG]\nCG_FILE_PATH=a.h\nCG_FILE_PATH=b.h\n"));
-  EXPECT_EQ("", Lookup("[CONFIG]\nX=1\n[CONFIG]\nCG_FILE_PATH=b.h\n"));
-  EXPECT_EQ("a.h", Lookup("[A]\nCG_FILE_PATH=x\n[Config]\nCG_FILE_PATH=a.h\n[B]\n"));
-  // A '[' line without ']' starts no section: it is a key line of the current one.
-  EXPECT_EQ("a.h", Lookup("[CONFIG]\n[oops\nCG_FILE_PATH=a.h\n"));
-  EXPECT_EQ("x]", Lookup("[CONFIG]\nCG_FILE_PATH=x]\n"));
-  // A section name runs to the last ']' of its line.
-  EXPECT_EQ("", Lookup("[CONFIG]]\nCG_FILE_PATH=a.h\n"));
-  EXPECT_EQ("", Lookup("[CONFIG] ; [note]\nCG_FILE_PATH=a.h\n"));
+  ExpectLookups({
+      {"a.h", "[CONFIG]\nCG_FILE_PATH=a.h\nCG_FILE_PATH=b.h\n"},
+      {"", "[CONFIG]\nX=1\n[CONFIG]\nCG_FILE_PATH=b.h\n"},
+      {"a.h", "[A]\nCG_FILE_PATH=x\n[Config]\nCG_FILE_PATH=a.h\n[B]\n"},
+      // A '[' line without ']' starts no section: it is a key line of the current one.
+      {"a.h", "[CONFIG]\n[oops\nCG_FILE_PATH=a.h\n"},
+      {"x]", "[CONFIG]\nCG_FILE_PATH=x]\n"},
+      // A section name runs to the last ']' of its line.
+      {"", "[CONFIG]]\nCG_FILE_PATH=a.h\n"},
+      {"", "[CONFIG] ; [note]\nCG_FILE_PATH=a.h\n"},
+  });
 }
 
 TEST(LookupIniValue, CommentsQuotesAndOddValues) {
-  EXPECT_EQ("", Lookup("[CONFIG]\n;CG_FILE_PATH=a.h\n"));
-  EXPECT_EQ("a.h", Lookup("[CONFIG]\n  ; note\nCG_FILE_PATH=a.h\n"));
-  EXPECT_EQ("x", Lookup("[CONFIG]\n#CG_FILE_PATH=y\nCG_FILE_PATH=x\n#CG_FILE_PATH=z\n"));
-  EXPECT_EQ("x", Lookup("[CONFIG]\n#KEY=y\nCG_FILE_PATH=x\n", "CG_FILE_PATH"));
-  EXPECT_EQ("y", Lookup("[CONFIG]\n#KEY=y\n", "#KEY"));
-  EXPECT_EQ("./a.h ; note", Lookup("[CONFIG]\nCG_FILE_PATH=./a.h ; note\n"));
-  EXPECT_EQ("a=b==c", Lookup("[CONFIG]\nCG_FILE_PATH = a=b==c\n"));
-  EXPECT_EQ("", Lookup("[CONFIG]\nCG_FILE_PATH\n"));
-  EXPECT_EQ("", Lookup("[CONFIG]\nCG_FILE_PATH=\n"));
-  EXPECT_EQ(" a b ", Lookup("[CONFIG]\nCG_FILE_PATH=\" a b \"\n"));
-  EXPECT_EQ("a", Lookup("[CONFIG]\nCG_FILE_PATH='a'\n"));
-  EXPECT_EQ("", Lookup("[CONFIG]\nCG_FILE_PATH=\"\"\n"));
-  EXPECT_EQ("\"", Lookup("[CONFIG]\nCG_FILE_PATH=\"\n"));
-  EXPECT_EQ("\"a'", Lookup("[CONFIG]\nCG_FILE_PATH=\"a'\n"));
-  EXPECT_EQ("ab", Lookup(std::string("[CONFIG]\nCG_FILE_PATH=ab\0cd\n", 26)));
-  EXPECT_EQ("\"ab", Lookup(std::string("[CONFIG]\nCG_FILE_PATH=\"ab\0c\"\n", 28)));
-  EXPECT_EQ("\xC3\xA9/\x80\xFF.h", Lookup("[CONFIG]\nCG_FILE_PATH=\xC3\xA9/\x80\xFF.h\n"));
+  ExpectLookups({
+      {"", "[CONFIG]\n;CG_FILE_PATH=a.h\n"},
+      {"a.h", "[CONFIG]\n  ; note\nCG_FILE_PATH=a.h\n"},
+      {"x", "[CONFIG]\n#CG_FILE_PATH=y\nCG_FILE_PATH=x\n#CG_FILE_PATH=z\n"},
+      {"x", "[CONFIG]\n#KEY=y\nCG_FILE_PATH=x\n", "CG_FILE_PATH"},
+      {"y", "[CONFIG]\n#KEY=y\n", "#KEY"},
+      {"./a.h ; note", "[CONFIG]\nCG_FILE_PATH=./a.h ; note\n"},
+      {"a=b==c", "[CONFIG]\nCG_FILE_PATH = a=b==c\n"},
+      {"", "[CONFIG]\nCG_FILE_PATH\n"},
+      {"", "[CONFIG]\nCG_FILE_PATH=\n"},
+      {" a b ", "[CONFIG]\nCG_FILE_PATH=\" a b \"\n"},
+      {"a", "[CONFIG]\nCG_FILE_PATH='a'\n"},
+      {"", "[CONFIG]\nCG_FILE_PATH=\"\"\n"},
+      {"\"", "[CONFIG]\nCG_FILE_PATH=\"\n"},
+      {"\"a'", "[CONFIG]\nCG_FILE_PATH=\"a'\n"},
+      {"ab", std::string("[CONFIG]\nCG_FILE_PATH=ab\0cd\n", 26)},
+      {"\"ab", std::string("[CONFIG]\nCG_FILE_PATH=\"ab\0c\"\n", 28)},
+      {"\xC3\xA9/\x80\xFF.h", "[CONFIG]\nCG_FILE_PATH=\xC3\xA9/\x80\xFF.h\n"},
+  });
 }
 
 TEST(LookupIniValue, ValuesAreCutToTheBuffer) {

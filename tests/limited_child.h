@@ -18,14 +18,19 @@
 
 namespace protowrap::testing {
 
-/// Runs `body` in a child limited to `limit` bytes of address space; returns its exit status
-/// (99 when `body` threw, 100 + the signal when a signal ended it).
-template <typename Body>
-int InLimitedChild(rlim_t limit, Body body) {
+/// Runs `body` in a child process whose address space `limit()` caps (it returns the cap, or 0 when
+/// it cannot tell one); returns the child's exit status: 99 when `body` threw, 100 + the signal
+/// when a signal ended it, 255 when there was no cap.
+template <typename Limit, typename Body>
+int InChild(Limit limit, Body body) {
   const pid_t child = fork();
   if (child == 0) {
-    const rlimit cap{limit, limit};
-    setrlimit(RLIMIT_AS, &cap);
+    const rlim_t cap = limit();
+    if (cap == 0) {
+      std::exit(255);
+    }
+    const rlimit both{cap, cap};
+    setrlimit(RLIMIT_AS, &both);
     // exit, not _Exit: coverage counters are written at exit. The child never returns into the
     // test runner, whatever `body` does.
     int code = 99;
@@ -38,6 +43,13 @@ int InLimitedChild(rlim_t limit, Body body) {
   int status = 0;
   waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+/// Runs `body` in a child limited to `limit` bytes of address space; returns its exit status
+/// (99 when `body` threw, 100 + the signal when a signal ended it).
+template <typename Body>
+int InLimitedChild(rlim_t limit, Body body) {
+  return InChild([limit] { return limit; }, body);
 }
 
 /// The address space this process takes now, in bytes (Linux), or 0 when unknown.
@@ -58,27 +70,15 @@ inline rlim_t AddressSpaceNow() {
 /// returns its exit status as InLimitedChild does, or -1 when the address space is unknown.
 template <typename Body>
 int WithSpareAddressSpace(rlim_t spare, Body body) {
-  const pid_t child = fork();
-  if (child == 0) {
+  const int code = InChild(
+      [spare]() -> rlim_t {
 #if defined(__GLIBC__)
-    malloc_trim(0);
+        malloc_trim(0);
 #endif
-    const rlim_t now = AddressSpaceNow();
-    if (now == 0) {
-      std::exit(255);
-    }
-    const rlimit cap{now + spare, now + spare};
-    setrlimit(RLIMIT_AS, &cap);
-    int code = 99;
-    try {
-      code = body();
-    } catch (...) {
-    }
-    std::exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+        const rlim_t now = AddressSpaceNow();
+        return now == 0 ? 0 : now + spare;
+      },
+      body);
   return code == 255 ? -1 : code;
 }
 
