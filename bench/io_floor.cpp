@@ -1,37 +1,48 @@
 // The input and output floor: reads two inputs whole and writes two outputs of the sizes that
-// their conversions have, as protowrap does, with no conversion at all. The output bytes are the
-// input's, repeated to the size (the same pages are written either way).
+// their conversions have, with no conversion and no copy of the text. Each input comes in with
+// read(2) into a block as large as its output, and the output goes out of that block with write(2):
+// the least that any program doing the job must do (POSIX).
 //   io_floor INPUT1 OUTPUT1 SIZE1 INPUT2 OUTPUT2 SIZE2
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
-bool CopyToSize(const char* input, const char* output, std::size_t size) {
-  std::FILE* in = std::fopen(input, "rb");
-  if (in == nullptr) {
+bool All(ssize_t (*transfer)(int, void*, std::size_t), int fd, char* data, std::size_t size) {
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t moved = transfer(fd, data + done, size - done);
+    if (moved <= 0) {
+      return false;
+    }
+    done += static_cast<std::size_t>(moved);
+  }
+  return true;
+}
+
+ssize_t WriteSome(int fd, void* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
+
+bool ReadAndWrite(const char* input, const char* output, std::size_t size) {
+  const int in = ::open(input, O_RDONLY);
+  struct stat info {};
+  if (in < 0 || ::fstat(in, &info) != 0) {
     return false;
   }
-  std::fseek(in, 0, SEEK_END);
-  const auto length = static_cast<std::size_t>(std::ftell(in));
-  std::fseek(in, 0, SEEK_SET);
-  auto* text = static_cast<char*>(std::malloc(length + 1));
-  auto* out = static_cast<char*>(std::malloc(size + 1));
-  bool ok = text != nullptr && out != nullptr && std::fread(text, 1, length, in) == length;
-  std::fclose(in);
-  if (ok && length > 0) {
-    for (std::size_t at = 0; at < size; at += length) {
-      std::memcpy(out + at, text, size - at < length ? size - at : length);
-    }
+  const auto length = static_cast<std::size_t>(info.st_size);
+  auto* block = static_cast<char*>(std::malloc((length > size ? length : size) + 1));
+  bool ok = block != nullptr && All(::read, in, block, length);
+  ::close(in);
+  const int out = ok ? ::open(output, O_WRONLY | O_CREAT | O_TRUNC, 0666) : -1;
+  ok = out >= 0 && All(WriteSome, out, block, size);
+  if (out >= 0) {
+    ok = ::close(out) == 0 && ok;
   }
-  std::FILE* target = ok ? std::fopen(output, "wb") : nullptr;
-  ok = target != nullptr && std::fwrite(out, 1, size, target) == size;
-  if (target != nullptr) {
-    ok = std::fclose(target) == 0 && ok;
-  }
-  std::free(text);
-  std::free(out);
+  std::free(block);
   return ok;
 }
 
@@ -43,7 +54,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   for (int i = 1; i < argc; i += 3) {
-    if (!CopyToSize(argv[i], argv[i + 1], std::strtoull(argv[i + 2], nullptr, 10))) {
+    if (!ReadAndWrite(argv[i], argv[i + 1], std::strtoull(argv[i + 2], nullptr, 10))) {
       return 1;
     }
   }

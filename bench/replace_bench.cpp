@@ -9,6 +9,7 @@
 
 #include "bench/header_generator.h"
 #include "check/header_check.h"
+#include "check/lexer.h"
 #include "text/text_replacer.h"
 #include "wrap/rewrite_rules.h"
 
@@ -116,6 +117,28 @@ void HeaderCheck(benchmark::State& state) {
   std::free(output);
 }
 BENCHMARK(HeaderCheck)->Arg(200 << 10)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisecond);
+
+// The check's lexer alone on what the whole table wrote: every token, as the parser would take
+// them if it read no entry straight from the text.
+void CheckLexer(benchmark::State& state) {
+  const std::string input =
+      protowrap::bench::GenerateHeader("CG", static_cast<std::size_t>(state.range(0)), true);
+  char* output = protowrap::ApplyRewriteRules(strdup(input.c_str()));
+  const auto outputLength = static_cast<std::int32_t>(std::strlen(output));
+  std::int64_t tokens = 0;
+  for (auto _ : state) {
+    protowrap::check::Lexer lexer(output, outputLength);
+    tokens = 0;
+    while (lexer.Next().kind != protowrap::check::TokenKind::kEnd) {
+      ++tokens;
+    }
+    benchmark::DoNotOptimize(tokens);
+  }
+  state.counters["tokens"] = static_cast<double>(tokens);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * outputLength);
+  std::free(output);
+}
+BENCHMARK(CheckLexer)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 // Near-misses of the longest pattern, back to back: each agrees with it on its first, second and
 // last bytes (so the vector filter passes it) and differs only in the middle, so every one of

@@ -208,10 +208,12 @@ std::int32_t Lexer::DirectiveEnd(std::int32_t from) {
 std::int32_t Lexer::WordEnd(std::int32_t from, bool number, bool* spliced) const {
   std::int32_t at = from;
   while (at < length_) {
+    at = IdentifierEnd(text_, at, length_);
+    if (at >= length_) {
+      break;
+    }
     const char d = text_[at];
-    if (IsIdentifierByte(d)) {
-      ++at;
-    } else if (number && (d == '.' || d == '\'')) {
+    if (number && (d == '.' || d == '\'')) {
       ++at;
     } else if (number && (d == '+' || d == '-') &&
                (text_[at - 1] == 'e' || text_[at - 1] == 'E' || text_[at - 1] == 'p' ||
@@ -243,7 +245,7 @@ Token Lexer::Next() {
       ++at_;
       lineStart_ = true;
     } else if (IsBlank(c)) {
-      ++at_;
+      at_ = BlanksEnd(text_, at_ + 1, length_);
     } else if (c == '\\' && SpliceEnd(text_, length_, at_) >= 0) {
       at_ = SpliceEnd(text_, length_, at_);
     } else if (c == '/' && at_ + 1 < length_ && text_[at_ + 1] == '/') {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,36 @@ TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
   // A commented-out directive ends at its line end, unless a splice carries it on.
   EXPECT_EQ((V{"c://#define A \\\n 1", "i:z"}), Tokens("//#define A \\\n 1\nz"));
   EXPECT_EQ(13, FindLineEnd("abcdefghijklm", 13, 2));
+}
+
+TEST(Lexer, RunsOfIdentifierBytesAndBlanksEightAtATime) {
+  // Every byte value, and runs of every length around the eight-byte steps, against the table
+  // that classes bytes one at a time.
+  std::string text;
+  for (int c = 0; c < 256; ++c) {
+    text += static_cast<char>(c);
+    text += "a_$9Z\x80\t \v\f";
+  }
+  std::mt19937 random(2026);
+  const char kPieces[] = "aZ_$09\x80\xFF \t\v\f\r\n/@[`{:~\x7F";
+  for (int i = 0; i < 4000; ++i) {
+    text += kPieces[random() % (sizeof kPieces - 1)];
+  }
+  const auto length = static_cast<std::int32_t>(text.size());
+  for (std::int32_t at = 0; at < length; ++at) {
+    for (const std::int32_t end : {length, std::min(length, at + 3), std::min(length, at + 9)}) {
+      std::int32_t identifier = at;
+      while (identifier < end && IsIdentifierByte(text[static_cast<std::size_t>(identifier)])) {
+        ++identifier;
+      }
+      std::int32_t blanks = at;
+      while (blanks < end && IsBlank(text[static_cast<std::size_t>(blanks)])) {
+        ++blanks;
+      }
+      ASSERT_EQ(identifier, IdentifierEnd(text.data(), at, end)) << at;
+      ASSERT_EQ(blanks, BlanksEnd(text.data(), at, end)) << at;
+    }
+  }
 }
 
 }  // namespace

@@ -64,13 +64,8 @@ void Parser::PlainEntriesFromText() {
   constexpr auto kEntryLength = static_cast<std::int32_t>(kEntryMacro.size() + 1);
   const char* text = text_;
   const std::int32_t length = length_;
-  // The text ends in a NUL, where the loops below stop, since a NUL is neither an identifier's
-  // byte nor a blank.
-  const auto identifier = [text](std::int32_t at) {
-    while (IsIdentifierByte(text[at])) {
-      ++at;
-    }
-    return at;
+  const auto identifier = [text, length](std::int32_t at) {
+    return IdentifierEnd(text, at, length);
   };
   std::int32_t at = token_.begin;
   std::int32_t resume = at;  // after the last entry read
@@ -115,6 +110,7 @@ void Parser::PlainEntriesFromText() {
     resume = at = end;
     // Blanks, line ends and line comments up to the next entry.
     for (;;) {
+      // The text ends in a NUL, where this loop stops, since a NUL is no blank.
       while (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n') {
         ++at;
       }

@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace protowrap::detail::sse2 {
@@ -14,6 +15,31 @@ namespace protowrap::detail::sse2 {
 namespace {
 
 constexpr std::ptrdiff_t kBlock = 64;  // positions compared per step: four vectors
+
+// Whether the `n` bytes at a and b agree (n >= 1), in a few word-sized loads rather than a call.
+bool SameBytes(const char* a, const char* b, std::size_t n) {
+  const auto same = [a, b](std::size_t at, auto word) {
+    auto other = word;
+    std::memcpy(&word, a + at, sizeof word);
+    std::memcpy(&other, b + at, sizeof other);
+    return word == other;
+  };
+  if (n >= 8) {
+    for (std::size_t at = 0; at + 8 < n; at += 8) {
+      if (!same(at, std::uint64_t{})) {
+        return false;
+      }
+    }
+    return same(n - 8, std::uint64_t{});  // the last eight, overlapping what went before
+  }
+  if (n >= 4) {
+    return same(0, std::uint32_t{}) && same(n - 4, std::uint32_t{});
+  }
+  if (n >= 2) {
+    return same(0, std::uint16_t{}) && same(n - 2, std::uint16_t{});
+  }
+  return a[0] == b[0];
+}
 
 // Compares the pattern with candidate positions, sixteen at a time.
 class Scanner {
@@ -34,13 +60,11 @@ class Scanner {
 
   /// Whether a candidate is a match: its bytes between the second and the last agree too.
   bool Matches(const char* candidate) const {
-    return length_ <= 3 || std::memcmp(candidate + 2, pattern_ + 2, length_ - 3) == 0;
+    return length_ <= 3 || SameBytes(candidate + 2, pattern_ + 2, length_ - 3);
   }
 
   /// The full comparison, for positions too near the end for a vector.
-  bool MatchesAt(const char* candidate) const {
-    return std::memcmp(candidate, pattern_, length_) == 0;
-  }
+  bool MatchesAt(const char* candidate) const { return SameBytes(candidate, pattern_, length_); }
 
  private:
   std::uint64_t Candidates16(const char* block) const {
