@@ -28,6 +28,33 @@ class EnumeratorNumbering {
   ConfigurationSet Next(Truth active, bool given, std::string_view value, bool number,
                         ExpressionEvaluator& evaluator);
 
+  /// The usual enumerator at the least cost: without a value, compiled wherever the header is
+  /// (`active`), where every configuration numbers alike and the previous one was an int below
+  /// int's maximum. Returns false, having done nothing, where Next must number it.
+  bool NextPlainInt(Truth active) {
+    Evaluation& last = last_[0];
+    if (!same_ || active.holds != kEveryConfiguration || started_ != kEveryConfiguration ||
+        !last.known || last.value.rank != 1 || !last.value.isSigned ||
+        last.value.bits == 0x7FFFFFFF) {
+      return false;
+    }
+    last.value.bits = (last.value.bits + 1) & 0xFFFFFFFFu;  // int's range, in its width's bits
+    return true;
+  }
+
+  /// The same for an enumerator whose value is a small decimal number (see ParseSmallDecimal):
+  /// numbered where every configuration numbers alike and compiles it; false, having done
+  /// nothing, where Next must number it.
+  bool NextSmallDecimal(Truth active, std::string_view value) {
+    std::int32_t number = 0;
+    if (!same_ || active.holds != kEveryConfiguration || !ParseSmallDecimal(value, &number)) {
+      return false;
+    }
+    last_[0] = {true, IntegerValue::OfInt(number)};
+    started_ = kEveryConfiguration;
+    return true;
+  }
+
   /// An enumerator whose value the check cannot know.
   void Unknown(Truth active);
 

@@ -90,6 +90,10 @@ IntegerValue IntegerValue::Widened() const {
 }
 
 bool ParseIntegerLiteral(std::string_view text, IntegerValue* value) {
+  if (std::int32_t small = 0; ParseSmallDecimal(text, &small)) {
+    *value = IntegerValue::OfInt(small);
+    return true;
+  }
   int base = 10;
   std::size_t at = 0;
   if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {

@@ -38,6 +38,24 @@ struct Evaluation {
 /// when it is none, or when no integer type holds it.
 bool ParseIntegerLiteral(std::string_view text, IntegerValue* value);
 
+/// The usual protocol value, read at the least cost: a decimal literal of one to nine digits,
+/// without separators or suffixes, whose type is int. False, with `*value` untouched, for any
+/// other text.
+inline bool ParseSmallDecimal(std::string_view text, std::int32_t* value) {
+  if (text.empty() || text.size() > 9 || text[0] == '0') {
+    return false;
+  }
+  std::int32_t n = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') {
+      return false;
+    }
+    n = n * 10 + (c - '0');
+  }
+  *value = n;
+  return true;
+}
+
 /// Reads a character literal without prefix ('x', '\n') as an int; false for any other.
 bool ParseCharacterLiteral(std::string_view text, IntegerValue* value);
 

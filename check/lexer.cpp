@@ -2,14 +2,11 @@
 
 #include <cstring>
 
+#include "check/byte_runs.h"
+
 namespace protowrap::check {
 
 namespace {
-
-// Whether any byte of `word` is zero (the classic bit trick, eight bytes at a time).
-bool HasZeroByte(std::uint64_t word) {
-  return ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) != 0;
-}
 
 // Identifiers that begin a raw string literal when a '"' follows them.
 bool IsRawPrefix(std::string_view word) {
@@ -19,20 +16,7 @@ bool IsRawPrefix(std::string_view word) {
 }  // namespace
 
 std::int32_t FindLineEnd(const char* text, std::int32_t length, std::int32_t from) {
-  std::int32_t at = from;
-  // Eight bytes at a time while neither CR nor LF is among them, then byte by byte.
-  while (length - at >= 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text + at, 8);
-    if (HasZeroByte(word ^ 0x0a0a0a0a0a0a0a0aull) || HasZeroByte(word ^ 0x0d0d0d0d0d0d0d0dull)) {
-      break;
-    }
-    at += 8;
-  }
-  while (at < length && !IsLineEnd(text[at])) {
-    ++at;
-  }
-  return at;
+  return LineEndFrom(text, from, length);
 }
 
 std::int32_t SkipLineEnd(const char* text, std::int32_t length, std::int32_t end) {

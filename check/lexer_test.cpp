@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "check/byte_runs.h"
+
 namespace protowrap::check {
 namespace {
 
@@ -67,7 +69,7 @@ TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
   EXPECT_EQ(13, FindLineEnd("abcdefghijklm", 13, 2));
 }
 
-TEST(Lexer, RunsOfIdentifierBytesAndBlanksEightAtATime) {
+TEST(Lexer, RunsOfIdentifierBytesBlanksAndLinesManyBytesAtATime) {
   // Every byte value, and runs of every length around the eight-byte steps, against the table
   // that classes bytes one at a time.
   std::string text;
@@ -93,6 +95,11 @@ TEST(Lexer, RunsOfIdentifierBytesAndBlanksEightAtATime) {
       }
       ASSERT_EQ(identifier, IdentifierEnd(text.data(), at, end)) << at;
       ASSERT_EQ(blanks, BlanksEnd(text.data(), at, end)) << at;
+      const std::size_t lineEnd = text.find_first_of("\r\n", static_cast<std::size_t>(at));
+      ASSERT_EQ(
+          std::min(end, lineEnd == std::string::npos ? end : static_cast<std::int32_t>(lineEnd)),
+          LineEndFrom(text.data(), at, end))
+          << at;
     }
   }
 }

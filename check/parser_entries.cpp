@@ -3,6 +3,7 @@
 // values in every configuration.
 #include <cstring>
 
+#include "check/byte_runs.h"
 #include "check/parser.h"
 #include "wrap/rewrite_rules.h"
 
@@ -88,7 +89,9 @@ void Parser::PlainEntriesFromText() {
       if (!everywhere || names_.Keeping()) {
         Declared(entryName, at);
       }
-      Numbered(at, -1, -1);
+      if (!numbering_.NextPlainInt(preprocessor_.Active())) {
+        Numbered(at, -1, -1);
+      }
       end += 2;
     } else if (text[end] == ' ' && text[end + 1] == ',' && text[end + 2] == ' ') {
       const std::int32_t value = end + 3;
@@ -102,7 +105,11 @@ void Parser::PlainEntriesFromText() {
       if (!everywhere || names_.Keeping()) {
         Declared(entryName, at);
       }
-      Numbered(at, value, end, IsDigit(text[value]));
+      if (!numbering_.NextSmallDecimal(
+              preprocessor_.Active(),
+              std::string_view(text + value, static_cast<std::size_t>(end - value)))) {
+        Numbered(at, value, end, IsDigit(text[value]));
+      }
       end += 2;
     } else {
       break;
@@ -111,7 +118,7 @@ void Parser::PlainEntriesFromText() {
     // Blanks, line ends and line comments up to the next entry.
     for (;;) {
       // The text ends in a NUL, where this loop stops, since a NUL is no blank.
-      while (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n') {
+      while (IsBlankOrLineEnd(text[at])) {
         ++at;
       }
       if (at + 2 >= length || text[at] != '/' || text[at + 1] != '/' || text[at + 2] == '#') {
