@@ -4,8 +4,9 @@
 For each size it generates a CG and a CW header, checks that protowrap and the script write
 identical bytes, then runs all four programs alternately (A B C D A B C D ...) and prints the
 medians of wall time and peak memory and protowrap's ratio to each. The floors: startup_floor, a
-program that does nothing (linked as protowrap is), and io_floor, which reads both inputs and
-writes two outputs of the final sizes, with no conversion at all.
+program that does nothing (linked as protowrap is), and io_floor, which reads both inputs whole
+with read(2) and writes two outputs of the final sizes with write(2), with no conversion and no
+copy of the text: the least any program doing the job must do.
    side_by_side.py --build DIR [--runs N] [--sizes 200K,1M,8M,64M]
 """
 import argparse

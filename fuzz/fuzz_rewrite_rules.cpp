@@ -1,10 +1,13 @@
 // Fuzzes the whole rule table against the plain reference applied rule by rule, and the header
 // check on what it wrote: the check reads nothing outside the input and the output (each in a
-// block of its own exact size), changes neither, and locates every warning inside the input.
+// block of its own exact size), changes neither, and locates every warning inside the input; its
+// runs of bytes read many at a time agree with the same runs read byte by byte.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
+#include "check/byte_runs.h"
+#include "check/char_class.h"
 #include "check/header_check.h"
 #include "check/position_map.h"
 #include "fuzz/fuzz_reference.h"
@@ -80,6 +83,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (i > 0 && w.offset < all.InOrder()[i - 1].offset) ||
         (i < few.InOrder().size() && few.InOrder()[i].offset != w.offset)) {
       Broken("a warning must point into the input, in order");
+    }
+  }
+  // The check's runs of bytes, read many at a time, against one byte at a time: from many
+  // starts, never reading past the end they are given (the block has no byte more).
+  const auto end = static_cast<std::int32_t>(source.size());
+  for (std::int32_t at = 0; at < end; at += 1 + at % 7) {
+    std::int32_t identifier = at;
+    std::int32_t blanks = at;
+    std::int32_t line = at;
+    while (identifier < end && protowrap::check::IsIdentifierByte(kept[identifier])) {
+      ++identifier;
+    }
+    while (blanks < end && protowrap::check::IsBlank(kept[blanks])) {
+      ++blanks;
+    }
+    while (line < end && !protowrap::check::IsLineEnd(kept[line])) {
+      ++line;
+    }
+    if (protowrap::check::IdentifierEnd(kept, at, end) != identifier ||
+        protowrap::check::BlanksEnd(kept, at, end) != blanks ||
+        protowrap::check::LineEndFrom(kept, at, end) != line) {
+      Broken("a run read many bytes at a time differs from one read byte by byte");
     }
   }
   if (std::memcmp(kept, source.data(), source.size()) != 0 ||
