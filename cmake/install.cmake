@@ -1,6 +1,6 @@
-# Installation (the program, its manual page, the README and licence, a CMake package that
-# find_package(protowrap CONFIG) finds, and on Windows the MSBuild targets) and the release
-# packages made by cpack.
+# Installation (the program, the client header, its manual page, the README and licence, a CMake
+# package that find_package(protowrap CONFIG) finds, and on Windows the MSBuild targets) and the
+# release packages made by cpack.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -8,7 +8,9 @@ include(CMakePackageConfigHelpers)
 # "cmake" (the CMake package) and, on Windows, "msbuild" (the targets for Visual Studio projects).
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME program)
 
-install(TARGETS protowrap EXPORT protowrapTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS protowrap protowrap_client EXPORT protowrapTargets
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES include/protowrap/protocol_table.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/protowrap)
 install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(WIN32)
   install(FILES doc/protowrap.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Makes the release packages of a build with cpack and checks what they hold: the .tar.gz (Linux)
-or .zip (Windows) archive, with the program, the manual page, the README, the licence and the
-CMake package; on Linux also the Debian package, unpacked with dpkg-deb into a scratch root: its
-files under /usr, its architecture, no dependencies, no error from lintian, and (when it is the
-build machine's own) the unpacked program converting the example."""
+or .zip (Windows) archive, with the program, the client header, the manual page, the README, the
+licence and the CMake package; on Linux also the Debian package, unpacked with dpkg-deb into
+a scratch root: its files under /usr, its architecture, no dependencies, no error from lintian,
+and (when it is the build machine's own) the unpacked program converting the example and a client
+compiled against the unpacked header printing the expected tables."""
 import argparse
 import glob
 import os
@@ -14,10 +15,12 @@ import tarfile
 import tempfile
 import zipfile
 
-ARCHIVE = ["bin/{program}", "share/man/man1/protowrap.{man}", "share/doc/protowrap/README.md",
+ARCHIVE = ["bin/{program}", "include/protowrap/protocol_table.h",
+           "share/man/man1/protowrap.{man}", "share/doc/protowrap/README.md",
            "share/doc/protowrap/LICENSE", "lib/cmake/protowrap/protowrapConfig.cmake",
            "lib/cmake/protowrap/protowrap-generate.cmake"]
-DEB = ["usr/bin/protowrap", "usr/share/man/man1/protowrap.1.gz",
+DEB = ["usr/bin/protowrap", "usr/include/protowrap/protocol_table.h",
+       "usr/share/man/man1/protowrap.1.gz",
        "usr/share/doc/protowrap/copyright", "usr/share/doc/protowrap/changelog.gz",
        "usr/lib/cmake/protowrap/protowrapConfig.cmake",
        "usr/lib/cmake/protowrap/protowrap-generate.cmake"]
@@ -41,7 +44,7 @@ def check_archive(archive, program, windows):
         sys.exit("missing from the archive: %s" % missing)
 
 
-def check_deb(deb, arch, examples):
+def check_deb(deb, arch, examples, client, cxx):
     print(os.path.basename(deb))
     fields = subprocess.run(["dpkg-deb", "-f", deb, "Architecture", "Depends"], check=True,
                             capture_output=True, text=True).stdout
@@ -65,6 +68,16 @@ def check_deb(deb, arch, examples):
                                   capture_output=True, check=True)
             if done.stdout != b"Completed\nCompleted\n":
                 sys.exit("the unpacked program did not convert the example: %r" % done.stdout)
+            # A client of the wrap headers through the package's client header, as installed.
+            program = os.path.join(work, "client")
+            subprocess.run([cxx, "-std=c++17", "-I", os.path.join(root, "usr/include"), "-I", work,
+                            os.path.join(client, "client_header.cpp"),
+                            os.path.join(client, "lookup.cpp"), "-o", program], check=True)
+            with open(os.path.join(client, "expected_header.txt"), "rb") as f:
+                expected = f.read()
+            printed = subprocess.run([program], capture_output=True, check=True).stdout
+            if printed != expected:
+                sys.exit("the client of the unpacked header printed:\n%s" % printed.decode())
     finally:
         shutil.rmtree(root, ignore_errors=True)
 
@@ -77,6 +90,8 @@ def main():
     parser.add_argument("--deb-arch", default="", help="the Debian architecture expected")
     parser.add_argument("--run-examples", default="",
                         help="the example directory, to run the unpacked program on")
+    parser.add_argument("--client", default="", help="the client's sources, with --run-examples")
+    parser.add_argument("--cxx", default="c++", help="the compiler of the client")
     args = parser.parse_args()
     out = os.path.join(args.build, "release")
     for old in glob.glob(os.path.join(out, "protowrap*")):
@@ -94,7 +109,7 @@ def main():
         expected = os.path.join(out, "protowrap_1.0.0_%s.deb" % args.deb_arch)
         if debs != [expected]:
             sys.exit("expected %s, found %s" % (expected, debs))
-        check_deb(debs[0], args.deb_arch, args.run_examples)
+        check_deb(debs[0], args.deb_arch, args.run_examples, args.client, args.cxx)
     elif debs:
         sys.exit("unexpected Debian packages: %s" % debs)
 

@@ -1,17 +1,18 @@
 #!/usr/bin/env python3
 """The NuGet package in an MSBuild project, built with Mono's xbuild: the package is unpacked as
 NuGet does, its targets are imported into a small project whose stand-in for C++ compilation
-compiles a client against the wrap headers, and the project is built again and again: the first
-build generates both wrap headers, a second changes nothing, a touched header regenerates them,
-a header warning is shown with a path that leads to the header, the warnings-as-errors switch
-fails the build (and the next build runs protowrap again), a missing header fails the build with
-protowrap's line, a path that the configuration lookup would misread is refused (by its bytes of
-UTF-8), a missing program, one that cannot run and captured lines that cannot be replaced fail
-the build by name and never pass on an earlier run's lines, paths with ';', '%', '$' and
-characters beyond ASCII reach Talvenor.ini as they are (a project in a directory with ';' too,
-one with '$(' is refused), and Clean removes what the targets wrote. Each program given runs the
-whole scenario (protowrap natively, and protowrap.exe under Wine through a small launcher, where
-its manifest makes UTF-8 its code page)."""
+compiles a client of two source files against the wrap headers and the package's client header,
+and the project is built again and again: the first build generates both wrap headers, a second
+changes nothing, a touched header regenerates them, a header warning is shown with a path that
+leads to the header, the warnings-as-errors switch fails the build (and the next build runs
+protowrap again), a missing header fails the build with protowrap's line, a path that the
+configuration lookup would misread is refused (by its bytes of UTF-8), a missing program, one that
+cannot run and captured lines that cannot be replaced fail the build by name and never pass on an
+earlier run's lines, paths with ';', '%', '$' and characters beyond ASCII reach Talvenor.ini as
+they are (a project in a directory with ';' too, one with '$(' is refused), and Clean removes what
+the targets wrote. Each program given runs the whole scenario (protowrap natively, and
+protowrap.exe under Wine through a small launcher, where its manifest makes UTF-8 its code
+page)."""
 import argparse
 import os
 import re
@@ -31,11 +32,14 @@ PROJECT = """<Project DefaultTargets="Build" ToolsVersion="4.0"
     <ProtowrapCWHeader>src\\Protocol_CW.h</ProtowrapCWHeader>
   </PropertyGroup>
   <ItemGroup>
-    <ClCompile Include="{client}" />
+    <ClCompile Include="{client}\client_header.cpp" />
+    <ClCompile Include="{client}\lookup.cpp" />
   </ItemGroup>
-  <!-- xbuild has no C++ tool set: this stands in for its compile target. -->
+  <!-- xbuild has no C++ tool set: this stands in for its compile target. It applies no item
+       definitions either, so it names the two directories that the targets add to
+       AdditionalIncludeDirectories by their properties. -->
   <Target Name="ClCompile">
-    <Exec Condition="'$(Compile)' != 'false'" Command="&quot;{cxx}&quot; -std=c++20 -fsyntax-only -I src -I &quot;$(ProtowrapIncludeDir)&quot; @(ClCompile->'&quot;%(FullPath)&quot;', ' ')" />
+    <Exec Condition="'$(Compile)' != 'false'" Command="&quot;{cxx}&quot; -std=c++17 -fsyntax-only -I src -I &quot;$(ProtowrapIncludeDir)&quot; -I &quot;$(ProtowrapClientIncludeDir)&quot; @(ClCompile->'&quot;%(FullPath)&quot;', ' ')" />
   </Target>
   <Target Name="Build" DependsOnTargets="ClCompile" />
   <Target Name="ShowProgram">
@@ -60,7 +64,7 @@ class Scenario:
             shutil.copy(os.path.join(args.examples, "Protocol_%s.h" % family), self.src)
         with open(os.path.join(self.app, "app.proj"), "w") as f:
             f.write(PROJECT.format(cxx=args.cxx, version=args.version,
-                                   client=os.path.join(args.client, "client.cpp")))
+                                   client=args.client))
 
     def build(self, *extra, ok=True, program=True, app=None):
         if program:

@@ -1,18 +1,8 @@
-// The tables of the example headers as any number of source files can include them: every
-// PROTOCOL_STRUCT table is an inline constexpr array, defined once for the whole program and
-// usable at compile time.
+// The example's tables through protowrap's client header, as any number of source files include
+// them (client_header.cpp and lookup.cpp both do).
 #pragma once
 
-struct ProtocolEntry {
-  const char* name;
-  int value;
-};
-
-#define PROTOCOL_STRUCT inline constexpr ProtocolEntry
-#define MAKE_PROTOCOL_INFO(name, ...) \
-  { #name, name }
-#define MAKE_PROTOCOL_INFO_EOR() \
-  { nullptr, -1 }
+#include <protowrap/protocol_table.h>
 
 #include "Protocol_CG.h"
 #include "Protocol_CW.h"
@@ -20,5 +10,5 @@ struct ProtocolEntry {
 #include "Protocol_CG.WRAP.h"
 #include "Protocol_CW.WRAP.h"
 
-/// The name of a code of a protocol table, or nullptr.
-const char* CodeName(const ProtocolEntry* table, int code);
+/// In lookup.cpp: the name of a code of any CG table, found at run time, or "?".
+const char* CgCodeName(int code);

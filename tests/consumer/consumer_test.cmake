@@ -9,8 +9,8 @@
 #   once why;
 # - protowrap_generate names the headers by relative paths, and refuses a path that the lookup
 #   would read differently.
-#   BUILD_DIR, PROTOWRAP_SOURCE, SOURCE_DIR (the consumer), CLIENT_DIR (client.cpp,
-#   expected.txt), EXAMPLES, WORK_DIR, GENERATOR, CXX.
+#   BUILD_DIR, PROTOWRAP_SOURCE, SOURCE_DIR (the consumer), CLIENT_DIR (client_header.cpp,
+#   lookup.cpp, expected_header.txt), EXAMPLES, WORK_DIR, GENERATOR, CXX.
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}/headers")
 file(COPY "${EXAMPLES}/Protocol_CG.h" "${EXAMPLES}/Protocol_CW.h" DESTINATION "${WORK_DIR}/headers")
@@ -31,7 +31,7 @@ endfunction()
 # Configures the consumer in WORK_DIR/<name> with the given arguments.
 function(configure name)
   run("${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/${name}" -G "${GENERATOR}"
-      "-DCMAKE_CXX_COMPILER=${CXX}" ${unfindable} "-DCLIENT_SOURCE=${CLIENT_DIR}/client.cpp"
+      "-DCMAKE_CXX_COMPILER=${CXX}" ${unfindable} "-DCLIENT_DIR=${CLIENT_DIR}"
       ${ARGN})
 endfunction()
 
@@ -49,7 +49,7 @@ endfunction()
 function(check_consumer name)
   build(${name} TRUE)
   run("${WORK_DIR}/${name}/consumer")
-  file(READ "${CLIENT_DIR}/expected.txt" expected)
+  file(READ "${CLIENT_DIR}/expected_header.txt" expected)
   if(NOT out STREQUAL expected)
     message(FATAL_ERROR "the consumer's tables differ from the expected ones:\n${out}")
   endif()
