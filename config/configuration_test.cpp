@@ -54,5 +54,33 @@ TEST_F(SystemConfigurationTest, ReadsTheConfigurationFile) {
 #endif
 }
 
+TEST_F(SystemConfigurationTest, SkippedLinesAcrossThePiecesOfTheFile) {
+  // The file is read in pieces (64 KiB on POSIX). A line that the lookup skips (a comment,
+  // another section's line, the value of another key) may cross from one piece to the next:
+  // its tail, which here looks like what the lookup wants, must not become a line of its own,
+  // wherever around the boundary it begins.
+  struct Case {
+    const char* before;  // up to the skipped line
+    const char* line;    // the skipped line's start; filler follows it
+    const char* tail;    // the skipped line's end, which begins near the boundary
+    const char* after;
+  };
+  const Case cases[] = {
+      {"[CONFIG]\n", ";", "CG_FILE_PATH=wrong\n", "CG_FILE_PATH=right\n"},
+      {"[OTHER]\n", "X", "[CONFIG]\nCG_FILE_PATH=wrong\n", "[CONFIG]\nCG_FILE_PATH=right\n"},
+      {"[CONFIG]\n", "CW_FILE_PATH=", "CG_FILE_PATH=wrong\n", "CG_FILE_PATH=right\n"},
+  };
+  for (const std::size_t piece : {std::size_t{64} * 1024, std::size_t{128} * 1024}) {
+    for (const Case& c : cases) {
+      for (std::size_t shift = 0; shift < 9; ++shift) {
+        std::string ini = std::string(c.before) + c.line;
+        ini += std::string(piece + shift - 4 - ini.size(), 'c') + c.tail + c.after;
+        Put(ini);
+        EXPECT_EQ("right", Get("CG_FILE_PATH")) << c.line << " " << piece << " " << shift;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace protowrap::config

@@ -14,7 +14,9 @@ using namespace std::string_literals;
 
 // The value of `key` in section CONFIG of `ini`, as the program would receive it. The text is
 // also fed to a reader in pieces of several sizes, where a reader that streams could break: every
-// way must give the same answer, and nothing may land past the buffer.
+// way must give the same answer, and nothing may land past the buffer. Each piece is followed in
+// memory by a line end that is not part of the text, so that a reader that reads past a piece
+// ends a line there and answers differently.
 std::string Lookup(const std::string& ini, const char* key = "CG_FILE_PATH",
                    std::uint32_t size = 512) {
   std::string buffer(size + 8, '#');
@@ -26,9 +28,11 @@ std::string Lookup(const std::string& ini, const char* key = "CG_FILE_PATH",
   for (const std::size_t piece : std::initializer_list<std::size_t>{1, 2, 3, 7, 64}) {
     std::string pieced(size + 8, '#');
     IniReader reader("CONFIG", key, pieced.data(), size);
-    for (std::size_t at = 0;
-         at < ini.size() && reader.Feed(ini.data() + at, std::min(piece, ini.size() - at));
-         at += piece) {
+    for (std::size_t at = 0; at < ini.size(); at += piece) {
+      const std::string trapped = ini.substr(at, piece) + '\n';
+      if (!reader.Feed(trapped.data(), trapped.size() - 1)) {
+        break;
+      }
     }
     EXPECT_EQ(length, reader.Finish(""));
     EXPECT_EQ(whole, pieced.c_str()) << "in pieces of " << piece;
@@ -109,6 +113,32 @@ TEST(LookupIniValue, CommentsQuotesAndOddValues) {
       {"\"ab", std::string("[CONFIG]\nCG_FILE_PATH=\"ab\0c\"\n", 28)},
       {"\xC3\xA9/\x80\xFF.h", "[CONFIG]\nCG_FILE_PATH=\xC3\xA9/\x80\xFF.h\n"},
   });
+}
+
+TEST(LookupIniValue, SkippedLinesThatRunToThePiecesEnd) {
+  // A comment, another section's line and another key's value, whose tails look like what the
+  // lookup wants: in pieces of every size above, each of these lines runs to a piece's end.
+  const std::string filler(70, 'c');
+  for (std::size_t cut = 0; cut < 9; ++cut) {
+    const std::string pad(cut, 'p');
+    ExpectLookups({
+        {"right", "[CONFIG]\n;" + pad + filler + "CG_FILE_PATH=wrong\nCG_FILE_PATH=right\n"},
+        {"right", "[OTHER]\nX" + pad + filler + "[CONFIG]\nCG_FILE_PATH=wrong\n[CONFIG]\n" +
+                      "CG_FILE_PATH=right\n"},
+        {"right", "[CONFIG]\nCW_FILE_PATH=" + pad + filler + "CG_FILE_PATH=wrong\n" +
+                      "CG_FILE_PATH=right\n"},
+    });
+  }
+}
+
+TEST(LookupIniValue, ABufferOfNoBytesTakesNothing) {
+  // With no room, the length is 0 and the buffer untouched, found or defaulted.
+  char buffer[4] = {'#', '#', '#', '#'};
+  const std::string ini = "[CONFIG]\nCG_FILE_PATH=a.h\n";
+  for (const char* key : {"CG_FILE_PATH", "CW_FILE_PATH"}) {
+    EXPECT_EQ(0u, LookupIniValue(ini.data(), ini.size(), "CONFIG", key, "default", buffer, 0));
+    EXPECT_EQ(std::string(4, '#'), std::string(buffer, 4)) << key;
+  }
 }
 
 TEST(LookupIniValue, ValuesAreCutToTheBuffer) {

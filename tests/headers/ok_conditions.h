@@ -37,6 +37,9 @@ enum eCG_SESSION_PROTOCOL
 #if PROTOCOL_VERSION == 3 ? 1 : 0
 	CG_SESSION_CLOSE,
 #endif
+#if 1 // always: a directive is read to its end, comment and all
+	CG_SESSION_ALWAYS,
+#endif
 };
 
 #endif  // _PROTOCOL_CONDITIONS_H_

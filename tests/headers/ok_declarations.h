@@ -7,6 +7,7 @@ class Session;
 typedef unsigned int PacketSize;
 
 void Dispatch(ProtocolCode code);
+void Reset() noexcept;
 extern "C" int ProtocolVersion(void);
 extern const char* kProtocolName;
 static_assert(sizeof(ProtocolCode) > 1);

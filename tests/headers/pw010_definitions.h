@@ -15,3 +15,12 @@ enum eCG_ITEM_PROTOCOL
 {
 	CG_ITEM_PICK = 1,
 };
+inline int PacketSize(int entries)  // expect-warning
+{
+	if (entries > 0) { return entries * 4; }
+	return 0;
+}
+enum eCG_SHOP_PROTOCOL
+{
+	CG_SHOP_BUY = 2,
+};

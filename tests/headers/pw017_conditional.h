@@ -21,6 +21,9 @@ enum eCG_DEBUG_PROTOCOL
 #if 1
 	CG_DEBUG_ECHO = 0xC20,
 #endif
+#if 0 // never: a directive is read to its end, comment and all
+	CG_DEBUG_OLD_ECHO = 0xC21,  // expect-warning
+#endif
 #if defined(PROTOCOL_V2)
 	CG_DEBUG_STATS = 0xC30,
 #else

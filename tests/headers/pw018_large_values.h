@@ -11,6 +11,7 @@ enum eCG_FLAG_PROTOCOL
 	CG_FLAG_HIGH = 0x80000000,  // expect-warning
 	CG_FLAG_WIDE = 1LL << 40,  // expect-warning
 	CG_FLAG_MASK = ~0u,  // expect-warning
+	CG_FLAG_LOWER = 0xffffffff,  // expect-warning
 	CG_FLAG_BACK = (1LL << 40) >> 20,
 	CG_FLAG_CHAR = 'x',
 };
