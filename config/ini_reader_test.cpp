@@ -111,6 +111,7 @@ TEST(LookupIniValue, CommentsQuotesAndOddValues) {
       {"\"a'", "[CONFIG]\nCG_FILE_PATH=\"a'\n"},
       {"ab", std::string("[CONFIG]\nCG_FILE_PATH=ab\0cd\n", 26)},
       {"\"ab", std::string("[CONFIG]\nCG_FILE_PATH=\"ab\0c\"\n", 28)},
+      {"'a' ", "[CONFIG]\nCG_FILE_PATH='a' \0'\n"s},  // the blank before a NUL stays
       {"\xC3\xA9/\x80\xFF.h", "[CONFIG]\nCG_FILE_PATH=\xC3\xA9/\x80\xFF.h\n"},
   });
 }
