@@ -84,7 +84,9 @@ TEST(Lexer, RunsOfIdentifierBytesBlanksAndLinesManyBytesAtATime) {
   }
   const auto length = static_cast<std::int32_t>(text.size());
   for (std::int32_t at = 0; at < length; ++at) {
-    for (const std::int32_t end : {length, std::min(length, at + 3), std::min(length, at + 9)}) {
+    // Ends inside, at and beyond a step of eight or sixteen bytes.
+    for (const std::int32_t step : {3, 9, 15, 16, 17, 33, length}) {
+      const std::int32_t end = std::min(length, at + step);
       std::int32_t identifier = at;
       while (identifier < end && IsIdentifierByte(text[static_cast<std::size_t>(identifier)])) {
         ++identifier;
