@@ -222,6 +222,7 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
       // What the check cannot know: a function-like macro, a macro in its own replacement, a
       // division by zero, text that is no expression.
       {"?", "F(2) > 1"},
+      {"1", "F((1), (2)) || 1"},  // its arguments, parentheses and all, skipped
       {"?", "SELF > 0"},
       {"?", "1 / 0"},
       {"?", "1 +"},

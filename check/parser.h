@@ -91,7 +91,7 @@ class Parser {
   bool SkipUntil(unsigned stops);
   void SkipBraces();
   void SkipParentheses();
-  bool SkipStatement(bool declarators = true);
+  void SkipStatement();
   void SkipToEntry();
   bool InvocationCloses(std::int32_t open);
 

@@ -157,17 +157,13 @@ void Parser::SkipParentheses() {
   TryConsume(')');
 }
 
-bool Parser::SkipStatement(bool declarators) {
+void Parser::SkipStatement() {
   SkipUntil(kAtSemicolon | kAtCloseBrace | kAtOpenBrace);
-  const bool block = IsPunct('{');
-  if (block) {
+  if (IsPunct('{')) {
     SkipBraces();
-    if (declarators) {
-      SkipUntil(kAtSemicolon | kAtCloseBrace);
-    }
+    SkipUntil(kAtSemicolon | kAtCloseBrace);  // the declarators after a body
   }
   TryConsume(';');
-  return block;
 }
 
 void Parser::SkipToEntry() {

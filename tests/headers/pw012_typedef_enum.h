@@ -1,4 +1,4 @@
 typedef enum eCG_LOGIN_PROTOCOL  // expect-warning
 {
 	CG_LOGIN_REQ = 1,
-} LoginProtocol;
+} LoginProtocol, *LoginProtocolPointer;
