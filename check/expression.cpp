@@ -66,7 +66,6 @@ class ExpressionEvaluator::Run {
   }
 
  private:
-  static constexpr int kMaxFrames = 8;
   static constexpr int kMaxDepth = 64;
 
   enum class Kind : std::uint8_t { kEnd, kValue, kOperator, kName, kBad };

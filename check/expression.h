@@ -72,8 +72,9 @@ class ExpressionEvaluator {
  private:
   struct Frame;
   class Run;
+  static constexpr int kMaxFrames = 8;  // the expression and the macros replaced inside it
   ExpansionBudget& budget_;
-  std::string scratch_[8];  // the texts of the frames, kept for the next evaluation
+  std::string scratch_[kMaxFrames];  // the texts of the frames, kept for the next evaluation
 };
 
 }  // namespace protowrap::check

@@ -10,3 +10,12 @@ enum eCG_TRACE_PROTOCOL
 	CG_TRACE_ON = 0x0700,  // expect-warning
 };
 #endif
+
+#ifdef _DEBUG /* the trace codes, also
+#define TRACE_CODES 1
+   under this name */  // expect-warning
+enum eCG_DEBUG_PROTOCOL
+{
+	CG_DEBUG_ON = 0x0701,  // expect-warning
+};
+#endif

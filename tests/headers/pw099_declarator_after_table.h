@@ -1,0 +1,14 @@
+// An enumeration that also declares a variable: the wrap header's table closes with "}" and then
+// names the variable, which leaves no valid table.
+#pragma once
+
+enum eCG_STATE_PROTOCOL
+{
+	CG_STATE_IDLE,
+	CG_STATE_BUSY,
+} g_lastState;  // expect-warning
+
+enum eCG_NEXT_PROTOCOL
+{
+	CG_NEXT_ONE,
+};
