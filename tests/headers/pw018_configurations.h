@@ -1,5 +1,6 @@
 // Values that only one configuration makes too large for an int: the header's own macro
-// differs between the platforms, and the next enumerator goes on from it.
+// differs between the platforms, and the next enumerator goes on from it; an enumerator that only
+// a Debug build compiles.
 #pragma once
 
 #if defined(_WIN64)
@@ -12,4 +13,13 @@ enum eCG_WIDE_PROTOCOL
 {
 	CG_WIDE_FIRST = PROTOCOL_WIDE,  // expect-warning
 	CG_WIDE_NEXT,  // expect-warning
+};
+
+// Only a Debug build has the largest int, and there the next enumerator is too large.
+enum eCG_TRACE_PROTOCOL
+{
+#ifdef _DEBUG
+	CG_TRACE_LAST = 0x7FFFFFFF,  // expect-warning
+#endif
+	CG_TRACE_AFTER,  // expect-warning
 };
