@@ -98,36 +98,43 @@ void WholeTable(benchmark::State& state) {
 }
 BENCHMARK(WholeTable)->Arg(200 << 10)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisecond);
 
+// What the whole table writes for a generated header of `size` bytes.
+struct WrapHeader {
+  explicit WrapHeader(std::int64_t size)
+      : text(protowrap::ApplyRewriteRules(
+            Block(protowrap::bench::GenerateHeader("CG", static_cast<std::size_t>(size), true)))),
+        length(static_cast<std::int32_t>(std::strlen(text))) {}
+  WrapHeader(const WrapHeader&) = delete;
+  WrapHeader& operator=(const WrapHeader&) = delete;
+  ~WrapHeader() { std::free(text); }
+
+  char* text;
+  std::int32_t length;
+};
+
 // The header check on what the whole table wrote, at the same sizes, as every run makes it (a
 // header with warnings is then read again to place the first of them).
 void HeaderCheck(benchmark::State& state) {
-  const std::string input =
-      protowrap::bench::GenerateHeader("CG", static_cast<std::size_t>(state.range(0)), true);
-  char* output = protowrap::ApplyRewriteRules(strdup(input.c_str()));
-  const auto outputLength = static_cast<std::int32_t>(std::strlen(output));
+  const WrapHeader wrap(state.range(0));
   std::int64_t warnings = 0;
   for (auto _ : state) {
     protowrap::check::WarningReport report;
-    protowrap::check::CheckWrapHeader(output, outputLength, &report);
+    protowrap::check::CheckWrapHeader(wrap.text, wrap.length, &report);
     warnings = report.Count();
     benchmark::DoNotOptimize(warnings);
   }
   state.counters["warnings"] = static_cast<double>(warnings);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * outputLength);
-  std::free(output);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * wrap.length);
 }
 BENCHMARK(HeaderCheck)->Arg(200 << 10)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisecond);
 
 // The check's lexer alone on what the whole table wrote: every token, as the parser would take
 // them if it read no entry straight from the text.
 void CheckLexer(benchmark::State& state) {
-  const std::string input =
-      protowrap::bench::GenerateHeader("CG", static_cast<std::size_t>(state.range(0)), true);
-  char* output = protowrap::ApplyRewriteRules(strdup(input.c_str()));
-  const auto outputLength = static_cast<std::int32_t>(std::strlen(output));
+  const WrapHeader wrap(state.range(0));
   std::int64_t tokens = 0;
   for (auto _ : state) {
-    protowrap::check::Lexer lexer(output, outputLength);
+    protowrap::check::Lexer lexer(wrap.text, wrap.length);
     tokens = 0;
     while (lexer.Next().kind != protowrap::check::TokenKind::kEnd) {
       ++tokens;
@@ -135,8 +142,7 @@ void CheckLexer(benchmark::State& state) {
     benchmark::DoNotOptimize(tokens);
   }
   state.counters["tokens"] = static_cast<double>(tokens);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * outputLength);
-  std::free(output);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * wrap.length);
 }
 BENCHMARK(CheckLexer)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
