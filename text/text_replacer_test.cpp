@@ -52,6 +52,8 @@ TEST(FindPattern, FindsTheFirstMatchFromStart) {
   EXPECT_EQ(-1, r.FindPattern(text, 2, "abc", 3, 0));  // pattern longer than the text
   EXPECT_EQ(-1, r.FindPattern(text, 8, "", 0, 0));
   EXPECT_EQ(0, r.FindPattern(text, 8, "abc", 3, -5));
+  const char before[] = "abc..abc";  // a match before the text is not the text's
+  EXPECT_EQ(0, r.FindPattern(before + 5, 3, "abc", 3, -5));
   EXPECT_EQ(7, r.FindPattern(text, 8, "b", 1, 5));
 }
 

@@ -15,3 +15,12 @@ enum eCG_FLAG_PROTOCOL
 	CG_FLAG_BACK = (1LL << 40) >> 20,
 	CG_FLAG_CHAR = 'x',
 };
+
+// Numbered one after another up to the largest int, and one more.
+enum eCG_COUNT_PROTOCOL
+{
+	CG_COUNT_NEAR = 0x7FFFFFFD,
+	CG_COUNT_NEXT /* one more */,
+	CG_COUNT_LAST /* the largest int */,
+	CG_COUNT_OVER /* one too many */,  // expect-warning
+};
