@@ -94,6 +94,18 @@ TEST_F(HeaderWarningsTest, ShowsTheFirstWarningsAndCountsTheRestByCode) {
                 "cg.h: note: 2 more warnings not shown (PW001 x1, PW008 x1); "
                 "protowrap --warning-limit=0 shows them all\n",
             warnings_);
+  // Far more warnings than the writer buffers at once: every line whole, in order.
+  std::string header = "enum eCG_X_PROTOCOL\n{\n";
+  std::string expected;
+  for (int line = 3; line < 403; ++line) {
+    header += "\tX_" + std::to_string(line) + ",\n";
+    expected += "cg.h:" + std::to_string(line) + ":2: warning: " + kNoPrefix + " [PW008]\n";
+  }
+  files_.files["cg.h"] = header + "};\n";
+  Run(DiagnosticForm::kGcc, 0);
+  EXPECT_EQ(expected, warnings_);
+  files_.files["cg.h"] = "enum eCG_X_PROTOCOL\n{\n\tX_A,\n\tX_B,\n\tX_C,\n\tCG_D\n};\n";
+
   // No limit: all four, and no note.
   Run(DiagnosticForm::kGcc, 0);
   EXPECT_EQ(4, std::count(warnings_.begin(), warnings_.end(), '\n')) << warnings_;

@@ -21,6 +21,16 @@ TEST(WarningReport, KeepsTheFirstByPositionWhateverTheOrderOfReports) {
   EXPECT_EQ(2, report.Omitted(HeaderProblem::kNoPrefix));
   EXPECT_EQ(1, report.Omitted(HeaderProblem::kConditional));
   EXPECT_EQ(0, report.Omitted(HeaderProblem::kMissingComma));
+
+  // Fewer reports than the limit at first, out of order: the last kept still gives way.
+  WarningReport few(3);
+  for (const std::int32_t offset : {10, 50, 20, 5, 60}) {
+    few.Report(offset, HeaderProblem::kNoPrefix);
+  }
+  ASSERT_EQ(3u, few.InOrder().size());
+  EXPECT_EQ(5, few.InOrder()[0].offset);
+  EXPECT_EQ(10, few.InOrder()[1].offset);
+  EXPECT_EQ(20, few.InOrder()[2].offset);
 }
 
 }  // namespace

@@ -116,9 +116,12 @@ class FakeFileSystem final : public platform::FileSystem {
 
 /// What was printed on `stream`, which it closes.
 inline std::string ReadBack(std::FILE* stream) {
-  std::string printed(4096, '\0');
+  std::string printed;
   std::rewind(stream);
-  printed.resize(std::fread(printed.data(), 1, printed.size(), stream));
+  char piece[4096];
+  for (std::size_t got; (got = std::fread(piece, 1, sizeof piece, stream)) > 0;) {
+    printed.append(piece, got);
+  }
   std::fclose(stream);
   return printed;
 }
