@@ -60,6 +60,10 @@ TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
   EXPECT_EQ((V{"i:a", "i:b"}), Tokens("a \\\r\n b"));
   EXPECT_EQ((V{"i:CG_\\\nA", "p:,"}), Tokens("CG_\\\nA,"));
   EXPECT_EQ((V{"n:12\\\n34"}), Tokens("12\\\n34"));
+  // A splice followed by no identifier byte, or by the end of the text, ends the token before it.
+  EXPECT_EQ((V{"i:a", "p:,"}), Tokens("a\\\n,"));
+  EXPECT_EQ((V{"n:1", "p:+"}), Tokens("1\\\r\n+"));
+  EXPECT_EQ((V{"i:a"}), Tokens("a\\\n"));
   EXPECT_EQ((V{"p:\\", "i:x"}), Tokens("\\ x"));  // a backslash with no line end: a token
   // An include runs on over a block comment that it opens, to the end of the comment's line.
   EXPECT_EQ((V{"d:#include <a.h> /* one\n two */ x", "i:y"}),
