@@ -106,5 +106,17 @@ TEST(Preprocessor, GuardsInEveryFormHoldWhenTheyCloseTheHeader) {
   EXPECT_GE(Follow("//#ifndef _P_H_\n//#define _P_H_\nA\n//#else\nB\n//#endif\n").notAGuard, 0);
 }
 
+TEST(Preprocessor, NamesTheMacroTableHadNoRoomForAreUnknown) {
+  // A small header holds room for about 800 names: past them, a name it turned away, or one it
+  // never saw, may be defined; the names it holds keep their meaning.
+  std::string text;
+  for (int i = 0; i < 1000; ++i) {
+    text += "//#define M" + std::to_string(i) + " 1\n";
+  }
+  text += "//#if M1\nA\n//#endif\n//#if M999\nB\n//#endif\n//#ifdef NEVER\nC\n//#endif\n";
+  EXPECT_EQ("A:LlWw B:???? C:????", Where(Follow(text), "ABC"));
+  EXPECT_EQ("C:----", Where(Follow("//#ifdef NEVER\nC\n//#endif\n"), "C"));
+}
+
 }  // namespace
 }  // namespace protowrap::check
