@@ -56,7 +56,7 @@ void DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
   }
 }
 
-void DeclaredNames::FindEarlier(const char* text, std::int32_t length) {
+void DeclaredNames::FindEarlier(const char* text) {
   // Before from_, every entry was compiled everywhere: an entry's name there is declared.
   Lexer lexer(text, from_);
   std::string scratch;
@@ -78,7 +78,6 @@ void DeclaredNames::FindEarlier(const char* text, std::int32_t length) {
     before = previous;
     previous = t;
   }
-  (void)length;
 }
 
 // Where no declaration of the entry's name may be compiled.
@@ -109,7 +108,7 @@ void DeclaredNames::Finish(const char* text, std::int32_t length, Findings& find
     return;
   }
   if (from_ > 0) {
-    FindEarlier(text, length);
+    FindEarlier(text);
   }
   std::int32_t lastRegion = -1;
   std::vector<bool> reported;

@@ -41,7 +41,7 @@ class DeclaredNames {
 
   ConfigurationSet& MayDeclare(std::uint64_t name);
   ConfigurationSet Missing(const char* text, std::int32_t length, const Conditional& entry);
-  void FindEarlier(const char* text, std::int32_t length);
+  void FindEarlier(const char* text);
 
   std::deque<Conditional> entries_;  // in blocks: never copied as they grow
   std::int32_t from_ = -1;           // where the first entry not compiled everywhere stands
