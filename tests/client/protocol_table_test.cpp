@@ -1,0 +1,67 @@
+// Tests of the client header's lookups on many small tables, against plain loops written here:
+// repeated codes wherever they stand, the closing entry never found, the first of two names.
+#include "include/protowrap/protocol_table.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr const char* kNames[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"};
+
+// Tables of N - 1 entries (and the closing one) with random values, each checked against the
+// pairwise comparison and a search from the front.
+template <std::size_t N>
+void CheckTables(std::mt19937& random) {
+  constexpr std::size_t n = N - 1;
+  for (int round = 0; round < 3000; ++round) {
+    protowrap::Entry table[N] = {};
+    // Narrow ranges make repeats likely; the wide one takes in negative and extreme codes.
+    const int spread = round % 3 == 0   ? static_cast<int>(n) + 1
+                       : round % 3 == 1 ? static_cast<int>(4 * n)
+                                        : 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      table[i].name = kNames[i];
+      table[i].value = spread > 0 ? static_cast<int>(random() % static_cast<unsigned>(spread)) + 1
+                                  : static_cast<int>(random());
+    }
+    table[n] = {nullptr, 0};
+    bool unique = true;
+    for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t j = i + 1; j < n; ++j) {
+        unique = unique && table[i].value != table[j].value;
+      }
+    }
+    ASSERT_EQ(unique, protowrap::HasUniqueCodes(table)) << n << " entries, round " << round;
+    for (std::size_t i = 0; i < n; ++i) {
+      std::size_t first = 0;
+      while (table[first].value != table[i].value) {
+        ++first;
+      }
+      ASSERT_STREQ(kNames[first], protowrap::NameOf(table, table[i].value));
+      ASSERT_EQ(table[i].value, protowrap::CodeOf(table, kNames[i], -7));
+    }
+    // The closing entry's 0 and name are no entry's.
+    if (spread > 0) {
+      EXPECT_EQ(nullptr, protowrap::NameOf(table, 0));
+    }
+    EXPECT_EQ(-7, protowrap::CodeOf(table, kNames[n], -7));
+    EXPECT_EQ(n, protowrap::Size(table));
+    EXPECT_EQ(n, protowrap::Entries(table).size());
+  }
+}
+
+template <std::size_t... Sizes>
+void CheckEverySize(std::index_sequence<Sizes...>) {
+  std::mt19937 random(2026);
+  (CheckTables<Sizes + 2>(random), ...);
+}
+
+TEST(ClientHeader, LookupsAndRepeatsAgreeWithPlainLoopsOnTablesOfEverySmallSize) {
+  CheckEverySize(std::make_index_sequence<11>());
+}
+
+}  // namespace
