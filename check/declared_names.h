@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "check/configurations.h"
+#include "check/build_configuration.h"
 #include "check/findings.h"
 
 namespace protowrap::check {

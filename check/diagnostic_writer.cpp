@@ -25,7 +25,8 @@ void DiagnosticWriter::AppendNumber(std::int64_t n) {
   Append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem) {
+void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem,
+                                   std::string_view build) {
   const ProblemText& text = DescribeProblem(problem);
   const int code = static_cast<int>(problem);
   char codeText[8];
@@ -43,9 +44,17 @@ void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, Head
       Append(")");
     }
   }
+  const auto what = [&] {
+    if (!build.empty()) {
+      Append("in a build that defines ");
+      Append(build);
+      Append(", ");
+    }
+    Append(text.what);
+  };
   if (gcc) {
     Append(": warning: ");
-    Append(text.what);
+    what();
     Append("; ");
     Append(text.instead);
     Append(" [");
@@ -55,20 +64,24 @@ void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, Head
     Append(": warning ");
     Append(codeText);
     Append(": ");
-    Append(text.what);
+    what();
     Append("; ");
     Append(text.instead);
     Append("\n");
   }
 }
 
-void DiagnosticWriter::WriteWarnings(WarningReport& report, PositionMap& map) {
+void DiagnosticWriter::WriteWarnings(WarningReport& report, PositionMap& map,
+                                     const std::vector<std::string>& switches) {
   const auto kept = static_cast<std::int64_t>(report.InOrder().size());
   for (const check::Warning& warning : report.InOrder()) {
     std::int32_t line = 0;
     std::int32_t column = 0;
     map.Locate(warning.offset, &line, &column);
-    WriteWarning(line, column, warning.problem);
+    const std::size_t build = warning.build;
+    WriteWarning(line, column, warning.problem,
+                 build > 0 && build <= switches.size() ? std::string_view(switches[build - 1])
+                                                       : std::string_view{});
   }
   const std::int64_t more = report.Count() - kept;
   if (more <= 0) {

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "check/position_map.h"
 #include "check/warning_report.h"
@@ -24,7 +26,9 @@ inline DiagnosticForm NativeDiagnosticForm() {
 /// without allocating memory:
 ///   GCC:     <path>:<line>:<column>: warning: <what>; <instead> [PW<code>]
 ///   MSBuild: <path>(<line>,<column>): warning PW<code>: <what>; <instead>
-/// A column of 0 (unknown) is left out, and so is a line of 0 (the whole file).
+/// A column of 0 (unknown) is left out, and so is a line of 0 (the whole file). A warning that
+/// holds only in a build that defines one of the header's switches says so first: "in a build
+/// that defines <NAME>, <what>".
 class DiagnosticWriter {
  public:
   DiagnosticWriter(std::FILE* stream, DiagnosticForm form, std::string_view path)
@@ -33,11 +37,14 @@ class DiagnosticWriter {
   DiagnosticWriter& operator=(const DiagnosticWriter&) = delete;
   ~DiagnosticWriter() { Finish(); }
 
-  /// One warning line.
-  void WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem);
+  /// One warning line; `build`: the switch whose build alone fails, or empty.
+  void WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem,
+                    std::string_view build = {});
 
   /// Every kept warning of `report`, placed by `map`, then a note on those not kept, by code.
-  void WriteWarnings(WarningReport& report, PositionMap& map);
+  /// `switches`: the header's switches, which a warning's build names.
+  void WriteWarnings(WarningReport& report, PositionMap& map,
+                     const std::vector<std::string>& switches = {});
 
   /// Writes what is buffered.
   void Finish();

@@ -31,8 +31,9 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
-EnumeratorNumbering::EnumeratorNumbering(const MacroLookup* const (&macros)[kConfigurationCount])
-    : macros_(macros) {}
+EnumeratorNumbering::EnumeratorNumbering(const MacroLookup* const (&macros)[kMaxConfigurations],
+                                         ConfigurationSet inUse)
+    : macros_(macros), inUse_(inUse) {}
 
 void EnumeratorNumbering::Restart() {
   for (Evaluation& last : last_) {
@@ -90,23 +91,24 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
     }
   }
   Separate();
-  const ConfigurationSet may = active.MayHold();
-  Evaluation values[kConfigurationCount];
+  const ConfigurationSet may = active.MayHold() & inUse_;
+  Evaluation values[kMaxConfigurations];
   if (given) {
     const std::string_view trimmed = Trimmed(value);
-    for (int c = 0; c < kConfigurationCount; ++c) {
+    for (int c = 0; c < kMaxConfigurations; ++c) {
       if ((may & Only(c)) == 0) {
         continue;
       }
       if (IsNumber(trimmed)) {
-        values[c].known = ParseIntegerLiteral(trimmed, &values[c].value);
+        values[c].known =
+            ParseIntegerLiteral(trimmed, &values[c].value, macros_[c]->LongWidth());
       } else {
-        values[c] = evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c]);
+        values[c] = evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c], false);
       }
     }
   }
   ConfigurationSet tooLarge = 0;
-  for (int c = 0; c < kConfigurationCount; ++c) {
+  for (int c = 0; c < kMaxConfigurations; ++c) {
     const ConfigurationSet configuration = Only(c);
     if ((may & configuration) == 0) {
       continue;  // not compiled here: the numbering goes on without it
@@ -116,7 +118,7 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
       if ((started_ & configuration) == 0) {
         next = {true, IntegerValue::OfInt(0)};  // the first enumerator: 0, an int
       } else if (last_[c].known) {
-        next.known = NextEnumeratorValue(last_[c].value, &next.value);
+        next.known = NextEnumeratorValue(last_[c].value, &next.value, macros_[c]->LongWidth());
       }
     }
     started_ |= configuration;
@@ -134,8 +136,8 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
 
 void EnumeratorNumbering::Unknown(Truth active) {
   Separate();
-  const ConfigurationSet may = active.MayHold();
-  for (int c = 0; c < kConfigurationCount; ++c) {
+  const ConfigurationSet may = active.MayHold() & inUse_;
+  for (int c = 0; c < kMaxConfigurations; ++c) {
     if ((may & Only(c)) != 0) {
       last_[c] = {};
       started_ |= Only(c);

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "check/configurations.h"
+#include "check/build_configuration.h"
 #include "check/expression.h"
 
 namespace protowrap::check {
@@ -15,8 +15,8 @@ namespace protowrap::check {
 /// that a configuration may or may not compile leaves what follows it unknown there.
 class EnumeratorNumbering {
  public:
-  /// The configurations' macros, for values that name one.
-  explicit EnumeratorNumbering(const MacroLookup* const (&macros)[kConfigurationCount]);
+  /// The configurations' macros, for values that name one; the configurations in use.
+  EnumeratorNumbering(const MacroLookup* const (&macros)[kMaxConfigurations], ConfigurationSet inUse);
 
   /// Starts a new enumeration.
   void Restart();
@@ -33,7 +33,7 @@ class EnumeratorNumbering {
   /// int's maximum. Returns false, having done nothing, where Next must number it.
   bool NextPlainInt(Truth active) {
     Evaluation& last = last_[0];
-    if (!same_ || active.holds != kEveryConfiguration || started_ != kEveryConfiguration ||
+    if (!same_ || active.holds != kEveryConfiguration || (started_ & inUse_) != inUse_ ||
         !last.known || last.value.rank != 1 || !last.value.isSigned ||
         last.value.bits == 0x7FFFFFFF) {
       return false;
@@ -62,8 +62,9 @@ class EnumeratorNumbering {
   ConfigurationSet NextEverywhere(bool given, std::string_view value, bool number, bool* done);
   void Separate();
 
-  const MacroLookup* const (&macros_)[kConfigurationCount];
-  Evaluation last_[kConfigurationCount];  // known when the previous enumerator's value is
+  const MacroLookup* const (&macros_)[kMaxConfigurations];
+  ConfigurationSet inUse_;
+  Evaluation last_[kMaxConfigurations];  // known when the previous enumerator's value is
   ConfigurationSet started_ = 0;          // where an enumerator came before
   bool same_ = true;                      // every configuration is at last_[0] (the usual case)
 };

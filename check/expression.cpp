@@ -54,9 +54,9 @@ struct ExpressionEvaluator::Frame {
 class ExpressionEvaluator::Run {
  public:
   Run(ExpressionEvaluator& owner, std::string_view expression, ExpressionUse use,
-      const MacroLookup& macros)
-      : owner_(owner), use_(use), macros_(macros) {
-    Push(expression, {}, false);
+      const MacroLookup& macros, bool headerText)
+      : owner_(owner), use_(use), macros_(macros), longWidth_(macros.LongWidth()) {
+    Push(expression, {}, headerText);
     Advance();
   }
 
@@ -208,8 +208,7 @@ class ExpressionEvaluator::Run {
         if (depth_ == kMaxFrames || !owner_.budget_.Spend(meaning.body.size())) {
           return Unknown();
         }
-        Push(meaning.body, name.data() == scratch.data() ? std::string_view{} : name,
-             meaning.headerText);
+        Push(meaning.body, name.data() == scratch.data() ? std::string_view{} : name, true);
         return Expanded();  // read on in the replacement
       case MacroMeaning::Kind::kNone:
         if (use_ == ExpressionUse::kCondition && !SkipArguments(frame)) {
@@ -217,6 +216,7 @@ class ExpressionEvaluator::Run {
         }
         return Unknown();  // a constant of the program, or F(x) with F no macro
       case MacroMeaning::Kind::kFunction:
+      case MacroMeaning::Kind::kOpaque:
       case MacroMeaning::Kind::kUnknown:
         SkipArguments(frame);
         return Unknown();
@@ -236,7 +236,8 @@ class ExpressionEvaluator::Run {
         case TokenKind::kNumber: {
           std::string scratch;
           IntegerValue value;
-          token_ = ParseIntegerLiteral(WithoutSplices(TextOf(*frame, token), &scratch), &value)
+          token_ = ParseIntegerLiteral(WithoutSplices(TextOf(*frame, token), &scratch), &value,
+                                       longWidth_)
                        ? Known(Promoted(value))
                        : Unknown();
           return;
@@ -399,6 +400,7 @@ class ExpressionEvaluator::Run {
   ExpressionEvaluator& owner_;
   ExpressionUse use_;
   const MacroLookup& macros_;
+  std::uint8_t longWidth_;
   Frame frames_[kMaxFrames];
   int depth_ = 0;  // frames in use
   int depth_of_recursion_ = 0;
@@ -407,11 +409,11 @@ class ExpressionEvaluator::Run {
 };
 
 Evaluation ExpressionEvaluator::Evaluate(std::string_view expression, ExpressionUse use,
-                                         const MacroLookup& macros) {
+                                         const MacroLookup& macros, bool headerText) {
   if (expression.size() > 0x7FFFFFFF) {
     return {};
   }
-  Run run(*this, expression, use, macros);
+  Run run(*this, expression, use, macros, headerText);
   return run.Result();
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "check/integer_value.h"
+#include "check/macro_table.h"
 
 namespace protowrap::check {
 
@@ -15,19 +16,25 @@ namespace protowrap::check {
 struct MacroMeaning {
   enum class Kind : std::uint8_t {
     kNone,      ///< surely no macro
-    kObject,    ///< an object-like macro: `body` is its replacement, as the wrap header holds it
-    kFunction,  ///< a function-like macro
-    kUnknown,   ///< perhaps a macro (of an included file, of the compiler, of the build)
+    kObject,    ///< an object-like macro: `body` is its replacement, as the header wrote it
+    kFunction,  ///< a function-like macro (`definition`, where the header defined it)
+    kOpaque,    ///< surely a macro, whose replacement the check does not know
+    kUnknown,   ///< perhaps a macro (of an include the check could not read, of the library)
   };
   Kind kind = Kind::kUnknown;
   std::string_view body;
-  bool headerText = false;  ///< `body` is already the header's text (nothing to undo in it)
+  /// Where the header or an include defined it (null for the compilers' and the client's).
+  const MacroDefinition* definition = nullptr;
+
+  bool operator==(const MacroMeaning&) const = default;
 };
 
 /// The macros of one build configuration at one place of a header.
 class MacroLookup {
  public:
   virtual MacroMeaning Find(std::string_view name) const = 0;
+  /// The width of long in the configuration's target.
+  virtual std::uint8_t LongWidth() const { return 64; }
 
  protected:
   ~MacroLookup() = default;
@@ -59,15 +66,18 @@ class ExpansionBudget {
 /// or ','. Returns `text` itself when there is nothing to undo, else a view of `*scratch`.
 std::string_view HeaderTextOf(std::string_view text, std::string* scratch);
 
-/// Evaluates one expression, as text of the header (commas for '=' as the rules write them are
-/// read as '=': ",," is "=="). Reads nothing outside `expression` and the macros' bodies;
+/// Evaluates one expression of the header, or of the wrap header (commas for '=' as the rules write
+/// them are read as '=': ",," is "=="). Reads nothing outside `expression` and the macros' bodies;
 /// recursion is bounded, whatever the expression. Unknown where a name's meaning, a macro of an
 /// included file, a function-like macro, a cast or sizeof, or an error (a division by zero,
 /// an overflow, a shift out of range) makes the value one that the check cannot know.
 class ExpressionEvaluator {
  public:
   explicit ExpressionEvaluator(ExpansionBudget& budget) : budget_(budget) {}
-  Evaluation Evaluate(std::string_view expression, ExpressionUse use, const MacroLookup& macros);
+  /// `headerText`: the expression is the header's own text (a directive's), not the wrap
+  /// header's (an entry's value), where what the rules wrote is taken back first.
+  Evaluation Evaluate(std::string_view expression, ExpressionUse use, const MacroLookup& macros,
+                      bool headerText = true);
 
  private:
   struct Frame;

@@ -1,45 +1,48 @@
 #include "check/findings.h"
 
-#include <utility>
-
 namespace protowrap::check {
 
 namespace {
 
-template <std::size_t... I>
-std::array<WarningReport, sizeof...(I)> Reports(std::int32_t shown, std::index_sequence<I...>) {
-  return {((void)I, WarningReport(shown))...};
+// The build that a finding which holds in `where` names: 0 for one of the targets' own builds,
+// else the first switch's.
+std::uint8_t BuildOf(ConfigurationSet where) {
+  if ((where & kBaseConfigurationSet) != 0) {
+    return 0;
+  }
+  for (int c = kBaseConfigurations; c < kMaxConfigurations; ++c) {
+    if ((where & Only(c)) != 0) {
+      return static_cast<std::uint8_t>(BuildConfiguration{c}.Switch() + 1);
+    }
+  }
+  return 0;
 }
 
 }  // namespace
 
-Findings::Findings(std::int32_t shown)
-    : buckets_(Reports(shown, std::make_index_sequence<kEverywhere + 1>())) {}
+Findings::Findings(std::int32_t shown) : shown_(shown), everywhere_(shown) {}
 
 void Findings::Add(std::int32_t offset, HeaderProblem problem) {
-  buckets_[kEverywhere].Report(offset, problem);
+  everywhere_.Report(offset, problem);
 }
 
 void Findings::Add(std::int32_t offset, HeaderProblem problem, ConfigurationSet where) {
-  if (where != 0) {
-    buckets_[where].Report(offset, problem);
+  if (where == kEveryConfiguration) {
+    everywhere_.Report(offset, problem);
+  } else if (where != 0) {
+    buckets_.try_emplace(where, shown_).first->second.Report(offset, problem);
   }
 }
 
 void Findings::Deliver(ConfigurationSet compiles, ConfigurationSet surelyCompiles,
                        std::uint8_t replaced, ProblemSink& sink) {
-  for (std::size_t where = 0; where < buckets_.size(); ++where) {
-    const bool stands = where == kEverywhere ? compiles != 0 : (where & surelyCompiles) != 0;
-    if (!stands) {
-      continue;
-    }
-    WarningReport& bucket = buckets_[where];
+  const auto hand = [&](WarningReport& bucket, std::uint8_t build) {
     const auto kept = [&](HeaderProblem problem) {
       return (DescribeProblem(problem).reads & replaced) == 0;
     };
     bucket.Drain([&](const Warning& warning) {
       if (kept(warning.problem)) {
-        sink.Report(warning.offset, warning.problem);
+        sink.Report(warning.offset, warning.problem, build);
       }
     });
     for (int code = 0; code < 256; ++code) {
@@ -47,6 +50,14 @@ void Findings::Deliver(ConfigurationSet compiles, ConfigurationSet surelyCompile
       if (bucket.Omitted(problem) > 0 && kept(problem)) {
         sink.ReportUnshown(problem, bucket.Omitted(problem));
       }
+    }
+  };
+  if (compiles != 0) {
+    hand(everywhere_, BuildOf(compiles));
+  }
+  for (auto& [where, bucket] : buckets_) {
+    if ((where & surelyCompiles) != 0) {
+      hand(bucket, BuildOf(where & surelyCompiles));
     }
   }
 }

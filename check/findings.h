@@ -2,10 +2,10 @@
 // stands.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <unordered_map>
 
-#include "check/configurations.h"
+#include "check/build_configuration.h"
 #include "check/problem_sink.h"
 #include "check/warning_report.h"
 
@@ -30,13 +30,15 @@ class Findings {
   /// Hands on the findings that stand: those that hold wherever the header compiles, unless it
   /// compiles nowhere (`compiles` empty), and the others where they hold in a configuration of
   /// `surelyCompiles`; none that reads a client's definition that the header replaced
-  /// (`replaced`: ClientName bits).
+  /// (`replaced`: ClientName bits). Each names the build it holds in: none when one of the four
+  /// builds of the targets fails, else the first switch whose build does.
   void Deliver(ConfigurationSet compiles, ConfigurationSet surelyCompiles, std::uint8_t replaced,
                ProblemSink& sink);
 
  private:
-  static constexpr std::size_t kEverywhere = 1u << kConfigurationCount;
-  std::array<WarningReport, kEverywhere + 1> buckets_;  // by configuration set, and everywhere
+  std::int32_t shown_;
+  WarningReport everywhere_;
+  std::unordered_map<ConfigurationSet, WarningReport> buckets_;  // by where they hold
 };
 
 }  // namespace protowrap::check

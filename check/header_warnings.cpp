@@ -1,36 +1,44 @@
 #include "check/header_warnings.h"
 
-#include <cstdlib>
-#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
 
 #include "check/header_check.h"
+#include "check/include_reader.h"
 #include "check/position_map.h"
 
 namespace protowrap::check {
 
-void HeaderWarnings::Written(const char* inputPath, const char* text, std::int32_t length,
-                             bool cutAtNul) {
+void HeaderWarnings::Written(const char* inputPath, const char* header, std::int32_t headerLength,
+                             const char* text, std::int32_t length, bool cutAtNul) {
   if (options_.stream == nullptr) {
     return;
   }
   DiagnosticWriter writer(options_.stream, options_.form, inputPath);
   WarningReport report(options_.limit);
-  CheckOptions check;
-  check.cutAtNul = cutAtNul;
-  if (!CheckWrapHeader(text, length, &report, check)) {
+  std::vector<std::string> switches;
+  bool checked = false;
+  try {
+    IncludeReader includes(files_, inputPath);
+    CheckOptions check;
+    check.cutAtNul = cutAtNul;
+    check.header = header;
+    check.headerLength = headerLength;
+    check.includes = &includes;
+    checked = CheckWrapHeader(text, length, &report, check, &switches);
+  } catch (const std::bad_alloc&) {
+    checked = false;
+  }
+  if (!checked) {
     writer.WriteWarning(0, 0, HeaderProblem::kNotChecked);
     return;
   }
   if (report.Count() == 0) {
     return;
   }
-  std::uint64_t size = 0;
-  platform::ReadFailure why = platform::ReadFailure::kCannotRead;
-  char* input = platform::ReadWholeFile(files_, inputPath, 0x7FFFFFFE, &size, &why);
-  PositionMap map(input, input != nullptr ? static_cast<std::int32_t>(std::strlen(input)) : 0, text,
-                  length);
-  writer.WriteWarnings(report, map);
-  std::free(input);
+  PositionMap map(header, headerLength, text, length);
+  writer.WriteWarnings(report, map, switches);
 }
 
 }  // namespace protowrap::check

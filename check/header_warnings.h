@@ -20,19 +20,17 @@ struct WarningOptions {
   std::int32_t limit = WarningReport::kDefaultLimit;
 };
 
-/// Checks every wrap header that a job writes (CheckWrapHeader) and prints one warning per place
-/// where its header does not fit the rules, so that the wrap header will not compile: the first
-/// `limit` of them, then one line that counts the others. The check needs the input header only to
-/// place the warnings' columns, so the input (which the rules released, to keep the conversion's
-/// peak memory at two texts) is read again only when there are warnings; a header that changed
-/// meanwhile, or cannot be read again, gets warnings without columns.
+/// Checks every wrap header that a job writes (CheckWrapHeader), beside its header's bytes and the
+/// files its quoted includes name (read through `files`), and prints one warning per place where
+/// its header does not fit the rules, so that the wrap header will not compile: the first `limit`
+/// of them, then one line that counts the others.
 class HeaderWarnings final : public WrittenHeader {
  public:
   HeaderWarnings(platform::FileSystem& files, const WarningOptions& options)
       : files_(files), options_(options) {}
 
-  void Written(const char* inputPath, const char* text, std::int32_t length,
-               bool cutAtNul) override;
+  void Written(const char* inputPath, const char* header, std::int32_t headerLength,
+               const char* text, std::int32_t length, bool cutAtNul) override;
 
  private:
   platform::FileSystem& files_;

@@ -25,6 +25,10 @@ constexpr const char* kMissingComma =
 constexpr const char* kNoPrefix =
     "the enumerator does not begin with CG_ or CW_, so it gets no MAKE_PROTOCOL_INFO( entry and "
     "its comma becomes a stray ')'; give it the family's prefix";
+constexpr const char* kConditional =
+    "the enumerator is inside #if, #ifdef or #else, which the wrap header comments out, so its "
+    "table names the enumerator wherever the header is compiled, also where the condition does not "
+    "hold; declare protocol enumerators outside conditional blocks (an include guard is fine)";
 
 // A job with the check, on files in memory.
 class HeaderWarningsTest : public ::testing::Test {
@@ -74,15 +78,19 @@ TEST_F(HeaderWarningsTest, WarnsWhereTheHeaderStraysAndChangesNothingElse) {
   std::fclose(console);
   EXPECT_EQ(checked, files_.files["./Protocol_CG.WRAP.h"]);
 
-  // A header that can no longer be read for the columns (its second read fails): the warnings
-  // without them.
-  files_.files["in/cg.h"] = "enum eCG_X_PROTOCOL { CG_A = 1, CG_B };";
+  // A quoted include is read from the header's directory, through the same files: what it
+  // defines decides. Without it, what it may define is unknown, and only a build that defines the
+  // switch is known to fail.
+  files_.files["in/cg.h"] =
+      "#include \"switches.h\"\nenum eCG_X_PROTOCOL {\n#ifndef USE_X\n CG_A,\n#endif\n};\n";
+  files_.files["in/switches.h"] = "#define USE_X 1\n";
   EXPECT_EQ("Completed\n", Run());
-  EXPECT_EQ(std::string("in/cg.h:1:33: warning: ") + kMissingComma + " [PW001]\n", warnings_);
-  files_.reads = 0;
-  files_.failFromRead = 2;
+  EXPECT_EQ(std::string("in/cg.h:4:2: warning: ") + kConditional + " [PW017]\n", warnings_);
+  files_.files.erase("in/switches.h");
   EXPECT_EQ("Completed\n", Run());
-  EXPECT_EQ(std::string("in/cg.h:1: warning: ") + kMissingComma + " [PW001]\n", warnings_);
+  EXPECT_EQ(std::string("in/cg.h:4:2: warning: in a build that defines USE_X, ") + kConditional +
+                " [PW017]\n",
+            warnings_);
 }
 
 TEST_F(HeaderWarningsTest, ShowsTheFirstWarningsAndCountsTheRestByCode) {

@@ -1,15 +1,12 @@
 #include "check/integer_value.h"
 
-#include <climits>
-
 namespace protowrap::check {
 
 namespace {
 
-constexpr std::uint8_t kLongWidth = sizeof(long) * CHAR_BIT;  // 64 on Linux, 32 on Windows
-
-std::uint8_t WidthOf(std::uint8_t rank) {
-  return rank == 1 ? 32 : rank == 2 ? kLongWidth : 64;
+// The width of the type of `rank` where long has `longWidth` bits (64 on Linux, 32 on Windows).
+std::uint8_t WidthOf(std::uint8_t rank, std::uint8_t longWidth) {
+  return rank == 1 ? 32 : rank == 2 ? longWidth : 64;
 }
 
 std::uint64_t MaxOf(std::uint8_t width, bool isSigned) {
@@ -26,31 +23,30 @@ bool SignedFits(std::int64_t n, std::uint8_t width) {
   return n >= -max - 1 && n <= max;
 }
 
-// `v` converted to the type of `rank` and signedness.
-IntegerValue Converted(const IntegerValue& v, std::uint8_t rank, bool isSigned) {
-  return IntegerValue::OfType(v.isSigned ? static_cast<std::uint64_t>(v.AsSigned()) : v.bits, rank,
-                              isSigned);
+// `v` converted to the type of `rank` (of `width` bits) and signedness.
+IntegerValue Converted(const IntegerValue& v, std::uint8_t rank, std::uint8_t width,
+                       bool isSigned) {
+  return IntegerValue::OfWidth(v.isSigned ? static_cast<std::uint64_t>(v.AsSigned()) : v.bits,
+                               rank, width, isSigned);
 }
 
-// The usual arithmetic conversions: both operands (at least int) to their common type.
+// The usual arithmetic conversions: both operands (at least int) to their common type, whose
+// width is the wider operand's.
 void ToCommonType(IntegerValue* a, IntegerValue* b) {
+  const IntegerValue& wider = a->rank >= b->rank ? *a : *b;
+  const std::uint8_t rank = wider.rank;
+  const std::uint8_t width = wider.width;
   if (a->isSigned == b->isSigned) {
-    const std::uint8_t rank = a->rank > b->rank ? a->rank : b->rank;
-    *a = Converted(*a, rank, a->isSigned);
-    *b = Converted(*b, rank, b->isSigned);
+    *a = Converted(*a, rank, width, a->isSigned);
+    *b = Converted(*b, rank, width, b->isSigned);
     return;
   }
   const IntegerValue& u = a->isSigned ? *b : *a;
   const IntegerValue& s = a->isSigned ? *a : *b;
-  std::uint8_t rank = s.rank;
-  bool isSigned = false;
-  if (u.rank >= s.rank) {
-    rank = u.rank;
-  } else if (WidthOf(s.rank) > u.width) {
-    isSigned = true;  // the signed type holds every value of the unsigned one
-  }
-  *a = Converted(*a, rank, isSigned);
-  *b = Converted(*b, rank, isSigned);
+  // Unsigned unless the signed operand's type ranks higher and holds every value of the other.
+  const bool isSigned = u.rank < s.rank && s.width > u.width;
+  *a = Converted(*a, rank, width, isSigned);
+  *b = Converted(*b, rank, width, isSigned);
 }
 
 // In a condition, every value is an intmax_t or a uintmax_t.
@@ -60,13 +56,19 @@ IntegerValue Promote(bool condition, const IntegerValue& value) {
 
 }  // namespace
 
-IntegerValue IntegerValue::OfType(std::uint64_t bits, std::uint8_t rank, bool isSigned) {
+IntegerValue IntegerValue::OfWidth(std::uint64_t bits, std::uint8_t rank, std::uint8_t width,
+                                   bool isSigned) {
   IntegerValue v;
   v.rank = rank;
-  v.width = WidthOf(rank);
+  v.width = width;
   v.isSigned = isSigned;
   v.bits = v.width == 64 ? bits : bits & ((std::uint64_t{1} << v.width) - 1);
   return v;
+}
+
+IntegerValue IntegerValue::OfType(std::uint64_t bits, std::uint8_t rank, bool isSigned,
+                                  std::uint8_t longWidth) {
+  return OfWidth(bits, rank, WidthOf(rank, longWidth), isSigned);
 }
 
 IntegerValue IntegerValue::OfInt(std::int64_t value) {
@@ -86,10 +88,10 @@ bool IntegerValue::FitsInInt() const {
 }
 
 IntegerValue IntegerValue::Widened() const {
-  return Converted(*this, 3, isSigned);
+  return Converted(*this, 3, 64, isSigned);
 }
 
-bool ParseIntegerLiteral(std::string_view text, IntegerValue* value) {
+bool ParseIntegerLiteral(std::string_view text, IntegerValue* value, std::uint8_t longWidth) {
   if (std::int32_t small = 0; ParseSmallDecimal(text, &small)) {
     *value = IntegerValue::OfInt(small);
     return true;
@@ -153,8 +155,8 @@ bool ParseIntegerLiteral(std::string_view text, IntegerValue* value) {
       if ((isSigned && isUnsigned) || (!isSigned && !isUnsigned && base == 10)) {
         continue;
       }
-      if (n <= MaxOf(WidthOf(rank), isSigned)) {
-        *value = IntegerValue::OfType(n, rank, isSigned);
+      if (n <= MaxOf(WidthOf(rank, longWidth), isSigned)) {
+        *value = IntegerValue::OfType(n, rank, isSigned, longWidth);
         return true;
       }
     }
@@ -162,9 +164,11 @@ bool ParseIntegerLiteral(std::string_view text, IntegerValue* value) {
   return false;
 }
 
-bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value) {
+bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value,
+                         std::uint8_t longWidth) {
   if (previous.bits != MaxOf(previous.width, previous.isSigned)) {
-    *value = IntegerValue::OfType(previous.bits + 1, previous.rank, previous.isSigned);
+    *value = IntegerValue::OfWidth(previous.bits + 1, previous.rank, previous.width,
+                                   previous.isSigned);
     return true;
   }
   // previous + 1 does not fit the previous type: the next one that holds it.
@@ -172,10 +176,10 @@ bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value) {
       (previous.isSigned ? static_cast<std::uint64_t>(previous.AsSigned()) : previous.bits) + 1;
   for (std::uint8_t rank = previous.rank; rank <= 3; ++rank) {
     for (const bool isSigned : {true, false}) {
-      const std::uint8_t width = WidthOf(rank);
+      const std::uint8_t width = WidthOf(rank, longWidth);
       if ((width > previous.width || (!isSigned && previous.isSigned && width == previous.width)) &&
           next <= MaxOf(width, isSigned)) {
-        *value = IntegerValue::OfType(next, rank, isSigned);
+        *value = IntegerValue::OfWidth(next, rank, width, isSigned);
         return true;
       }
     }
@@ -212,12 +216,12 @@ Evaluation ApplyUnary(char op, Evaluation operand, bool condition) {
   if (op == '!') {
     v = Promote(condition, IntegerValue::OfInt(v.bits == 0 ? 1 : 0));
   } else if (op == '~') {
-    v = IntegerValue::OfType(~v.bits, v.rank, v.isSigned);
+    v = IntegerValue::OfWidth(~v.bits, v.rank, v.width, v.isSigned);
   } else if (op == '-') {
     if (v.isSigned && v.bits == MaxOf(v.width, true) + 1) {
       return {};  // the type's minimum negated overflows
     }
-    v = IntegerValue::OfType(~v.bits + 1, v.rank, v.isSigned);
+    v = IntegerValue::OfWidth(~v.bits + 1, v.rank, v.width, v.isSigned);
   }
   return operand;
 }
@@ -250,11 +254,11 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
     }
     if (o == "<<") {
       // C++20 defines a signed left shift modulo 2^width, as the compilers compute it.
-      return {true, IntegerValue::OfType(a.bits << count, a.rank, a.isSigned)};
+      return {true, IntegerValue::OfWidth(a.bits << count, a.rank, a.width, a.isSigned)};
     }
-    return {true, a.isSigned ? IntegerValue::OfType(
-                                   static_cast<std::uint64_t>(a.AsSigned() >> count), a.rank, true)
-                             : IntegerValue::OfType(a.bits >> count, a.rank, false)};
+    return {true, a.isSigned ? IntegerValue::OfWidth(static_cast<std::uint64_t>(a.AsSigned() >> count),
+                                                     a.rank, a.width, true)
+                             : IntegerValue::OfWidth(a.bits >> count, a.rank, a.width, false)};
   }
   ToCommonType(&a, &b);
   if (o == "<" || o == ">" || o == "<=" || o == ">=" || o == "==" || o == "!=") {
@@ -272,7 +276,7 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
     const std::uint64_t r = o == "&"   ? a.bits & b.bits
                             : o == "|" ? a.bits | b.bits
                                        : a.bits ^ b.bits;
-    return {true, IntegerValue::OfType(r, a.rank, a.isSigned)};
+    return {true, IntegerValue::OfWidth(r, a.rank, a.width, a.isSigned)};
   }
   if (!a.isSigned) {
     std::uint64_t r = 0;
@@ -287,7 +291,7 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
     } else {
       r = o == "/" ? a.bits / b.bits : a.bits % b.bits;
     }
-    return {true, IntegerValue::OfType(r, a.rank, false)};
+    return {true, IntegerValue::OfWidth(r, a.rank, a.width, false)};
   }
   const std::int64_t x = a.AsSigned();
   const std::int64_t y = b.AsSigned();
@@ -312,7 +316,7 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
   if (overflow || !SignedFits(r, a.width)) {
     return {};  // signed overflow: no constant expression, and no value the check can know
   }
-  return {true, IntegerValue::OfType(static_cast<std::uint64_t>(r), a.rank, true)};
+  return {true, IntegerValue::OfWidth(static_cast<std::uint64_t>(r), a.rank, a.width, true)};
 }
 
 Evaluation Choose(const Evaluation& condition, Evaluation a, Evaluation b) {

@@ -15,8 +15,13 @@ struct IntegerValue {
   bool isSigned = true;
   std::uint8_t rank = 1;  ///< 1 int, 2 long, 3 long long
 
-  /// `bits` as a value of the type of `rank` and signedness (cut to the type's width).
-  static IntegerValue OfType(std::uint64_t bits, std::uint8_t rank, bool isSigned);
+  /// `bits` as a value of the type of `rank` and signedness (cut to the type's width), where long
+  /// has `longWidth` bits.
+  static IntegerValue OfType(std::uint64_t bits, std::uint8_t rank, bool isSigned,
+                             std::uint8_t longWidth = 64);
+  /// The same, of a type of `width` bits.
+  static IntegerValue OfWidth(std::uint64_t bits, std::uint8_t rank, std::uint8_t width,
+                              bool isSigned);
   /// An int.
   static IntegerValue OfInt(std::int64_t value);
 
@@ -34,9 +39,9 @@ struct Evaluation {
   IntegerValue value;
 };
 
-/// Reads one integer literal ("10", "0x1F", "1'000ull") as a value of the literal's type; false
-/// when it is none, or when no integer type holds it.
-bool ParseIntegerLiteral(std::string_view text, IntegerValue* value);
+/// Reads one integer literal ("10", "0x1F", "1'000ull") as a value of the literal's type, where long
+/// has `longWidth` bits; false when it is none, or when no integer type holds it.
+bool ParseIntegerLiteral(std::string_view text, IntegerValue* value, std::uint8_t longWidth = 64);
 
 /// The usual protocol value, read at the least cost: a decimal literal of one to nine digits,
 /// without separators or suffixes, whose type is int. False, with `*value` untouched, for any
@@ -74,7 +79,9 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
 Evaluation Choose(const Evaluation& condition, Evaluation a, Evaluation b);
 
 /// The value of an enumerator without an initializer that follows one of value `previous`:
-/// previous + 1, in a wider type when it no longer fits. False when no integer type holds it.
-bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value);
+/// previous + 1, in a wider type when it no longer fits (long of `longWidth` bits). False when no
+/// integer type holds it.
+bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value,
+                         std::uint8_t longWidth = 64);
 
 }  // namespace protowrap::check

@@ -274,8 +274,9 @@ Token Lexer::Next() {
     at_ = QuotedEnd(at_ + 1, c);
     return {TokenKind::kLiteral, false, begin, at_};
   }
-  if (c == '#' && firstOnLine) {
-    at_ = DirectiveEnd(at_ + 1);
+  if (firstOnLine && (c == '#' || (c == '%' && at_ + 1 < length_ && text_[at_ + 1] == ':'))) {
+    // A directive: '#', or the digraph "%:", first on its line.
+    at_ = DirectiveEnd(at_ + (c == '#' ? 1 : 2));
     return {TokenKind::kDirective, false, begin, at_};
   }
   ++at_;

@@ -15,7 +15,8 @@ enum class TokenKind : std::uint8_t {
   kNumber,              ///< a preprocessing number: 10, 0x1F, 1'000, 1e+3, 5ull
   kLiteral,             ///< a string or character literal, raw strings and prefixes included
   kPunctuator,          ///< one byte of punctuation: '(' ':' ',' ...
-  kDirective,           ///< a line that begins with '#': in a wrap header, an include
+  kDirective,           ///< a line that begins with '#' or "%:": in a wrap header, an include or
+                        ///< a digraph directive, which the rules leave live
   kCommentedDirective,  ///< a line that begins with "//#": a directive that the rules commented out
 };
 

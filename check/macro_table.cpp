@@ -1,21 +1,124 @@
 #include "check/macro_table.h"
 
+#include <cstring>
+
+#include "check/char_class.h"
+
 namespace protowrap::check {
 
-std::uint64_t HashOf(std::string_view text) {
-  std::uint64_t hash = 0xcbf29ce484222325ull;
+namespace {
+
+constexpr std::size_t kBlockSize = 4096;
+
+std::string_view TrimmedBlanks(std::string_view text) {
+  while (!text.empty() && IsBlankOrLineEnd(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && IsBlankOrLineEnd(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+// The identifier at the start of `text` (empty when there is none).
+std::string_view IdentifierAt(std::string_view text) {
+  std::size_t end = 0;
+  while (end < text.size() && IsIdentifierByte(text[end])) {
+    ++end;
+  }
+  return end > 0 && !IsDigit(text[0]) ? text.substr(0, end) : std::string_view{};
+}
+
+}  // namespace
+
+std::uint64_t HashOf(std::string_view text, std::uint64_t hash) {
   for (const char c : text) {
     hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
   }
   return hash;
 }
 
+std::string_view MacroTable::Keep(std::string_view text) {
+  if (text.empty()) {
+    return text;
+  }
+  if (bytes_ + text.size() > limit_) {
+    full_ = true;
+    return {};
+  }
+  if (text.size() > blockLeft_) {
+    // A new block: what the last one had left is lost, at most the size of one text.
+    const std::size_t size = text.size() > kBlockSize ? text.size() : kBlockSize;
+    blocks_.push_back(std::make_unique<char[]>(size));
+    bytes_ += blockLeft_ + sizeof(void*);
+    blockEnd_ = blocks_.back().get() + size;
+    blockLeft_ = size;
+  }
+  bytes_ += text.size();
+  char* at = blockEnd_ - blockLeft_;
+  std::memcpy(at, text.data(), text.size());
+  blockLeft_ -= text.size();
+  return {at, text.size()};
+}
+
+std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
+  text = TrimmedBlanks(text);
+  const std::string_view spelled = IdentifierAt(text);
+  *name = {};
+  if (spelled.empty()) {
+    return kUnknown;
+  }
+  MacroDefinition definition;
+  std::string_view rest = text.substr(spelled.size());
+  std::string parameters;
+  if (!rest.empty() && rest.front() == '(') {
+    definition.function = true;
+    const std::size_t close = rest.find(')');
+    if (close == std::string_view::npos) {
+      return kUnknown;  // no C++: the header does not compile there anyway
+    }
+    std::string_view list = rest.substr(1, close - 1);
+    while (!(list = TrimmedBlanks(list)).empty()) {
+      const std::string_view parameter = IdentifierAt(list);
+      if (!parameter.empty()) {
+        parameters.append(parameter).push_back(',');
+        ++definition.parameters;
+        list.remove_prefix(parameter.size());
+        list = TrimmedBlanks(list);
+      }
+      if (list.substr(0, 3) == "...") {
+        definition.variadic = true;
+        list.remove_prefix(3);
+        list = TrimmedBlanks(list);
+      }
+      if (list.empty() || list.front() != ',') {
+        break;
+      }
+      list.remove_prefix(1);
+    }
+    rest = rest.substr(close + 1);
+  }
+  if (definitions_.size() >= 0x7FFFFFF0u) {
+    full_ = true;
+    return kUnknown;
+  }
+  *name = Keep(spelled);
+  definition.parameterNames = Keep(parameters);
+  definition.body = Keep(TrimmedBlanks(rest));
+  if (full_) {
+    *name = {};
+    return kUnknown;
+  }
+  bytes_ += sizeof(MacroDefinition);
+  definitions_.push_back(definition);
+  return static_cast<std::int32_t>(definitions_.size() - 1);
+}
+
 std::size_t MacroTable::Probe(std::string_view name, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (slot.nameLength == 0 || (slot.hash == hash && std::string_view(names_).substr(
-                                                          slot.nameAt, slot.nameLength) == name)) {
+    if (slot.name.empty() || (slot.hash == hash && slot.name == name)) {
       return at;
     }
   }
@@ -23,15 +126,16 @@ std::size_t MacroTable::Probe(std::string_view name, std::uint64_t hash) const {
 
 bool MacroTable::Grow() {
   const std::size_t size = slots_.empty() ? 16 : slots_.size() * 2;
-  if (size * sizeof(Slot) + names_.size() > limit_ && !slots_.empty()) {
+  const std::size_t more = (size - slots_.size()) * sizeof(Slot);
+  if (bytes_ + more > limit_ && !slots_.empty()) {
     return false;
   }
   std::vector<Slot> old(size);
   old.swap(slots_);
+  bytes_ += more;
   for (const Slot& slot : old) {
-    if (slot.nameLength != 0) {
-      slots_[Probe(std::string_view(names_).substr(slot.nameAt, slot.nameLength), slot.hash)] =
-          slot;
+    if (!slot.name.empty()) {
+      slots_[Probe(slot.name, slot.hash)] = slot;
     }
   }
   return true;
@@ -48,26 +152,26 @@ void MacroTable::Set(std::string_view name, std::int32_t state, ConfigurationSet
     return;
   }
   std::size_t at = Probe(name, hash);
-  if (slots_[at].nameLength == 0) {
-    if ((used_ + 1) * 4 > slots_.size() * 3 || names_.size() + name.size() > limit_) {
-      if (names_.size() + name.size() > limit_ || !Grow()) {
-        full_ = true;
-        return;
-      }
-      at = Probe(name, hash);
+  if (slots_[at].name.empty()) {
+    if ((used_ + 1) * 4 > slots_.size() * 3 && !Grow()) {
+      full_ = true;
+      return;
     }
+    const std::string_view kept = Keep(name);
+    if (kept.empty()) {
+      return;
+    }
+    at = Probe(kept, hash);
     Slot& slot = slots_[at];
     slot.hash = hash;
-    slot.nameAt = static_cast<std::uint32_t>(names_.size());
-    slot.nameLength = static_cast<std::uint32_t>(name.size());
-    names_.append(name);
+    slot.name = kept;
     for (std::int32_t& s : slot.states) {
       s = kNotSeen;
     }
     ++used_;
   }
   Slot& slot = slots_[at];
-  for (int c = 0; c < kConfigurationCount; ++c) {
+  for (int c = 0; c < kMaxConfigurations; ++c) {
     if ((holds & Only(c)) != 0) {
       slot.states[c] = state;
     } else if ((mayHold & Only(c)) != 0) {
@@ -77,11 +181,11 @@ void MacroTable::Set(std::string_view name, std::int32_t state, ConfigurationSet
 }
 
 const std::int32_t* MacroTable::Find(std::string_view name) const {
-  if (slots_.empty()) {
+  if (slots_.empty() || name.empty()) {
     return nullptr;
   }
   const Slot& slot = slots_[Probe(name, HashOf(name))];
-  return slot.nameLength == 0 ? nullptr : slot.states;
+  return slot.name.empty() ? nullptr : slot.states;
 }
 
 }  // namespace protowrap::check

@@ -1,21 +1,33 @@
-// The macros that a header defines and undefines, in each build configuration.
+// The macros that a header and its includes define and undefine, in each build configuration, each
+// definition read once, when its #define is met.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "check/configurations.h"
+#include "check/build_configuration.h"
 
 namespace protowrap::check {
 
-/// For each name that a header's #define or #undef named: where, in each configuration, its
-/// definition stands (the commented-out #define in the wrap header), or that it is undefined, or
-/// unknown (defined where a condition is unknown), or untouched there. Names the table does not
-/// hold, and untouched ones, keep the meaning they had before the header (see Preprocessor).
+/// A macro's definition, as its #define wrote it in the header (or an include).
+struct MacroDefinition {
+  bool function = false;  ///< function-like: NAME( right after the name
+  bool variadic = false;  ///< its parameters end in "..."
+  int parameters = 0;     ///< its named parameters
+  std::string_view parameterNames;  ///< the named parameters, each followed by one ','
+  std::string_view body;            ///< its replacement: line splices removed, blanks trimmed
+};
+
+/// For each name that a #define or #undef named: where, in each configuration, its definition
+/// stands, or that it is undefined, or unknown (defined where a condition is unknown), or
+/// untouched there. Names the table does not hold, and untouched ones, keep the meaning they had
+/// before the header (see MacroScope).
 ///
-/// Memory stays below the wrap header's size: past that, the table holds no new names, and
+/// A definition is read once, when it is stored: every later lookup costs only the name. Memory
+/// (slots, names and definitions) stays below `limit`: past that, the table holds nothing new, and
 /// says so (Full), so that a name it could not take is unknown rather than undefined.
 class MacroTable {
  public:
@@ -23,39 +35,53 @@ class MacroTable {
   static constexpr std::int32_t kUnknown = -2;
   static constexpr std::int32_t kNotSeen = -3;  ///< untouched here: the meaning from before
 
-  /// `limit`: the most bytes the table may hold.
   explicit MacroTable(std::size_t limit) : limit_(limit) {}
 
-  /// Sets `name`'s state to `state` (a directive's offset, kUndefined or kUnknown) where `holds`,
-  /// and to kUnknown where the directive may apply (`mayHold`) but is not known to.
+  /// Reads a #define's operand (`text`: the name, its parameters and its replacement, as the
+  /// header wrote them) into a definition: its name in `*name` (a view of the stored copy) and
+  /// its state for Set, or kUnknown when the table is full or the operand names nothing.
+  std::int32_t Define(std::string_view text, std::string_view* name);
+
+  /// Sets `name`'s state to `state` (a definition, kUndefined or kUnknown) where `holds`, and to
+  /// kUnknown where the directive may apply (`mayHold`) but is not known to.
   void Set(std::string_view name, std::int32_t state, ConfigurationSet holds,
            ConfigurationSet mayHold);
 
   /// The states of `name` by configuration, or null when the table does not hold it.
   const std::int32_t* Find(std::string_view name) const;
 
-  /// Whether names were turned away for want of room.
+  /// The definition of a state that is one.
+  const MacroDefinition& Definition(std::int32_t state) const {
+    return definitions_[static_cast<std::size_t>(state)];
+  }
+
+  /// Whether names or definitions were turned away for want of room.
   bool Full() const { return full_; }
 
  private:
   struct Slot {
     std::uint64_t hash = 0;
-    std::uint32_t nameAt = 0;
-    std::uint32_t nameLength = 0;  // 0: an empty slot
-    std::int32_t states[kConfigurationCount] = {};
+    std::string_view name;  // empty: an empty slot
+    std::int32_t states[kMaxConfigurations] = {};
   };
 
   std::size_t Probe(std::string_view name, std::uint64_t hash) const;
   bool Grow();
+  std::string_view Keep(std::string_view text);
 
   std::vector<Slot> slots_;
-  std::string names_;
   std::size_t used_ = 0;
+  std::vector<MacroDefinition> definitions_;
+  // The names and definitions' texts, in blocks that never move.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* blockEnd_ = nullptr;
+  std::size_t blockLeft_ = 0;
+  std::size_t bytes_ = 0;  // all the table holds
   std::size_t limit_;
   bool full_ = false;
 };
 
-/// FNV-1a over `text`.
-std::uint64_t HashOf(std::string_view text);
+/// FNV-1a over `text`, continuing from `hash`.
+std::uint64_t HashOf(std::string_view text, std::uint64_t hash = 0xcbf29ce484222325ull);
 
 }  // namespace protowrap::check

@@ -25,6 +25,7 @@ struct ParseOptions {
   bool guards = true;          ///< whether to look for include guards at all
   bool cutAtNul = false;       ///< the header goes on after the wrap header's end (a NUL byte)
   bool plainEntries = true;    ///< read plain entries straight from the text (tests turn it off)
+  PreprocessorSetup setup;     ///< the header's bytes, its includes and its switches
 };
 
 /// Reads a wrap header as a C++ compiler that includes it after its header would, with the
@@ -102,6 +103,7 @@ class Parser {
   void Declaration();
   bool DefinesVariable(const std::vector<Token>& words, bool* unsure) const;
   void Include();
+  void LiveDirective();
   std::uint64_t Scope() const { return scopes_.empty() ? 0 : scopes_.back(); }
   void Definition(std::int32_t offset);
   void Broken(std::int32_t offset, HeaderProblem problem);
@@ -141,8 +143,8 @@ class Parser {
     std::size_t operator()(const ScopedName& key) const;
   };
   std::unordered_set<ScopedName, ScopedNameHash> tables_;
-  const MacroLookup* macros_[kConfigurationCount];
-  EnumeratorNumbering numbering_{macros_};
+  const MacroLookup* macros_[kMaxConfigurations];
+  EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
   bool inTable_ = false;  // for the end of a text cut at a NUL byte
   bool inStatement_ = false;
   std::int32_t pragmaEnd_ = -1;  // the ')' of the last pragma operator

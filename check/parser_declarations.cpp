@@ -82,20 +82,20 @@ bool Parser::Run() {
 }
 
 void Parser::Deliver(ProblemSink& sink) {
-  const ConfigurationSet compiles = kEveryConfiguration & ~preprocessor_.MustFail();
-  const ConfigurationSet surely =
-      options_.cutAtNul
-          ? 0
-          : static_cast<ConfigurationSet>(kEveryConfiguration & ~preprocessor_.MayFail());
+  const ConfigurationSet inUse = preprocessor_.InUse();
+  const ConfigurationSet compiles = inUse & ~preprocessor_.MustFail();
+  const ConfigurationSet surely = options_.cutAtNul ? 0 : inUse & ~preprocessor_.MayFail();
   findings_.Deliver(compiles, surely, preprocessor_.TouchedClientMacros(), sink);
 }
 
 void Parser::Definition(std::int32_t offset) {
-  findings_.Add(offset, HeaderProblem::kDefinition, preprocessor_.Active().holds);
+  findings_.Add(offset, HeaderProblem::kDefinition,
+                preprocessor_.Active().holds & preprocessor_.WrapActive().holds);
 }
 
 void Parser::Broken(std::int32_t offset, HeaderProblem problem) {
-  findings_.Add(offset, problem);
+  // Inside a digraph conditional, which stays live, the wrap header may not compile the text.
+  findings_.Add(offset, problem, preprocessor_.WrapActive().holds);
 }
 
 void Parser::Statement() {
@@ -318,7 +318,8 @@ void Parser::Declaration() {
   }
   if (body) {
     if (!DeclaresOnly(first) || first == "template" || first == "extern" || first == "typedef") {
-      findings_.Add(start.begin, HeaderProblem::kDefinition, active.holds);
+      findings_.Add(start.begin, HeaderProblem::kDefinition,
+                    active.holds & preprocessor_.WrapActive().holds);
     }
     return;
   }
@@ -329,7 +330,8 @@ void Parser::Declaration() {
   }
   bool notSure = false;
   if (DefinesVariable(words, &notSure) && !notSure) {
-    findings_.Add(start.begin, HeaderProblem::kDefinition, active.holds);
+    findings_.Add(start.begin, HeaderProblem::kDefinition,
+                  active.holds & preprocessor_.WrapActive().holds);
   }
 }
 
@@ -358,7 +360,10 @@ bool Parser::DefinesVariable(const std::vector<Token>& words, bool* unsure) cons
       continue;
     }
     bool macro = false;
-    for (int c = 0; c < kConfigurationCount; ++c) {
+    for (int c = 0; c < kMaxConfigurations; ++c) {
+      if ((preprocessor_.InUse() & Only(c)) == 0) {
+        continue;
+      }
       const MacroMeaning meaning = preprocessor_.Macros(c).Find(word);
       if (meaning.kind == MacroMeaning::Kind::kObject) {
         if (meaning.body.find("extern") != std::string_view::npos ||
@@ -381,11 +386,19 @@ bool Parser::DefinesVariable(const std::vector<Token>& words, bool* unsure) cons
   return types >= 1;
 }
 
+// A directive that stays live in the wrap header: an include, or a digraph directive (which the
+// rules do not comment out).
+void Parser::LiveDirective() {
+  preprocessor_.LiveDirective(token_);
+  if (text_[token_.begin] == '#') {
+    Include();
+  }
+}
+
 // An include line: the rules must have left its file name alone. Every ',' and '=' of a wrap
 // header was written by a rule (the header's own commas became "), ", its '=' became ','), and
 // so were the entry macro, "PROTOCOL_STRUCT s" and the "//" before a '#'.
 void Parser::Include() {
-  preprocessor_.Include();
   std::int32_t end = token_.begin + 1;
   while (end < token_.end && IsIdentifierByte(text_[end])) {
     ++end;

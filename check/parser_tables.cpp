@@ -139,8 +139,8 @@ void Parser::ClientMacros() {
     return;
   }
   using Kind = Preprocessor::ClientMacro::Kind;
-  std::int32_t firstFailure[kConfigurationCount];
-  for (int c = 0; c < kConfigurationCount; ++c) {
+  std::int32_t firstFailure[kMaxConfigurations];
+  for (int c = 0; c < kMaxConfigurations; ++c) {
     std::int32_t& failsAt = firstFailure[c];
     failsAt = -1;
     const auto fails = [&failsAt](std::int32_t at) {
@@ -167,9 +167,13 @@ void Parser::ClientMacros() {
     }
   }
   // One finding per place, with the configurations in which it fails.
-  for (int c = 0; c < kConfigurationCount; ++c) {
+  const ConfigurationSet inUse = preprocessor_.InUse();
+  for (int c = 0; c < kMaxConfigurations; ++c) {
+    if ((inUse & Only(c)) == 0) {
+      continue;
+    }
     ConfigurationSet where = 0;
-    for (int d = 0; d < kConfigurationCount; ++d) {
+    for (int d = 0; d < kMaxConfigurations; ++d) {
       if (firstFailure[d] == firstFailure[c]) {
         where |= Only(d);
       }

@@ -15,9 +15,9 @@ Parser::Parser(const char* text, std::int32_t length, const ParseOptions& option
       options_(options),
       lexer_(text, length),
       findings_(findings),
-      preprocessor_(text, length, budget, options.notGuard, options.guards),
+      preprocessor_(text, length, budget, options.notGuard, options.guards, options.setup),
       values_(budget) {
-  for (int c = 0; c < kConfigurationCount; ++c) {
+  for (int c = 0; c < kMaxConfigurations; ++c) {
     macros_[c] = &preprocessor_.Macros(c);
   }
 }
@@ -47,7 +47,7 @@ void Parser::Advance() {
     }
     token_ = Pull();
     if (token_.kind == TokenKind::kDirective) {
-      Include();  // wherever it stands, an include stays a directive
+      LiveDirective();  // wherever it stands, an include stays a directive
     }
     if (token_.kind != TokenKind::kCommentedDirective) {
       return;

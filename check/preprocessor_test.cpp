@@ -1,4 +1,5 @@
-// Tests of the preprocessor model: conditions, guards, includes and #error in every configuration.
+// Tests of the preprocessor model: conditions, targets, switches, includes, guards and #error in
+// every configuration.
 #include "check/preprocessor.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "tests/fakes.h"
+
 namespace protowrap::check {
 namespace {
 
 // Where the configurations compile each name of a wrap header's text (directives as the rules
-// leave them, "//#..."): "L" Linux, "l" Linux Debug, "W" Windows, "w" Windows Debug, "?" where
-// unknown, "-" where not. Also what a restart or a failing #error left.
+// leave them, "//#..."): "L" Linux, "l" Linux Debug, "W" Windows, "w" Windows Debug, then after
+// a '|' a pair per switch ("S" Linux, "s" Windows, with the switch); "?" where unknown, "-" where
+// not. Also what a restart or a failing #error left.
 struct Walk {
   std::map<std::string, std::string> at;
   ConfigurationSet mayFail = 0;
@@ -20,10 +24,12 @@ struct Walk {
   std::int32_t notAGuard = -1;
 };
 
-std::string Spell(Truth truth) {
+std::string Spell(Truth truth, std::size_t switches) {
   std::string text;
-  for (int c = 0; c < kConfigurationCount; ++c) {
-    text += (truth.holds & Only(c)) != 0 ? "LlWw"[c] : (truth.fails & Only(c)) != 0 ? '-' : '?';
+  for (int c = 0; c < kBaseConfigurations + 2 * static_cast<int>(switches); ++c) {
+    text += c == kBaseConfigurations ? "|" : "";
+    const char letter = c < kBaseConfigurations ? "LlWw"[c] : "Ss"[c % 2];
+    text += (truth.holds & Only(c)) != 0 ? letter : (truth.fails & Only(c)) != 0 ? '-' : '?';
   }
   return text;
 }
@@ -38,18 +44,24 @@ std::string Where(const Walk& walk, std::string_view names) {
   return text;
 }
 
-Walk Follow(const std::string& text) {
+Walk Follow(const std::string& text, std::vector<std::string> switches = {},
+            IncludeReader* includes = nullptr) {
   ExpansionBudget budget(1 << 20);
-  Preprocessor preprocessor(text.data(), static_cast<std::int32_t>(text.size()), budget, -1, true);
+  PreprocessorSetup setup;
+  setup.includes = includes;
+  const std::size_t count = switches.size();
+  setup.switches = std::move(switches);
+  Preprocessor preprocessor(text.data(), static_cast<std::int32_t>(text.size()), budget, -1, true,
+                            std::move(setup));
   Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
   Walk walk;
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind == TokenKind::kCommentedDirective) {
       preprocessor.Directive(t);
     } else if (t.kind == TokenKind::kDirective) {
-      preprocessor.Include();
+      preprocessor.LiveDirective(t);
     } else if (t.kind == TokenKind::kIdentifier) {
-      walk.at[std::string(lexer.TextOf(t))] = Spell(preprocessor.Active());
+      walk.at[std::string(lexer.TextOf(t))] = Spell(preprocessor.Active(), count);
     }
   }
   preprocessor.Finish(false);
@@ -59,7 +71,7 @@ Walk Follow(const std::string& text) {
   return walk;
 }
 
-TEST(Preprocessor, ConditionsInEveryConfiguration) {
+TEST(Preprocessor, ConditionsInEveryConfigurationAsItsCompilersSeeThem) {
   const Walk walk = Follow(
       "//#define VERSION 3\n"
       "//#ifdef _DEBUG\nA\n//#else\nB\n//#endif\n"
@@ -69,46 +81,87 @@ TEST(Preprocessor, ConditionsInEveryConfiguration) {
       "//#ifdef _WIN64\n//#define WIDE 1\n//#endif\n//#if WIDE\nG\n//#endif\n"
       "//#undef VERSION\n//#ifndef VERSION\nH\n//#endif\n"
       "//#ifdef __GNUC__\nI\n//#endif\n"
-      "//#if 1\n//#if 0\nJ\n//#else\nK\n//#endif\n//#endif\n");
-  // F: a condition continued on the next line; G: a macro that the header defines on one platform
-  // only; I: a compiler's own macro.
-  EXPECT_EQ("A:-l-w B:L-W- C:--W- D:Ll-- E:---- F:LlWw G:--Ww H:LlWw I:???? J:---- K:LlWw",
-            Where(walk, "ABCDEFGHIJK"));
-  EXPECT_EQ(0, walk.mayFail);
+      "//#if 1\n//#if 0\nJ\n//#else\nK\n//#endif\n//#endif\n"
+      "//#if defined(_DEV_SERVER) || defined __CHINA\nM\n//#endif\n"
+      "//#if __SIZEOF_LONG__ ,, 8\nN\n//#endif\n"
+      "//#ifdef __STDC_HOSTED__\nO\n//#endif\n//#ifdef _MSC_VER\nP\n//#endif\n");
+  // E: __cplusplus is C++20's on Linux, and differs between the Windows compilers; F: a condition
+  // continued on the next line; G: a macro that the header defines on one platform only; I: g++
+  // and clang both define __GNUC__ for Linux, not both for Windows; M: a project's switches,
+  // spelled as reserved names, which no build here defines; N: long has 64 bits on Linux, and not
+  // every Windows compiler says how many it has; O: predefined everywhere; P: only some Windows
+  // compilers are Microsoft's.
+  EXPECT_EQ(
+      "A:-l-w B:L-W- C:--W- D:Ll-- E:--?? F:LlWw G:--Ww H:LlWw I:Ll?? J:---- K:LlWw M:---- N:Ll?? "
+      "O:LlWw P:--??",
+      Where(walk, "ABCDEFGHIJKMNOP"));
+  EXPECT_EQ(0u, walk.mayFail);
 }
 
-TEST(Preprocessor, NamesAfterAnIncludeAreUnknownAndErrorsRuleConfigurationsOut) {
+TEST(Preprocessor, EachSwitchIsABuildOfEachTargetThatDefinesIt) {
   const Walk walk = Follow(
-      "//#ifdef FEATURE\nA\n//#endif\n"
+      "//#ifdef CLIENT_BUILD\nA\n//#endif\n"
+      "//#if _SERVER_BUILD >= 2\nB\n//#elif !defined(_SERVER_BUILD)\nC\n//#endif\n"
+      "//#if defined(CLIENT_BUILD) && defined(_WIN32)\nD\n//#endif\n",
+      {"CLIENT_BUILD", "_SERVER_BUILD"});
+  // Defined as 1: a switch's build passes "defined" but not ">= 2".
+  EXPECT_EQ("A:----|Ss-- B:----|---- C:LlWw|Ss-- D:----|-s--", Where(walk, "ABCD"));
+}
+
+TEST(Preprocessor, IncludesAreReadForTheirMacrosOtherwiseWhatTheyMayDefineIsUnknown) {
+  testing::FakeFileSystem files;
+  files.files["dir/common.h"] =
+      "#pragma once\n#define FEATURE 1\n#ifdef _WIN32\n#define ON_WINDOWS\n#endif\n"
+      "#include \"inner/deeper.h\"\n";
+  files.files["dir/inner/deeper.h"] = "# define DEEPER 2\n%:define DIGRAPH\n";
+  files.files["fifo.h"] = "#define NEVER\n";
+  IncludeReader includes(files, "dir/protocol.h");
+  const Walk walk = Follow(
+      "#include <cstdint>\n//#ifdef UNDEFINED\nA\n//#endif\n"
       "#include \"common.h\"\n"
-      "//#ifdef FEATURE\nB\n//#endif\n"
+      "//#ifdef FEATURE\nB\n//#endif\n//#ifdef ON_WINDOWS\nC\n//#endif\n"
+      "//#if DEEPER ,, 2 && defined(DIGRAPH)\nD\n//#endif\n"
+      "//#ifdef ELSEWHERE\nE\n//#endif\n"
+      "#include \"missing.h\"\n"
+      "//#ifdef ELSEWHERE\nF\n//#endif\n//#ifdef FEATURE\nG\n//#endif\n",
+      {}, &includes);
+  // A: the standard library defines no switch; E: the includes read define nothing more;
+  // F: after an include that is not there, any name may be defined.
+  EXPECT_EQ("A:---- B:LlWw C:--Ww D:LlWw E:---- F:???? G:LlWw", Where(walk, "ABCDEFG"));
+}
+
+TEST(Preprocessor, ErrorsRuleConfigurationsOut) {
+  const Walk walk = Follow(
+      "#include \"common.h\"\n"
       "//#ifndef _WIN32\n//#error Windows only\n//#endif\n"
       "//#if FEATURE\n//#error maybe\n//#endif\n");
-  EXPECT_EQ("A:---- B:????", Where(walk, "AB"));
-  EXPECT_EQ(0x03, walk.mustFail);  // both Linux configurations
-  EXPECT_EQ(kEveryConfiguration, walk.mayFail);
+  EXPECT_EQ(0x03u, walk.mustFail & kBaseConfigurationSet);  // both Linux configurations
+  EXPECT_EQ(kBaseConfigurationSet, walk.mayFail & kBaseConfigurationSet);
 }
 
 TEST(Preprocessor, GuardsInEveryFormHoldWhenTheyCloseTheHeader) {
-  // A reserved name is unknown (the compiler may define it) but for a guard.
+  // After an include that cannot be read, a name the header does not define is unknown, but for
+  // a guard.
   for (const char* head :
-       {"//#ifndef _P_H_\n", "//#if !defined(_P_H_)\n", "//#if !defined _P_H_ // guard\n"}) {
-    const std::string text = std::string(head) +
-                             "// why\n\n//#pragma once\n//#define _P_H_\nA\n//#endif // _P_H_\n"
+       {"//#ifndef P_H\n", "//#if !defined(P_H)\n", "//#if !defined P_H // guard\n"}) {
+    const std::string text = std::string("#include \"unread.h\"\n") + head +
+                             "// why\n\n//#pragma once\n//#define P_H\nA\n//#endif // P_H\n"
                              "/* end */\n";
     const Walk walk = Follow(text);
     EXPECT_EQ("LlWw", walk.at.at("A")) << head;
     EXPECT_EQ(-1, walk.notAGuard) << head;
   }
   // Code between #ifndef and #define, or an #endif before the end: no guard.
-  EXPECT_EQ("????", Follow("//#ifndef _P_H_\nA\n//#define _P_H_\n//#endif\n").at.at("A"));
-  EXPECT_GE(Follow("//#ifndef _P_H_\n//#define _P_H_\nA\n//#endif\nB\n").notAGuard, 0);
-  EXPECT_GE(Follow("//#ifndef _P_H_\n//#define _P_H_\nA\n//#else\nB\n//#endif\n").notAGuard, 0);
+  const std::string unread = "#include \"unread.h\"\n";
+  EXPECT_EQ("????", Follow(unread + "//#ifndef P_H\nA\n//#define P_H\n//#endif\n").at.at("A"));
+  EXPECT_GE(Follow(unread + "//#ifndef P_H\n//#define P_H\nA\n//#endif\nB\n").notAGuard, 0);
+  EXPECT_GE(Follow(unread + "//#ifndef P_H\n//#define P_H\nA\n//#else\nB\n//#endif\n").notAGuard,
+            0);
 }
 
 TEST(Preprocessor, NamesTheMacroTableHadNoRoomForAreUnknown) {
-  // A small header holds room for about 800 names: past them, a name it turned away, or one it
-  // never saw, may be defined; the names it holds keep their meaning.
+  // A small header holds room for a few hundred names: past them, a name it turned away, or one
+  // it never saw, may be defined; the names it holds keep their meaning.
   std::string text;
   for (int i = 0; i < 1000; ++i) {
     text += "//#define M" + std::to_string(i) + " 1\n";

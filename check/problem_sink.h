@@ -11,7 +11,9 @@ namespace protowrap::check {
 class ProblemSink {
  public:
   virtual ~ProblemSink() = default;
-  virtual void Report(std::int32_t offset, HeaderProblem problem) = 0;
+  /// `build`: 0 where a build with the compilers' defaults (or a Debug build) fails; k + 1 where
+  /// only a build that defines the header's switch k does.
+  virtual void Report(std::int32_t offset, HeaderProblem problem, std::uint8_t build = 0) = 0;
 
   /// `count` more of `problem`, held back by a part that keeps only the first ones.
   virtual void ReportUnshown(HeaderProblem problem, std::int64_t count) = 0;

@@ -13,13 +13,13 @@ bool StandsBefore(const Warning& a, const Warning& b) {
 
 }  // namespace
 
-void WarningReport::Report(std::int32_t offset, HeaderProblem problem) {
+void WarningReport::Report(std::int32_t offset, HeaderProblem problem, std::uint8_t build) {
   ++count_;
   if (sorted_ && limit_ > 0) {
     std::make_heap(kept_.begin(), kept_.end(), StandsBefore);
   }
   sorted_ = false;
-  const Warning warning{offset, problem};
+  const Warning warning{offset, problem, build};
   if (limit_ <= 0 || static_cast<std::int32_t>(kept_.size()) < limit_) {
     kept_.push_back(warning);
     if (limit_ > 0) {

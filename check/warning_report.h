@@ -9,10 +9,11 @@
 
 namespace protowrap::check {
 
-/// One warning: where it stands in the wrap header (8 bytes).
+/// One warning: where it stands in the wrap header, and the build it holds in (8 bytes).
 struct Warning {
   std::int32_t offset;
   HeaderProblem problem;
+  std::uint8_t build = 0;  ///< 0, or k + 1: only a build that defines the header's switch k fails
 };
 
 /// Keeps the `limit` warnings that stand first in the header (all of them for a limit of 0) and
@@ -25,7 +26,7 @@ class WarningReport final : public ProblemSink {
 
   explicit WarningReport(std::int32_t limit = kDefaultLimit) : limit_(limit) {}
 
-  void Report(std::int32_t offset, HeaderProblem problem) override;
+  void Report(std::int32_t offset, HeaderProblem problem, std::uint8_t build = 0) override;
   void ReportUnshown(HeaderProblem problem, std::int64_t count) override;
   std::int32_t Shown() const override { return limit_; }
 

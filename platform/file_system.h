@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace protowrap::platform {
 
@@ -45,6 +46,14 @@ class FileSystem {
 
 /// The operating system's own implementation.
 FileSystem& SystemFileSystem();
+
+/// The directory part of `path`: up to and with its last separator ('/', and on Windows '\\' and
+/// a drive's ':'), or "" when it has none.
+std::string_view DirectoryOf(std::string_view path);
+
+/// Whether `path` names a file the same way from every directory (a root, and on Windows a drive
+/// or a share).
+bool IsAbsolutePath(std::string_view path);
 
 /// Why ReadWholeFile gave no text.
 enum class ReadFailure { kCannotOpen, kCannotRead, kTooLarge, kNoMemory };

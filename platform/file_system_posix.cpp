@@ -112,4 +112,13 @@ FileSystem& SystemFileSystem() {
   return system;
 }
 
+std::string_view DirectoryOf(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash + 1);
+}
+
+bool IsAbsolutePath(std::string_view path) {
+  return !path.empty() && path[0] == '/';
+}
+
 }  // namespace protowrap::platform

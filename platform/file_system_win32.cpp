@@ -69,4 +69,14 @@ FileSystem& SystemFileSystem() {
   return system;
 }
 
+std::string_view DirectoryOf(std::string_view path) {
+  const std::size_t separator = path.find_last_of("/\\:");
+  return separator == std::string_view::npos ? std::string_view{} : path.substr(0, separator + 1);
+}
+
+bool IsAbsolutePath(std::string_view path) {
+  return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
+         (path.size() >= 2 && path[1] == ':');
+}
+
 }  // namespace protowrap::platform

@@ -2,18 +2,21 @@
 """The header check against the compilers.
 
 protowrap may warn about a header only where its wrap header fails to compile in some build
-configuration in which the header itself compiles, and must warn wherever it does (but for the
-constructs that it leaves alone on purpose). The judges are the compilers given with --cxx, each
-in four configurations (its defaults, a Debug build, a build for the other platform, and that
-platform's Debug build), with both client forms that the README documents. Every warning must
-stand on a line that a compiler blames.
+configuration in which the header itself compiles, and must warn wherever it does (but where the
+check cannot read what decides: an include that does not exist). The judges (judges.py) are two
+compilers for each target, Linux and Windows, in each configuration: the target's defaults, its
+Debug build, and a build that defines one of the header's own switches; both compilers must agree
+that a configuration fails. Every warning must stand on a line that a compiler blames.
 
-The corpus (tests/headers/) says on which lines it expects warnings ("expect-warning"); random
-headers (random_headers.py) are judged by the compilers alone. PROTOWRAP_RANDOM_HEADERS sets how
-many random headers run (the test command runs a bounded number; run 20,000 after changing the
-check), PROTOWRAP_RANDOM_VARIANT which ones, and PROTOWRAP_KEEP_DISAGREEMENTS a directory that
-receives every header on which protowrap and the compilers disagree. The output bytes and the
-result lines stay those of the reference."""
+The corpus (tests/headers/) says on which lines it expects warnings ("expect-warning"); the files
+of tests/headers/beside/ stand next to each corpus header, those of tests/headers/include/ are
+found by the compilers only. Random headers (random_headers.py), with the files they include, are
+judged by the compilers alone. PROTOWRAP_RANDOM_HEADERS sets how many random headers run (the
+test command runs a bounded number; run 20,000 after changing the check),
+PROTOWRAP_RANDOM_VARIANT which ones, PROTOWRAP_KEEP_DISAGREEMENTS a directory that receives
+every header on which protowrap and the compilers disagree, and PROTOWRAP_REFERENCE an earlier
+build of protowrap whose catches this one must keep. The output bytes and the result lines stay
+those of the reference rules."""
 import argparse
 import concurrent.futures
 import os
@@ -26,120 +29,17 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import judges  # noqa: E402
 from random_headers import random_header  # noqa: E402
 from reference_rules import wrap  # noqa: E402
 
 ARGS = None
 
-# The client definitions of the README: the one-file form and the form any number of source
-# files can include.
-CLIENTS = {
-    "struct": """
-struct PROTOCOL_STRUCT { const char* name; int value; };
-#define MAKE_PROTOCOL_INFO(name, ...) { #name, name }
-#define MAKE_PROTOCOL_INFO_EOR() { nullptr, 0 }
-""",
-    "inline": """
-struct ProtocolEntry { const char* name; int value; };
-#define PROTOCOL_STRUCT inline constexpr ProtocolEntry
-#define MAKE_PROTOCOL_INFO(name, ...) { #name, name }
-#define MAKE_PROTOCOL_INFO_EOR() { nullptr, 0 }
-""",
-}
-
-# The platforms' own macros, as the compilers predefine them.
-LINUX_MACROS = ["__linux__", "__linux", "__unix__", "__unix", "__gnu_linux__", "linux", "unix"]
-WINDOWS_MACROS = ["_WIN32", "_WIN64", "__WIN32__", "__WIN64__", "__WIN32", "__WIN64", "WIN32",
-                  "WIN64", "__WINNT", "__WINNT__", "WINNT"]
-# System headers are read before the platform's macros are swapped: they are the platform's own.
-PRELUDE = "#include <stdint.h>\n#include <stddef.h>\n#include <cstddef>\n#include <cstdint>\n"
-DEBUG = ["-D_DEBUG", "-DDEBUG"]
-
 LINUX = re.compile(r"^(.*):(\d+):(\d+): warning: (.+) \[PW(\d{3})\]$")
 MSBUILD = re.compile(r"^(.*)\((\d+),(\d+)\): warning PW(\d{3}): (.+)$")
-
-
-class Judge:
-    """One compiler in its four configurations."""
-
-    def __init__(self, cxx, work):
-        self.cxx = cxx
-        predefined = subprocess.run([cxx, "-std=c++20", "-dM", "-E", "-x", "c++", os.devnull],
-                                    capture_output=True, text=True, check=True).stdout
-        windows = "#define _WIN32 " in predefined
-        swap = ["#undef %s" % m for m in (WINDOWS_MACROS if windows else LINUX_MACROS)]
-        swap += ["#define %s 1" % m for m in (LINUX_MACROS[:5] if windows else WINDOWS_MACROS[:2])]
-        self.preludes = {}
-        for name, text in (("native", PRELUDE), ("other", PRELUDE + "\n".join(swap) + "\n")):
-            path = os.path.join(work, "prelude-%s-%d.h" % (name, id(self)))
-            with open(path, "w") as f:
-                f.write(text)
-            self.preludes[name] = path
-        self.configurations = {
-            "default": ["-include", self.preludes["native"]],
-            "debug": DEBUG + ["-include", self.preludes["native"]],
-            "other platform": ["-include", self.preludes["other"]],
-            "other platform, debug": DEBUG + ["-include", self.preludes["other"]],
-        }
-        self.limit = ["-ferror-limit=0"] if "clang" in os.path.basename(cxx) else []
-
-    def compile(self, work, name, client, configuration, wrap_header):
-        source = os.path.join(work, "client-%s-%s.cpp" % (client, "wrap" if wrap_header else "h"))
-        if not os.path.exists(source):
-            with open(source, "w") as f:
-                f.write(CLIENTS[client] + '#include "%s"\n' % name)
-                if wrap_header:
-                    f.write('#include "Protocol_CG.WRAP.h"\n')
-                f.write("int main() { return 0; }\n")
-        return subprocess.run([self.cxx, "-std=c++20", "-fsyntax-only"] + self.limit +
-                              self.configurations[configuration] +
-                              ["-I", os.path.join(ARGS.headers, "include"), source],
-                              cwd=work, capture_output=True, text=True, timeout=120)
-
-
-class Verdict:
-    """What the compilers say of a header: in which configurations its wrap header fails while
-    the header compiles, and which lines they blame there."""
-
-    def __init__(self):
-        self.failing = set()      # configurations
-        self.compiling = set()    # configurations in which the header compiles
-        self.blamed = set()
-        self.errors_from = None   # the first line of the headers with an error
-        self.errors = []
-
-
-def judge(work, name):
-    verdict = Verdict()
-    with open(os.path.join(work, "Protocol_CG.WRAP.h"), "rb") as f:
-        last_line = len(f.read().replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n"))
-    blame = re.compile(r"(?:Protocol_CG\.WRAP\.h|%s):(\d+):\d+: (?:fatal error|error|note)"
-                       % re.escape(name))
-    # Errors that name their cause ("expected ..." errors stand where the parser gave up, which
-    # may be before a cause that swallowed the rest of the file).
-    errors = re.compile(r"(?:Protocol_CG\.WRAP\.h|%s):(\d+):\d+: (?:fatal error|error): "
-                        r"(?!expected)" % re.escape(name))
-    for judge_ in ARGS.judges:
-        for configuration in judge_.configurations:
-            for client in CLIENTS:
-                done = judge_.compile(work, name, client, configuration, True)
-                if done.returncode == 0:
-                    verdict.compiling.add(configuration)
-                    continue
-                if judge_.compile(work, name, client, configuration, False).returncode != 0:
-                    continue  # not C++ here to begin with
-                verdict.compiling.add(configuration)
-                verdict.failing.add(configuration)
-                verdict.blamed |= {int(m) for m in blame.findall(done.stderr)}
-                first = [int(m) for m in errors.findall(done.stderr)]
-                if first:
-                    verdict.errors_from = min(first + ([verdict.errors_from]
-                                                       if verdict.errors_from else []))
-                if re.search(r"client-\w+-wrap\.cpp:\d+:\d+: (?:fatal error|error)", done.stderr):
-                    verdict.blamed.add(last_line)  # the wrap header left something open
-                verdict.errors.append("%s, %s, %s client:\n%s" % (
-                    os.path.basename(judge_.cxx), configuration, client, done.stderr[-1500:]))
-    return verdict
+BESIDE = "beside"  # tests/headers/beside/: files next to every corpus header
+# The codes that the corpus shows.
+CODES = [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 99]
 
 
 def parse_warnings(test, stderr):
@@ -156,14 +56,14 @@ def parse_warnings(test, stderr):
     return warnings
 
 
-def convert(test, work, name):
+def convert(test, work, name, protowrap=None):
     """Runs protowrap on the header; checks its bytes and result lines; returns its warnings."""
     with open(os.path.join(work, "empty.h"), "wb"):
         pass
     with open(os.path.join(work, "Talvenor.ini"), "wb") as f:
         f.write(b"[CONFIG]\r\nCG_FILE_PATH=./%s\r\nCW_FILE_PATH=empty.h\r\n" % name.encode())
-    done = subprocess.run(ARGS.emulator + [ARGS.protowrap], cwd=work, capture_output=True,
-                          stdin=subprocess.DEVNULL, timeout=120)
+    done = subprocess.run(ARGS.emulator + [protowrap or ARGS.protowrap], cwd=work,
+                          capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
     test.assertEqual(0, done.returncode)
     test.assertEqual(b"Completed\nCompleted\n", done.stdout.replace(b"\r\n", b"\n"))
     with open(os.path.join(work, name), "rb") as f:
@@ -184,7 +84,7 @@ def misplaced(warnings, verdict, modeled=True):
     skip the checks of meaning, such as a value's range, in a declaration that does not parse,
     while one cause may make them blame other lines first, such as every use of a name: so a
     cause may go unblamed.)"""
-    if not warnings:
+    if not warnings or not verdict.failing:
         return None
     lines = sorted(line for _, line, _, _, _ in warnings)
     if not set(lines) & verdict.blamed:
@@ -196,43 +96,68 @@ def misplaced(warnings, verdict, modeled=True):
     return None
 
 
+def kind_of(configuration):
+    """A configuration's kind, for the tally: the target, its Debug build, or a switch's build."""
+    return configuration.split(",")[0] + (", a switch" if "," in configuration else "")
+
+
 class Tally:
-    """False warnings and misses, in all and per configuration."""
+    """False warnings and misses, in all and per kind of configuration."""
 
     def __init__(self):
         self.judged = 0
         self.false = {}
         self.missed = {}
         self.allowed_misses = 0
+        self.disputed = 0
         self.disagreements = []
 
-    def count(self, table, key):
-        table[key] = table.get(key, 0) + 1
+    def count(self, table, configurations):
+        table["any"] = table.get("any", 0) + 1
+        for key in {kind_of(c) for c in configurations}:
+            table[key] = table.get(key, 0) + 1
 
     def report(self, variant):
         lines = ["%d random headers judged (variant %d), per thousand:" % (self.judged, variant)]
-        keys = ["any"] + list(ARGS.judges[0].configurations)
+        keys = ["any"] + ["%s%s" % (t.name, kind) for t in ARGS.judges.targets
+                          for kind in ("", " debug", ", a switch")]
         for key in keys:
             lines.append("  %-22s false warnings %6.1f   misses %6.1f" % (
                 key, 1000.0 * self.false.get(key, 0) / max(self.judged, 1),
                 1000.0 * self.missed.get(key, 0) / max(self.judged, 1)))
-        lines.append("  misses of constructs the check leaves alone on purpose: %.1f" %
-                     (1000.0 * self.allowed_misses / max(self.judged, 1)))
+        lines.append("  misses where the check cannot read what decides (an include that does "
+                     "not exist): %.1f" % (1000.0 * self.allowed_misses / max(self.judged, 1)))
+        lines.append("  headers on which a target's compilers disagree: %.1f" %
+                     (1000.0 * self.disputed / max(self.judged, 1)))
         return "\n".join(lines)
+
+
+def prepare(work, name, source, beside):
+    with open(os.path.join(work, name), "wb") as f:
+        f.write(source)
+    for other, text in beside.items():
+        with open(os.path.join(work, other), "wb") as f:
+            f.write(text)
 
 
 class HeaderCheckTest(unittest.TestCase):
     def test_corpus_warns_exactly_where_marked_and_the_compilers_agree(self):
         names = sorted(n for n in os.listdir(ARGS.headers) if n.endswith(".h"))
         self.assertGreater(len(names), 15)
+        beside_dir = os.path.join(ARGS.headers, BESIDE)
+        beside = {}
+        for other in sorted(os.listdir(beside_dir)) if os.path.isdir(beside_dir) else []:
+            with open(os.path.join(beside_dir, other), "rb") as f:
+                beside[other] = f.read()
         kinds = set()
 
         def one(name):
             work = tempfile.mkdtemp(prefix="protowrap-check-")
             try:
-                shutil.copy(os.path.join(ARGS.headers, name), work)
+                with open(os.path.join(ARGS.headers, name), "rb") as f:
+                    prepare(work, name, f.read(), beside)
                 source, warnings = convert(self, work, name)
-                return source, warnings, judge(work, name)
+                return source, warnings, judges.judge(ARGS.judges, work, name, ARGS.include_dir)
             finally:
                 shutil.rmtree(work, ignore_errors=True)
 
@@ -247,10 +172,14 @@ class HeaderCheckTest(unittest.TestCase):
                 self.assertEqual(bool(verdict.failing), bool(warnings),
                                  "\n".join(verdict.errors) or "the compilers see no failure")
                 self.assertIsNone(misplaced(warnings, verdict), "\n".join(verdict.errors))
+                for _, line, _, _, text in warnings:
+                    switch = re.match(r"in a build that defines (\w+), ", text)
+                    if switch:  # the switch's build fails, and so does no build without it
+                        self.assertTrue(any(c.endswith(", " + switch[1])
+                                            for c in verdict.failing), (line, text))
                 kinds |= {code for _, _, _, code, _ in warnings}
         # Every kind of warning has a header that shows it.
-        self.assertEqual({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21,
-                          22, 99}, kinds)
+        self.assertEqual(set(ARGS.codes), kinds)
 
     def test_random_headers_warn_exactly_when_they_fail_to_compile(self):
         rng = random.Random(ARGS.variant)
@@ -258,58 +187,65 @@ class HeaderCheckTest(unittest.TestCase):
         tally = Tally()
 
         def one(i):
-            source, unmodeled = headers[i]
+            source, unmodeled, beside = headers[i]
             name = "random%d.h" % i
             work = tempfile.mkdtemp(prefix="protowrap-check-")
             try:
-                with open(os.path.join(work, name), "wb") as f:
-                    f.write(source)
+                prepare(work, name, source, beside)
                 _, warnings = convert(self, work, name)
-                return warnings, judge(work, name)
+                before = None
+                if ARGS.reference:
+                    _, before = convert(self, work, name, ARGS.reference)
+                return warnings, before, judges.judge(ARGS.judges, work, name, ARGS.include_dir)
             finally:
                 shutil.rmtree(work, ignore_errors=True)
 
         with concurrent.futures.ThreadPoolExecutor(ARGS.jobs) as pool:
             results = list(pool.map(one, range(len(headers))))
-        for i, (warnings, verdict) in enumerate(results):
-            source, unmodeled = headers[i]
+        for i, (warnings, before, verdict) in enumerate(results):
+            source, unmodeled, beside = headers[i]
             if not verdict.compiling:
                 continue  # not C++ in any configuration
             tally.judged += 1
+            tally.disputed += 1 if verdict.disputed else 0
             why = None
-            if warnings and not verdict.failing:
+            if warnings and not verdict.failing and not verdict.disputed:
                 why = "a false warning"
-                tally.count(tally.false, "any")
-                for configuration in verdict.compiling:
-                    tally.count(tally.false, configuration)
+                tally.count(tally.false, verdict.compiling)
             elif verdict.failing and not warnings:
                 if unmodeled:
                     tally.allowed_misses += 1
                 else:
                     why = "a miss"
-                    tally.count(tally.missed, "any")
-                    for configuration in verdict.failing:
-                        tally.count(tally.missed, configuration)
+                    tally.count(tally.missed, verdict.failing)
             elif misplaced(warnings, verdict, not unmodeled):
                 why = misplaced(warnings, verdict, not unmodeled)
+            if why is None and before and verdict.failing and \
+                    not {w[1] for w in warnings} & verdict.blamed and \
+                    {w[1] for w in before} & verdict.blamed:
+                why = "a lost catch: the reference check warned on a line the compilers blame"
             if why is not None:
-                tally.disagreements.append((i, why, source, warnings, verdict))
+                tally.disagreements.append((i, why, source, beside, warnings, verdict))
         print("\n" + tally.report(ARGS.variant), file=sys.stderr)
         if ARGS.keep:
             os.makedirs(ARGS.keep, exist_ok=True)
-            for i, why, source, warnings, verdict in tally.disagreements:
+            for i, why, source, beside, warnings, verdict in tally.disagreements:
                 base = os.path.join(ARGS.keep, "variant%d-%d" % (ARGS.variant, i))
                 with open(base + ".h", "wb") as f:
                     f.write(source)
+                for other, text in beside.items():
+                    with open("%s-%s" % (base, other), "wb") as f:
+                        f.write(text)
                 with open(base + ".txt", "w") as f:
-                    f.write("%s\nwarnings: %s\nfailing: %s\n%s\n" % (
-                        why, warnings, sorted(verdict.failing), "\n".join(verdict.errors)))
+                    f.write("%s\nwarnings: %s\nfailing: %s\ndisputed: %s\n%s\n" % (
+                        why, warnings, sorted(verdict.failing), sorted(verdict.disputed),
+                        "\n".join(verdict.errors)))
         self.assertGreater(tally.judged, ARGS.random // 2)
         self.assertEqual([], [
             "header %d: %s\n%s\nwarnings: %s\ncompilers:\n%s" % (
                 i, why, source.decode("utf-8", "replace"), warnings,
                 "\n".join(verdict.errors)[:3000])
-            for i, why, source, warnings, verdict in tally.disagreements[:3]])
+            for i, why, source, beside, warnings, verdict in tally.disagreements[:3]])
 
 
 def main():
@@ -317,8 +253,6 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--protowrap", required=True)
     parser.add_argument("--headers", required=True)
-    parser.add_argument("--cxx", required=True, action="append",
-                        help="a compiler that judges; give it again for another")
     parser.add_argument("--emulator", default="")
     parser.add_argument("--msbuild", action="store_true", help="expect MSBuild's warning form")
     parser.add_argument("--random", type=int, default=60,
@@ -329,18 +263,24 @@ def main():
     parser.add_argument("--keep", default=os.environ.get("PROTOWRAP_KEEP_DISAGREEMENTS", ""),
                         help="a directory for the headers on which protowrap and the compilers "
                              "disagree")
+    parser.add_argument("--reference", default=os.environ.get("PROTOWRAP_REFERENCE", ""),
+                        help="another protowrap (an earlier build): a header on which it warned "
+                             "where the compilers blame, and this one did not, is a disagreement")
+    parser.add_argument("--codes", default="", help="the warning codes the corpus must show")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     ARGS, rest = parser.parse_known_args()
     ARGS.random = int(os.environ.get("PROTOWRAP_RANDOM_HEADERS", ARGS.random))
     ARGS.protowrap = os.path.abspath(ARGS.protowrap)
     ARGS.headers = os.path.abspath(ARGS.headers)
+    ARGS.include_dir = os.path.join(ARGS.headers, "include")
     ARGS.emulator = ARGS.emulator.split(";") if ARGS.emulator else []
-    scratch = tempfile.mkdtemp(prefix="protowrap-judges-")
-    try:
-        ARGS.judges = [Judge(cxx, scratch) for cxx in ARGS.cxx]
-        unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-    finally:
-        shutil.rmtree(scratch, ignore_errors=True)
+    ARGS.reference = os.path.abspath(ARGS.reference) if ARGS.reference else ""
+    ARGS.codes = [int(c) for c in ARGS.codes.split(",")] if ARGS.codes else CODES
+    ARGS.judges = judges.Judges()
+    if not ARGS.judges.complete():
+        sys.exit("the header check's judges need g++, clang++ and MinGW-w64's g++: "
+                 "bash scripts/install-deps.sh native")
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 
 if __name__ == "__main__":

@@ -8,24 +8,35 @@ enumerations, attributes, conditional blocks with expressions, include guards of
 splices, comments in the gaps between tokens, pragmas, macros in values, NUL bytes and every
 line-end style, and the ways of straying from the rules.
 
-random_header(rng) returns the header's bytes and the set of reasons why the check may miss a
-failure in it: constructs it does not model on purpose (a macro of an included file, a compiler's
-own macro, an include that exists on one platform only). A false warning is never allowed."""
+The names that the rules rewrite (CG_, CW_, _PROTOCOL, '#', ',', '=') are drawn into every form
+of declaration, template and parameter list, namespace and class name, comment and directive,
+where real headers break most; the header's own switches are drawn with and without a leading
+underscore; includes exist next to the header (empty, defining a switch, including another) or
+only where the compilers find them (tests/headers/include/, which protowrap does not read).
+
+random_header(rng) returns the header's bytes, the set of reasons why the check may miss a
+failure in it (it cannot read what decides: a macro of the include that protowrap does not find),
+and the files next to it ({name: bytes}). A false warning is never allowed."""
 
 FEATURES = [
     "guard", "pragma_once", "includes", "declarations", "definitions", "conditionals",
     "conditional_enums", "defines", "splices", "comments", "macro_values", "nul", "line_ends",
     "typed_enums", "attributes", "namespaces", "client_macros", "strays", "errors", "pragmas",
-    "bom", "one_line", "category", "external", "directive_comments",
+    "bom", "one_line", "category", "external", "directive_comments", "rule_names",
+    "comment_hashes", "switches", "beside", "team_macros",
 ]
 
 # Macros whose state every build configuration knows: the compiler's platform and build macros.
 PLATFORM_MACROS = ["_WIN32", "_WIN64", "__linux__", "__unix__"]
 BUILD_MACROS = ["_DEBUG", "DEBUG", "NDEBUG"]
-# Defined by tests/headers/include/protocol_common.h: unknown to the check, which reads no include.
+# Defined by tests/headers/include/protocol_common.h, which only the compilers find (-I).
 EXTERNAL_MACROS = ["PROTOCOL_CATEGORY_SHIFT", "PROTOCOL_COMMON_LEVEL"]
-# The compilers' own: they differ from compiler to compiler, so the check does not know them.
-COMPILER_MACROS = ["__GNUC__", "__clang__", "_MSC_VER"]
+EXTERNAL_INCLUDE = '#include "protocol_common.h"'
+# The compilers' own: they differ from compiler to compiler.
+COMPILER_MACROS = ["__GNUC__", "__clang__", "_MSC_VER", "__MINGW32__", "_MSVC_LANG"]
+# A project's own switches, which some builds set with -D.
+SWITCHES = ["_DEV_SERVER", "_SERVER_BUILD", "_CHINA", "SERVER_BUILD", "CLIENT_BUILD",
+            "USE_OLD_LOGIN", "__TEST_BUILD"]
 
 
 class Header:
@@ -35,7 +46,10 @@ class Header:
         self.counter = 0
         self.lines = []
         self.unmodeled = set()
-        self.included = False  # an include has been written: unknown macros may come from it
+        self.included = False  # the include only the compilers find: its macros are unknown
+        self.beside = {}       # files next to the header
+        self.enum_names = []   # the enumerations declared so far
+        self.enum_end = False  # the header defines ENUM_END as "};"
         self.defined = {}      # macros the header defines unconditionally: name -> value text
         self.values = []       # header macros usable in values
         self.categories = set()
@@ -75,18 +89,27 @@ class Header:
         choices += list(self.defined)
         if "external" in self.on:
             choices += EXTERNAL_MACROS + COMPILER_MACROS
+        if "switches" in self.on:
+            choices += SWITCHES * 2
         name = self.pick(choices)
-        if name in EXTERNAL_MACROS or name in COMPILER_MACROS:
-            self.unmodeled.add("a condition on a macro the check does not know (%s)" % name)
-        elif name not in self.defined and name not in PLATFORM_MACROS + BUILD_MACROS \
-                and self.included:
-            self.unmodeled.add("a condition on a name that an include may define (%s)" % name)
-        elif name in ("DEBUG", "NDEBUG") and self.included:
-            self.unmodeled.add("%s after an include, which may define it" % name)
+        if name not in self.defined and name not in PLATFORM_MACROS + BUILD_MACROS + \
+                COMPILER_MACROS and self.included:
+            self.unmodeled.add("a condition on a name that the include protowrap does not find "
+                               "may define (%s)" % name)
         return name
 
+    def switch_test(self):
+        """A condition on a switch, as real headers write them."""
+        name = self.pick(SWITCHES)
+        if self.included:
+            self.unmodeled.add("a switch after the include protowrap does not find (%s)" % name)
+        return self.pick(["defined(%s)", "defined %s", "!defined(%s)", "%s >= 2", "%s == 1",
+                          "defined(%s) && %s >= 2", "!%s", "(%s)"]).replace("%s", name)
+
     def atom(self):
-        kind = self.rng.randrange(9)
+        kind = self.rng.randrange(10)
+        if kind == 9 and "switches" in self.on:
+            return self.switch_test()
         if kind == 0:
             return "defined(%s)" % self.macro_for_condition()
         if kind == 1:
@@ -176,15 +199,46 @@ class Header:
     def includes(self):
         lines = []
         for _ in range(self.rng.randrange(1, 3)):
-            form = self.pick(['#include "protocol_common.h"', "#include <stdint.h>",
-                              "#include <cstddef>", '#include "protocol_common.h" // shared',
-                              "#  include <stdint.h>", '#include "protocol_common.h" /* a, b */'])
+            form = self.pick([EXTERNAL_INCLUDE, "#include <stdint.h>", "#include <cstddef>",
+                              EXTERNAL_INCLUDE + " // shared", "#  include <stdint.h>",
+                              EXTERNAL_INCLUDE + " /* a, b */"])
+            if form.startswith(EXTERNAL_INCLUDE) and "external" not in self.on:
+                form = "#include <cstdint>"
             lines.append(form)
+            self.included = self.included or form.startswith(EXTERNAL_INCLUDE)
+        if "beside" in self.on:
+            lines += self.beside_include()
         if "directive_comments" in self.on and self.chance(0.3):
             lines.append("#include <stdint.h> /* a comment that opens here")
             lines.append("   and closes on a later line */")
-        self.included = True
         return lines
+
+    def beside_include(self):
+        """An include that exists next to the header, which protowrap reads as the compilers do."""
+        name = "beside%s.h" % self.fresh("")
+        kind = self.rng.randrange(5)
+        if kind == 0:
+            text = "#pragma once\n"
+        elif kind == 1:
+            switch = self.pick(SWITCHES)
+            text = "#pragma once\n#define %s %s\n" % (switch, self.pick(["1", "2", ""]))
+            self.defined[switch] = "?"
+        elif kind == 2:
+            switch = self.pick(SWITCHES)
+            text = "#pragma once\n#ifdef _WIN32\n#define %s 1\n#endif\n" % switch
+            self.defined[switch] = "?"
+        elif kind == 3:
+            inner = "beside%s.h" % self.fresh("")
+            switch = self.pick(SWITCHES)
+            self.beside[inner] = b"#define %s 3\n" % switch.encode()
+            self.defined[switch] = "?"
+            text = '#ifndef BESIDE_H\n#define BESIDE_H\n#include "%s"\n#endif\n' % inner
+        else:
+            text = "#define PROTO_BESIDE_BASE 0x300\n"
+            self.defined["PROTO_BESIDE_BASE"] = "0x300"
+            self.values.append("PROTO_BESIDE_BASE")
+        self.beside[name] = text.encode()
+        return ['#include "%s"' % name]
 
     def defines(self):
         lines = []
@@ -326,6 +380,8 @@ class Header:
         if "conditionals" in self.on and body and self.chance(0.5):
             body = self.conditional_entries(family, body, earlier)
         close = self.pick(["};"] * 6 + ["} ;", "}\n;"])
+        if self.enum_end and self.chance(0.5):
+            close = "ENUM_END"
         if head.startswith("typedef"):
             close = "} Alias%s;" % self.fresh("")
         if "one_line" in self.on and self.chance(0.3) and not any("\\" in b or "//" in b or "#"
@@ -386,7 +442,10 @@ class Header:
                           ["_Pragma(\"GCC diagnostic push\")"]])
 
     def wrap_namespace(self, lines):
-        kind = self.rng.randrange(5)
+        kind = self.rng.randrange(6)
+        if kind == 5 and "rule_names" in self.on:
+            return ["namespace %s%s {" % (self.pick(["CG_Packet", "Net_CW_", "CG_"]),
+                                          self.fresh(""))] + lines + ["}"]
         if kind == 0:
             return ["namespace net%s {" % self.fresh("")] + lines + \
                 [self.pick(["}", "}  // namespace", "};"])]
@@ -398,6 +457,61 @@ class Header:
             return ["inline namespace v%s {" % self.fresh("")] + lines + ["}"]
         return ["#ifdef __cplusplus", "extern \"C\" {", "#endif"] + lines + \
             ["#ifdef __cplusplus", "}", "#endif"]
+
+    def rule_name_declaration(self, enums):
+        """A declaration that holds what the rules rewrite (CG_, CW_, _PROTOCOL, '#'): most no
+        longer compile in the wrap header, some still do. `enums`: enumerations declared before."""
+        n = self.fresh("")
+        enum = self.pick(enums) if enums and self.chance(0.7) else None
+        forms = ["struct MSG_CG_LOGIN_SYN%s;", "class CCW_Handler%s;", "struct LOGIN_PROTOCOL%s;",
+                 "typedef int LOGIN_PROTOCOL_ID%s;", "int Max%s(int count_PROTOCOL);",
+                 "void Send%s(int cg_code);", "class CGX%s;", "using CG_Code%s = int;",
+                 "extern int kCW_Limit%s;", "void Reset%s(); // CG_ in a comment",
+                 "template <typename T_PROTOCOL> struct Codec%s;", "int Max_PROTOCOLS%s();",
+                 "struct Handler%s { void OnCG_Login(); };", "extern const char* kName%s; /* # */",
+                 "static const char* kText%s = \"CG_ # _PROTOCOL\";"]
+        if enum:
+            forms += ["typedef %E Alias%s;", "void OnPacket%s(%E eProtocol);", "extern %E g%s;",
+                      "template <%E Category> class CCategoryHandler%s;",
+                      "struct Packet%s { %E code; };", "static_assert(sizeof(%E) >= 1);",
+                      "%E Next%s(%E code);", "void Pair%s(%E a, %E b);"]
+        form = self.pick(forms).replace("%E", enum or "").replace("%s", n)
+        return [form]
+
+    def comment_hash(self):
+        """A comment with a '#' in it: after '*' in a block comment the rules end the comment."""
+        return self.pick([
+            ["/**#pragma pack(1)**/"],
+            ["/**", " * Login flow:", " *#define USE_OLD_LOGIN", " */"],
+            ["/* see *#12 */"],
+            ["/* #if 0 */"], ["// #define PROTO_OFF 1"], ["/**", " * #define USE_OLD_LOGIN", " */"],
+            ["/* see #12 */"], ["/*#define PROTO_OFF*/"], ["/** # **/"],
+        ])
+
+    def include_macro(self):
+        """An include of a macro, with a name that the rules rewrite or not."""
+        name = "beside%s.h" % self.fresh("")
+        self.beside[name] = b"#pragma once\n"
+        macro = self.pick(["CG_CONFIG_HEADER", "CONFIG_HEADER", "PROTOCOL_HEADER", "NET_HEADER"])
+        return ['#define %s "%s"' % (macro, name), "#include " + macro]
+
+    def team_macros(self, parts):
+        """The team's own macros, which the compilers expand in the wrap header too."""
+        kind = self.rng.randrange(6)
+        n = self.fresh("")
+        if kind == 0:
+            return ["#define PROTO_ENUM(...)", "PROTO_ENUM(login)"]
+        if kind == 1:
+            return ["#define DECLARE_PACKET(type) struct type;", "DECLARE_PACKET(Login%s)" % n]
+        if kind == 2:
+            return ["#define DECLARE_PACKET(id, type) struct type",
+                    "DECLARE_PACKET(1, MSG_LOGIN%s);" % n]
+        if kind == 3:
+            return ["#define PROTO_EXPORT", "class PROTO_EXPORT Session%s;" % n]
+        if kind == 4:
+            return ["#define FORWARD(name) struct name", "FORWARD(Session%s);" % n]
+        self.enum_end = True
+        return ["#define ENUM_END };"]
 
     # -- the whole header ----------------------------------------------------------------------
 
@@ -440,10 +554,21 @@ class Header:
                     lines = self.conditional([lines] + ([] if self.chance(0.5) else [[]]))
             if "namespaces" in on and self.chance(0.4):
                 lines = self.wrap_namespace(lines)
+            if not lines[0].startswith("namespace") and name not in self.enum_names:
+                self.enum_names.append(name)  # visible where the declarations after it stand
             parts.append(lines)
+        if "comment_hashes" in on:
+            parts.append(self.comment_hash())
+        if "rule_names" in on and self.chance(0.3):
+            parts.append(self.include_macro())
         self.rng.shuffle(parts)
+        if "team_macros" in on:
+            parts.insert(0, self.team_macros(parts))
         for part in parts:
             self.emit(*part)
+        # Declarations that name the enumerations come after them.
+        for _ in range(self.rng.randrange(1, 4) if "rule_names" in on else 0):
+            self.emit(*self.rule_name_declaration(self.enum_names))
         if guard_close:
             self.emit(*guard_close)
 
@@ -467,7 +592,8 @@ class Header:
 
 
 def random_header(rng):
-    """A random header (bytes), and the reasons why a miss is allowed in it (a set)."""
+    """A random header (bytes), the reasons why a miss is allowed in it (a set), and the files
+    next to it ({name: bytes})."""
     header = Header(rng)
     header.build()
-    return header.render(), header.unmodeled
+    return header.render(), header.unmodeled, header.beside

@@ -62,9 +62,19 @@ bool RunConversion(const ConversionJob& job, config::Configuration& configuratio
   }
   const bool cutAtNul = written != nullptr && GoesOnAfterNul(text, size);
 
+  // With a check to come, the header's own bytes stay for it: it reads what the rules rewrote in
+  // a directive as the compilers read the header.
+  char* header = written != nullptr ? text : nullptr;
+  const auto release = [&](char* result) {
+    if (header != nullptr && header != result) {
+      std::free(header);
+    }
+    std::free(result);
+  };
   ReplaceStatus status = ReplaceStatus::kUnchanged;
-  text = ApplyRewriteRules(text, &status);
+  text = ApplyRewriteRules(text, &status, header != nullptr);
   if (text == nullptr) {
+    release(nullptr);
     return Fail(console,
                 status == ReplaceStatus::kTooLong ? "File Too Large %s\n" : "Out Of Memory %s\n",
                 inputPath);
@@ -73,19 +83,20 @@ bool RunConversion(const ConversionJob& job, config::Configuration& configuratio
   const std::size_t length = std::strlen(text);
   const platform::FileHandle output = files.CreateForWrite(job.outputPath);
   if (output == platform::kInvalidFile) {
-    std::free(text);
+    release(text);
     return Fail(console, "Can't Create File %s\n", job.outputPath);
   }
   const bool wrote = files.Write(output, text, static_cast<std::uint32_t>(length));
   const bool closed = files.Close(output);
   if (!wrote || !closed) {
-    std::free(text);
+    release(text);
     return Fail(console, "Can't Write File %s\n", job.outputPath);
   }
   if (written != nullptr) {
-    written->Written(inputPath, text, static_cast<std::int32_t>(length), cutAtNul);
+    written->Written(inputPath, header, static_cast<std::int32_t>(std::strlen(header)), text,
+                     static_cast<std::int32_t>(length), cutAtNul);
   }
-  std::free(text);
+  release(text);
   std::fputs("Completed\n", console);
   std::fflush(console);
   return true;

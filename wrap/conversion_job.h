@@ -32,9 +32,10 @@ inline constexpr const char* kConfigSection = "CONFIG";
 class WrittenHeader {
  public:
   /// `text` (`length` bytes, then a NUL) was written as the wrap header of the header at
-  /// `inputPath`; `cutAtNul`: the header goes on after a NUL byte, where the text ends.
-  virtual void Written(const char* inputPath, const char* text, std::int32_t length,
-                       bool cutAtNul) = 0;
+  /// `inputPath`, whose bytes (up to the first NUL, where the wrap header ends) are `header`;
+  /// `cutAtNul`: the header goes on after a NUL byte.
+  virtual void Written(const char* inputPath, const char* header, std::int32_t headerLength,
+                       const char* text, std::int32_t length, bool cutAtNul) = 0;
 
  protected:
   ~WrittenHeader() = default;

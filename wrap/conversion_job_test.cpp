@@ -123,22 +123,25 @@ TEST_F(RunConversionTest, JobsShareTheValueBufferAndEachReadsItsOwnKey) {
 struct Recorded final : WrittenHeader {
   std::FILE* console = nullptr;
   std::string path;
+  std::string header;
   std::string text;
   bool cut = false;
-  void Written(const char* inputPath, const char* written, std::int32_t length,
-               bool cutAtNul) override {
+  void Written(const char* inputPath, const char* input, std::int32_t inputLength,
+               const char* written, std::int32_t length, bool cutAtNul) override {
     path = inputPath;
+    header.assign(input, static_cast<std::size_t>(inputLength));
     text.assign(written, static_cast<std::size_t>(length));
     cut = cutAtNul;
   }
 };
 
-TEST_F(RunConversionTest, TheLayerAboveSeesWhatWasWrittenAndWhetherANulCutIt) {
+TEST_F(RunConversionTest, TheLayerAboveSeesTheHeaderWhatWasWrittenAndWhetherANulCutIt) {
   config_.values["CG_FILE_PATH"] = "cg.h";
   files_.files["cg.h"] = std::string("CG_A,\0 \t\r\n\0", 11);  // only blanks after the NUL
   Recorded seen;
   EXPECT_EQ("Completed\n", Run(kCG, &seen));
   EXPECT_EQ("cg.h", seen.path);
+  EXPECT_EQ("CG_A,", seen.header);  // the header's own bytes, up to the NUL
   EXPECT_EQ("MAKE_PROTOCOL_INFO(CG_A), ", seen.text);
   EXPECT_FALSE(seen.cut);
   files_.files["cg.h"] = std::string("CG_A,\0CG_B,", 11);  // the header goes on

@@ -58,7 +58,7 @@ class RecyclingSource final : public BlockSource {
 
 }  // namespace
 
-char* ApplyRewriteRules(char* text, ReplaceStatus* status) {
+char* ApplyRewriteRules(char* text, ReplaceStatus* status, bool keepInput) {
   // Each rule is ReplaceAll on the previous rule's result. The first measures the text; from then
   // on its length is carried from rule to rule, since a rewritten text holds no NUL and measuring
   // it again would only repeat work. The block a rule supersedes is recycled into the next rule's
@@ -81,8 +81,9 @@ char* ApplyRewriteRules(char* text, ReplaceStatus* status) {
     if (next == current) {
       continue;
     }
-    // The superseded block is recycled, or released with the failure.
-    if (next != nullptr) {
+    // The superseded block is recycled, or released with the failure (a kept input stays).
+    if (current == text && keepInput) {
+    } else if (next != nullptr) {
       blocks.Keep(current);
     } else {
       std::free(current);

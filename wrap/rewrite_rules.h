@@ -45,11 +45,11 @@ inline constexpr RewriteRule kRewriteRules[] = {
 };
 
 /// Applies every rule of kRewriteRules, first to last, to `text`, a terminated block from
-/// std::malloc that this call takes over. A block that a rule supersedes is reused for a later
-/// rule's result or released.
+/// std::malloc that this call takes over (unless `keepInput`: then it stays the caller's, and
+/// untouched). A block that a rule supersedes is reused for a later rule's result or released.
 /// Returns the final block, owned by the caller (the very same `text` when no rule matched).
 /// Returns nullptr when memory ran out or a rewritten text would exceed kMaxTextLength; then
-/// every block has been released and `*status` (when given) says which.
-char* ApplyRewriteRules(char* text, ReplaceStatus* status = nullptr);
+/// every block has been released (but a kept input) and `*status` (when given) says which.
+char* ApplyRewriteRules(char* text, ReplaceStatus* status = nullptr, bool keepInput = false);
 
 }  // namespace protowrap
