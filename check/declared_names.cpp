@@ -58,7 +58,7 @@ void DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
 
 void DeclaredNames::FindEarlier(const char* text) {
   // Before from_, every entry was compiled everywhere: an entry's name there is declared.
-  Lexer lexer(text, from_);
+  Lexer lexer(text, from_, TextKind::kWrap);
   std::string scratch;
   Token previous;
   Token before;

@@ -262,6 +262,7 @@ class ExpressionEvaluator::Run {
           return;
         case TokenKind::kDirective:
         case TokenKind::kCommentedDirective:
+        case TokenKind::kEndedComment:
           token_ = Bad();
           return;
       }

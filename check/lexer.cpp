@@ -74,7 +74,8 @@ std::string_view WithoutSplices(std::string_view text, std::string* scratch) {
   return *scratch;
 }
 
-Lexer::Lexer(const char* text, std::int32_t length) : text_(text), length_(length) {
+Lexer::Lexer(const char* text, std::int32_t length, TextKind kind)
+    : text_(text), length_(length), kind_(kind) {
   if (length_ >= 3 && std::memcmp(text_, "\xEF\xBB\xBF", 3) == 0) {
     at_ = 3;
   }
@@ -105,6 +106,16 @@ std::int32_t Lexer::BlockCommentEnd(std::int32_t from) {
   }
   unclosedComment_ = from - 2;  // a comment's body starts after its "/*"
   return length_;
+}
+
+// Whether the block comment that ends just before `end` ended at a "*/" that the rules wrote: the
+// '*' of a "*#" in the header, and the "//" that rule 9 put before its '#' ("//#include" was
+// already a comment's in the header).
+bool Lexer::EndedByTheRules(std::int32_t end) const {
+  return kind_ == TextKind::kWrap && end >= 2 && end + 1 < length_ && text_[end - 1] == '/' &&
+         text_[end] == '/' && text_[end + 1] == '#' &&
+         std::string_view(text_ + end + 1, static_cast<std::size_t>(length_ - end - 1))
+                 .substr(0, 8) != "#include";
 }
 
 // Just after the closing quote of a string or character literal whose body starts at `from`, or
@@ -242,6 +253,15 @@ Token Lexer::Next() {
     } else if (c == '/' && at_ + 1 < length_ && text_[at_ + 1] == '*') {
       const std::int32_t begin = at_;
       at_ = BlockCommentEnd(at_ + 2);
+      if (EndedByTheRules(at_)) {
+        // The header's comment goes on to its own "*/": one token from where the rules ended it.
+        const std::int32_t ended = at_ - 2;
+        while (EndedByTheRules(at_)) {
+          at_ = BlockCommentEnd(at_);
+        }
+        lineStart_ = false;
+        return {TokenKind::kEndedComment, false, ended, at_};
+      }
       if (FindLineEnd(text_, at_, begin) < at_) {
         lineStart_ = true;  // a directive may follow a comment that ended a line
       }

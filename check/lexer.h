@@ -18,6 +18,15 @@ enum class TokenKind : std::uint8_t {
   kDirective,           ///< a line that begins with '#' or "%:": in a wrap header, an include or
                         ///< a digraph directive, which the rules leave live
   kCommentedDirective,  ///< a line that begins with "//#": a directive that the rules commented out
+  kEndedComment,        ///< (wrap headers) what the rules made of a block comment with "*#" in it:
+                        ///< its "*/" then the rest of the header's comment, up to its own "*/"
+};
+
+/// What a lexer reads.
+enum class TextKind : std::uint8_t {
+  kHeader,  ///< a header's text, or another file's
+  kWrap,    ///< a wrap header: a '#' right after '*' in a block comment became "*//#", whose
+            ///< "*/" ends the comment there (kEndedComment)
 };
 
 /// A token: its kind and where it stands in the text, [begin, end).
@@ -47,11 +56,12 @@ std::int32_t LineCommentEnd(const char* text, std::int32_t length, std::int32_t 
 std::string_view WithoutSplices(std::string_view text, std::string* scratch);
 
 /// Reads tokens left to right, skipping blanks, line ends, line splices and comments; a UTF-8
-/// byte-order mark at the very start is skipped as the compilers skip it. Every byte is looked at
+/// byte-order mark at the very start is skipped as the compilers skip it. In a wrap header, a
+/// comment that the rules ended early comes as one kEndedComment. Every byte is looked at
 /// a bounded number of times, whatever the text: the lexer's cost is linear in what it reads.
 class Lexer {
  public:
-  Lexer(const char* text, std::int32_t length);
+  Lexer(const char* text, std::int32_t length, TextKind kind = TextKind::kHeader);
 
   /// The next token; kEnd (at `length`) once the text is used up.
   Token Next();
@@ -75,6 +85,7 @@ class Lexer {
 
  private:
   std::int32_t BlockCommentEnd(std::int32_t from);
+  bool EndedByTheRules(std::int32_t end) const;
   std::int32_t QuotedEnd(std::int32_t from, char quote);
   std::int32_t RawStringEnd(std::int32_t quote) const;
   std::int32_t DirectiveEnd(std::int32_t from);
@@ -82,6 +93,7 @@ class Lexer {
 
   const char* text_;
   std::int32_t length_;
+  TextKind kind_;
   std::int32_t at_ = 0;
   bool lineStart_ = true;
   std::int32_t unclosedComment_ = -1;

@@ -96,11 +96,34 @@ class Parser {
   void SkipToEntry();
   bool InvocationCloses(std::int32_t open);
 
-  // ---- Statements and declarations (parser_declarations.cpp) ----
+  // What a declaration beside the tables holds, read to its end (ReadDeclaration).
+  struct DeclarationShape {
+    Token start;
+    bool rewritten = false;       // a ',' or '};' the rules rewrote, or a ')' without its '('
+    std::int32_t broken = -1;     // where the rules left what no C++ has, or -1
+    bool body = false;            // a { ... } at its top level
+    bool ended = false;           // its ';' (or a function's body) was found
+    bool unsure = false;          // a table or a directive interrupted it
+    bool bracket = false;         // a bracket at its top level
+    bool specifiersOnly = true;   // "extern", "static", "extern \"C\"" ...: the text that
+                                  // follows the wrap header may complete it
+    std::vector<Token> words;     // the tokens at its top level, before its first bracket
+  };
+
+  // ---- Statements (parser_statements.cpp) and declarations (parser_declarations.cpp) ----
   void Statement();
   void Namespace();
   void Enum();
   void Declaration();
+  DeclarationShape ReadDeclaration();
+  void ReadBody(DeclarationShape& shape, std::string_view first);
+  bool RuleOpened(const Token& t) const;
+  bool BrokenDeclarator(std::string_view first, bool topLevel);
+  bool MayBe(const Token& t, bool objectLike) const;
+  bool MayBeFunctionMacro(const Token& t) const;
+  bool MayBeMacro(const Token& t) const;
+  std::string_view TeamMacroBody(const Token& t) const;
+  int Braces() const;
   bool DefinesVariable(const std::vector<Token>& words, bool* unsure) const;
   void Include();
   void LiveDirective();
@@ -147,7 +170,8 @@ class Parser {
   EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
   bool inTable_ = false;  // for the end of a text cut at a NUL byte
   bool inStatement_ = false;
-  std::int32_t pragmaEnd_ = -1;  // the ')' of the last pragma operator
+  std::int32_t statementEnd_ = -1;  // the last token of a statement without ';' (a pragma
+                                     // operator, a macro's invocation)
   // Unclosed invocations from where they were first asked for: the '(' offsets, ascending.
   std::int32_t unclosedFrom_ = -1;
   std::vector<std::int32_t> unclosed_;

@@ -1,7 +1,9 @@
-// The parser's statements at namespace scope: namespaces, extern "C" blocks, includes,
-// enumerations that stayed enumerations, and the declarations beside the tables, judged by their
-// form: a declaration that may be repeated is harmless, one that defines something fails where
-// the header compiles it, and one whose ',' or '=' the rules rewrote fails everywhere.
+// The parser's declarations beside the tables: each read for its shape, then judged by it. A
+// declaration that may be repeated is harmless; one that defines something fails where the header
+// compiles it; one whose ',' '=' or '};' the rules rewrote fails everywhere, and so does one that
+// the rules made no C++ for any meaning of the names the check does not know (a '(' they opened
+// that no ')' closes before the declaration's ';', a "[] =" with nothing after it, a typedef with
+// an initializer).
 #include <algorithm>
 #include <iterator>
 
@@ -11,15 +13,6 @@
 namespace protowrap::check {
 
 namespace {
-
-// The namespace `name` inside the namespace `parent` (FNV-1a over the name, seeded by the parent).
-std::uint64_t NestedScope(std::uint64_t parent, std::string_view name) {
-  std::uint64_t hash = (parent ^ 0xcbf29ce484222325ull) * 0x100000001b3ull;
-  for (const char c : name) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-  }
-  return (hash ^ name.size()) * 0x100000001b3ull;
-}
 
 // Whether `word` is one of `words`.
 template <std::size_t N>
@@ -62,276 +55,245 @@ bool LooksLikeMacro(std::string_view word) {
 
 }  // namespace
 
-bool Parser::Run() {
-  Advance();
-  while (token_.kind != TokenKind::kEnd) {
-    if (IsPunct('}')) {
-      if (!scopes_.empty()) {
-        scopes_.pop_back();
-      }
-      Advance();
-    } else {
-      Statement();
-    }
-  }
-  if (NotAGuard() >= 0) {
+bool Parser::RuleOpened(const Token& t) const {
+  // "eMAKE_PROTOCOL_INFO": rule 1 split an identifier with CG_ inside, and its '(' follows.
+  return t.kind == TokenKind::kIdentifier && Text(t).size() > kEntryMacro.size() &&
+         Text(t).ends_with(kEntryMacro);
+}
+
+bool Parser::MayBe(const Token& t, bool objectLike) const {
+  if (t.kind != TokenKind::kIdentifier) {
     return false;
   }
-  EndOfText();
-  return true;
-}
-
-void Parser::Deliver(ProblemSink& sink) {
-  const ConfigurationSet inUse = preprocessor_.InUse();
-  const ConfigurationSet compiles = inUse & ~preprocessor_.MustFail();
-  const ConfigurationSet surely = options_.cutAtNul ? 0 : inUse & ~preprocessor_.MayFail();
-  findings_.Deliver(compiles, surely, preprocessor_.TouchedClientMacros(), sink);
-}
-
-void Parser::Definition(std::int32_t offset) {
-  findings_.Add(offset, HeaderProblem::kDefinition,
-                preprocessor_.Active().holds & preprocessor_.WrapActive().holds);
-}
-
-void Parser::Broken(std::int32_t offset, HeaderProblem problem) {
-  // Inside a digraph conditional, which stays live, the wrap header may not compile the text.
-  findings_.Add(offset, problem, preprocessor_.WrapActive().holds);
-}
-
-void Parser::Statement() {
-  if (token_.kind == TokenKind::kDirective) {
-    Advance();  // an include, which Advance judged
-  } else if (IsPunct(';')) {
-    Advance();
-  } else if (IsIdent("namespace")) {
-    Namespace();
-  } else if (IsIdent("inline") && Peek(1).kind == TokenKind::kIdentifier &&
-             Text(Peek(1)) == "namespace") {
-    Advance();
-    Namespace();
-  } else if (IsIdent("extern") && Peek(1).kind == TokenKind::kLiteral && IsPunct(Peek(2), '{')) {
-    Advance();
-    Advance();
-    Advance();
-    scopes_.push_back(Scope());  // extern "C" { ... }: the same namespace
-  } else if (IsIdent(kTableType)) {
-    Table();
-  } else if ((IsIdent("_Pragma") || IsIdent("__pragma")) && IsPunct(Peek(1), '(')) {
-    Advance();
-    SkipParentheses();  // a pragma operator: a whole statement without ';'
-    pragmaEnd_ = previous_.begin;
-  } else if (IsIdent("typedef") && Peek(1).kind == TokenKind::kIdentifier &&
-             Text(Peek(1)) == kTableType) {
-    Broken(token_.begin, HeaderProblem::kTypedefEnum);
-    SkipStatement();
-  } else if (IsIdent("enum")) {
-    Enum();
-  } else if (IsEnd()) {
-    // A "};" that closed a namespace, a struct or an initializer, now a table's end.
-    Broken(token_.begin, HeaderProblem::kStrayEnd);
-    Advance();
-    if (IsPunct('(')) {
-      SkipParentheses();
+  const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
+  for (int c = 0; c < kMaxConfigurations; ++c) {
+    if ((where & Only(c)) != 0) {
+      const MacroMeaning::Kind kind = preprocessor_.Macros(c).Find(Text(t)).kind;
+      if (kind == MacroMeaning::Kind::kFunction || kind == MacroMeaning::Kind::kOpaque ||
+          kind == MacroMeaning::Kind::kUnknown ||
+          (objectLike && kind == MacroMeaning::Kind::kObject)) {
+        return true;
+      }
     }
-  } else {
-    Declaration();
   }
+  return false;
 }
 
-// namespace a { ... }, namespace a::b { ... }, namespace { ... }
-void Parser::Namespace() {
-  const Token start = token_;
-  Advance();
-  std::uint64_t scope = Scope();
-  bool named = false;
-  while (token_.kind == TokenKind::kIdentifier || IsPunct(':')) {
-    if (token_.kind == TokenKind::kIdentifier) {
-      scope = NestedScope(scope, Text(token_));
-      named = true;
+int Parser::Braces() const {
+  if (token_.kind == TokenKind::kPunctuator) {
+    return IsPunct('{') ? 1 : IsPunct('}') ? -1 : 0;
+  }
+  // A macro of the header's that closes a block ("#define ENUM_END };").
+  return token_.kind == TokenKind::kIdentifier && TeamMacroBody(token_).starts_with('}') ? -1 : 0;
+}
+
+std::string_view Parser::TeamMacroBody(const Token& t) const {
+  // The replacement of an object-like macro of the header's, one and the same wherever the text
+  // may be compiled; a null view otherwise.
+  std::string_view body;
+  bool found = false;
+  if (t.kind != TokenKind::kIdentifier || preprocessor_.Scope().Table().Find(Text(t)) == nullptr) {
+    return {};  // the header and its includes never defined it
+  }
+  const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
+  for (int c = 0; c < kMaxConfigurations; ++c) {
+    if ((where & Only(c)) != 0) {
+      const MacroMeaning meaning = preprocessor_.Macros(c).Find(Text(t));
+      if (meaning.kind != MacroMeaning::Kind::kObject || meaning.definition == nullptr ||
+          (found && meaning.body != body)) {
+        return {};
+      }
+      body = meaning.body.empty() ? std::string_view("", 0) : meaning.body;
+      found = true;
     }
-    Advance();
   }
-  if (!IsPunct('{')) {
-    if (IsPunct(',')) {
-      Broken(start.begin, HeaderProblem::kDefinition);  // namespace a = b, now "a , b"
+  return found ? body : std::string_view{};
+}
+
+bool Parser::MayBeFunctionMacro(const Token& t) const {
+  return MayBe(t, false);
+}
+
+bool Parser::MayBeMacro(const Token& t) const {
+  return MayBe(t, true);
+}
+
+// Whether the '=' at the current token makes the declaration that `first` begins no C++. Every '='
+// of a wrap header is in a declarator "[] =" that rule 7 wrote behind "_PROTOCOL": with nothing
+// after it, in a typedef, or (at the declaration's top level) with an initializer that no array
+// takes (anything but braces or a literal, unless a macro may stand for them).
+bool Parser::BrokenDeclarator(std::string_view first, bool topLevel) {
+  const Token next = Peek(1);
+  if (next.kind == TokenKind::kPunctuator &&
+      std::string_view(";)]},>").find(text_[next.begin]) != std::string_view::npos) {
+    return true;
+  }
+  if (!topLevel || first == "template") {
+    return false;  // a parameter's default, perhaps
+  }
+  if (first == "typedef") {
+    return true;
+  }
+  return next.kind == TokenKind::kNumber ||
+         (next.kind == TokenKind::kIdentifier && !MayBeMacro(next)) ||
+         (next.kind == TokenKind::kPunctuator && text_[next.begin] != '{');
+}
+
+// Reads a statement that is neither a table nor a namespace, up to its end, for its shape.
+Parser::DeclarationShape Parser::ReadDeclaration() {
+  DeclarationShape shape;
+  shape.start = token_;
+  const std::string_view first = Text(shape.start);
+  struct Open {
+    char bracket;
+    bool macro;          // the arguments of what may be a function-like macro
+    std::int32_t ruled;  // where the rules opened it (after "eMAKE_PROTOCOL_INFO"), or -1
+  };
+  std::vector<Open> open;
+  const auto plain = [&open] {
+    return std::none_of(open.begin(), open.end(), [](const Open& o) { return o.macro; });
+  };
+  const auto ruled = [&open] {
+    for (const Open& o : open) {
+      if (o.ruled >= 0) {
+        return o.ruled;
+      }
     }
-    SkipStatement();
-    return;
-  }
-  Advance();
-  scopes_.push_back(named ? scope : NestedScope(scope, {}));
-}
-
-// An enum that the rules did not turn into a table.
-void Parser::Enum() {
-  const Token start = token_;
-  Advance();
-  while (IsPunct('[') && IsPunct(Peek(1), '[')) {
-    // An attribute, [[ ... ]].
-    int depth = 0;
-    do {
-      depth += IsPunct('[') ? 1 : IsPunct(']') ? -1 : 0;
-      Advance();
-    } while (depth > 0 && token_.kind != TokenKind::kEnd);
-  }
-  const std::string_view spaced = Text(token_);
-  if (token_.kind == TokenKind::kIdentifier && spaced.size() == kEntryMacro.size() + 1 &&
-      spaced[0] == 'e' && spaced.substr(1) == kEntryMacro) {
-    // "enum\teCG_...": rule 1 wrote its entry macro into the name, and rule 3 did not undo it.
-    Broken(token_.begin, HeaderProblem::kEnumSpacing);
-    SkipStatement();
-    return;
-  }
-  if (IsEntry()) {
-    Broken(start.begin, HeaderProblem::kNoEPrefix);  // "enum CG_X": no 'e' for rule 3
-    SkipStatement();
-    return;
-  }
-  const bool scoped = IsIdent("class") || IsIdent("struct");
-  if (scoped) {
-    Advance();
-  }
-  const bool named = token_.kind == TokenKind::kIdentifier;
-  bool rewritten = false;
-  while (token_.kind == TokenKind::kIdentifier || IsPunct(':')) {
-    rewritten = rewritten || Text(token_).ends_with(kEntryMacro);
-    Advance();  // the name, and an underlying type
-  }
-  if (scoped && (rewritten || IsPunct('('))) {
-    Broken(start.begin, HeaderProblem::kScopedEnum);
-    SkipStatement();
-    return;
-  }
-  if (TryConsume(';')) {
-    return;  // an opaque declaration: repeated harmlessly
-  }
-  if (!IsPunct('{')) {
-    SkipStatement();
-    return;
-  }
-  // A body: its enumerators are declared again (where the header compiles them), and any ',' or
-  // '=' in it is now a ')' or a ','.
-  Advance();
-  const Token first = token_;
-  if (!named && IsEntry()) {
-    Broken(first.begin, HeaderProblem::kNoArray);
-    SkipStatement();
-    return;
-  }
-  bool broken = false;
-  for (int depth = 1; depth > 0 && token_.kind != TokenKind::kEnd;) {
-    depth += IsPunct('{') ? 1 : IsPunct('}') ? -1 : 0;
-    broken = broken || IsPunct(',') || IsEntry() || IsEnd();
-    Advance();
-  }
-  // The compilers blame an unnamed enumeration's enumerators, a named one's name.
-  const std::int32_t blamed = named ? start.begin : first.begin;
-  if (broken) {
-    Broken(blamed, HeaderProblem::kDefinition);
-  } else {
-    Definition(blamed);
-  }
-  SkipStatement();
-}
-
-// A statement that is neither a table nor a namespace, judged by its form.
-void Parser::Declaration() {
-  const Token start = token_;
-  const Truth active = preprocessor_.Active();
-  const std::string_view first = Text(start);
-  bool rewritten = false;
-  bool body = false;
-  bool ended = false;
-  bool unsure = false;
-  int depth = 0;
-  std::vector<Token> words;  // the tokens outside brackets, up to the first '(' or '['
-  bool bracket = false;
-  bool specifiersOnly = true;  // "extern", "static", "extern \"C\"" ...: the text that follows
-                               // the wrap header may complete the declaration
-  inStatement_ = true;
+    return -1;
+  };
+  Token before{};  // the token before the current one, in this statement
+  Token name{};    // the last identifier
   while (token_.kind != TokenKind::kEnd) {
-    if (IsPunct('{') && depth == 0) {
-      body = true;
-      int braces = 0;
-      do {
-        // What the rules wrote into a body breaks it ("};" became a table's end, ',' a ')').
-        braces += IsPunct('{') ? 1 : IsPunct('}') ? -1 : 0;
-        rewritten = rewritten || IsPunct(',') || IsEntry() || IsEnd();
+    if (IsPunct('{') && open.empty()) {
+      ReadBody(shape, first);
+      return shape;
+    }
+    if (open.empty() && IsPunct('}')) {
+      return shape;  // the enclosing block ends: no statement the check knows
+    }
+    if (IsPunct(';') && (open.empty() || open.back().bracket != '{')) {
+      if (open.empty()) {
         Advance();
-      } while (braces > 0 && token_.kind != TokenKind::kEnd);
-      const bool type = first == "struct" || first == "class" || first == "union" ||
-                        first == "typedef" || first == "template";
-      if (bracket && !type) {
-        ended = true;  // a function's body ends its definition
-        break;
+        shape.ended = true;
+        return shape;
       }
-      while (token_.kind != TokenKind::kEnd && !IsPunct(';') && !IsPunct('}')) {
-        rewritten = rewritten || IsPunct(',') || IsEntry() || IsEnd();
-        if (IsIdent(kTableType)) {
-          break;
-        }
+      if (plain() && ruled() >= 0) {
+        // A '(' that the rules opened is still open at the header's ';': no meaning of the names
+        // closes it, since none of the brackets around is a macro's argument list.
+        shape.broken = ruled();
         Advance();
+        shape.ended = true;
+        return shape;
       }
-      ended = TryConsume(';');
-      break;
     }
-    if (depth == 0 && IsPunct('}')) {
-      break;  // the enclosing block ends: no statement the check knows
-    }
-    if (depth == 0 && IsPunct(';')) {
-      Advance();
-      ended = true;
-      break;
-    }
-    if (token_.begin != start.begin &&
+    if (token_.begin != shape.start.begin &&
         (IsIdent(kTableType) || IsIdent("namespace") || IsIdent("_Pragma"))) {
-      unsure = true;  // a table after something without ';' (a macro, say)
-      break;
+      shape.unsure = true;  // a table after something without ';' (a macro, say)
+      return shape;
+    }
+    if (IsPunct('=') && shape.broken < 0 && plain() && BrokenDeclarator(first, open.empty())) {
+      shape.broken = name.kind == TokenKind::kEnd ? token_.begin : name.begin;
     }
     if (IsPunct(',') || IsEntry() || IsEnd()) {
-      rewritten = true;
+      shape.rewritten = true;
     } else if (IsPunct('(') || IsPunct('[') || IsPunct('{')) {
-      bracket = bracket || depth == 0;
-      ++depth;
+      shape.bracket = shape.bracket || open.empty();
+      const bool call = IsPunct('(') && before.kind == TokenKind::kIdentifier;
+      open.push_back({text_[token_.begin], call && MayBeFunctionMacro(before),
+                      call && RuleOpened(before) ? before.begin : -1});
     } else if (IsPunct(')') || IsPunct(']') || IsPunct('}')) {
-      if (--depth < 0) {
-        rewritten = true;  // a ')' without its '(': what a ',' became
-        depth = 0;
+      if (open.empty()) {
+        shape.rewritten = true;  // a ')' without its '(': what a ',' became
+      } else {
+        open.pop_back();
       }
     } else if (token_.kind == TokenKind::kDirective) {
-      unsure = true;
-    } else if (depth == 0 && !bracket && words.size() < 32) {
-      words.push_back(token_);
+      shape.unsure = true;
+    } else if (open.empty() && !shape.bracket && shape.words.size() < 32) {
+      shape.words.push_back(token_);
     }
-    specifiersOnly = specifiersOnly && (token_.kind == TokenKind::kLiteral ||
-                                        (token_.kind == TokenKind::kIdentifier &&
-                                         (IsSpecifier(Text(token_)) || Text(token_) == "extern")));
+    shape.specifiersOnly =
+        shape.specifiersOnly &&
+        (token_.kind == TokenKind::kLiteral ||
+         (token_.kind == TokenKind::kIdentifier &&
+          (IsSpecifier(Text(token_)) || Text(token_) == "extern")));
+    before = token_;
+    if (token_.kind == TokenKind::kIdentifier) {
+      name = token_;
+    }
     Advance();
   }
-  inStatement_ = !ended && !body && !specifiersOnly;
-  if (rewritten) {
-    Broken(start.begin, HeaderProblem::kDefinition);
+  if (plain() && ruled() >= 0) {
+    shape.broken = ruled();  // the rules' '(' is open at the end of the header
+  }
+  return shape;
+}
+
+// The body of a declaration, { ... }, and what follows it up to the declaration's end.
+void Parser::ReadBody(DeclarationShape& shape, std::string_view first) {
+  shape.body = true;
+  int braces = 0;
+  do {
+    // What the rules wrote into a body breaks it ("};" became a table's end, ',' a ')').
+    braces += Braces();
+    shape.rewritten = shape.rewritten || IsPunct(',') || IsEntry() || IsEnd();
+    Advance();
+  } while (braces > 0 && token_.kind != TokenKind::kEnd);
+  const bool type = first == "struct" || first == "class" || first == "union" ||
+                    first == "typedef" || first == "template";
+  if (shape.bracket && !type) {
+    shape.ended = true;  // a function's body ends its definition
     return;
   }
-  if (unsure || !ended) {
+  while (token_.kind != TokenKind::kEnd && !IsPunct(';') && !IsPunct('}')) {
+    shape.rewritten = shape.rewritten || IsPunct(',') || IsEntry() || IsEnd();
+    if (IsIdent(kTableType)) {
+      break;
+    }
+    Advance();
+  }
+  shape.ended = TryConsume(';');
+}
+
+// A statement that is neither a table nor a namespace, judged by its shape.
+void Parser::Declaration() {
+  const Truth active = preprocessor_.Active();
+  inStatement_ = true;
+  const DeclarationShape shape = ReadDeclaration();
+  const std::string_view first = Text(shape.start);
+  // A macro's invocation may be a whole statement without ';' (PROTO_ENUM(x), expanding to
+  // nothing): the text that follows need not complete it.
+  const bool macro = MayBeMacro(shape.start);
+  inStatement_ = !shape.ended && !shape.body && !shape.specifiersOnly && !macro;
+  if (macro && !shape.ended && token_.kind == TokenKind::kEnd) {
+    statementEnd_ = previous_.begin;
+  }
+  if (shape.rewritten) {
+    Broken(shape.start.begin, HeaderProblem::kDefinition);
     return;
   }
-  if (body) {
+  if (shape.broken >= 0) {
+    Broken(shape.broken, HeaderProblem::kDefinition);
+    return;
+  }
+  if (shape.unsure || !shape.ended) {
+    return;
+  }
+  const ConfigurationSet compiled = active.holds & preprocessor_.WrapActive().holds;
+  if (shape.body) {
     if (!DeclaresOnly(first) || first == "template" || first == "extern" || first == "typedef") {
-      findings_.Add(start.begin, HeaderProblem::kDefinition,
-                    active.holds & preprocessor_.WrapActive().holds);
+      findings_.Add(shape.start.begin, HeaderProblem::kDefinition, compiled);
     }
     return;
   }
-  if (DeclaresOnly(first) || bracket) {
+  if (DeclaresOnly(first) || shape.bracket) {
     // A function's declaration, or something with brackets the check does not judge (a macro,
     // a pointer to a function, an array).
     return;
   }
   bool notSure = false;
-  if (DefinesVariable(words, &notSure) && !notSure) {
-    findings_.Add(start.begin, HeaderProblem::kDefinition,
-                  active.holds & preprocessor_.WrapActive().holds);
+  if (DefinesVariable(shape.words, &notSure) && !notSure) {
+    findings_.Add(shape.start.begin, HeaderProblem::kDefinition, compiled);
   }
 }
 
@@ -384,45 +346,6 @@ bool Parser::DefinesVariable(const std::vector<Token>& words, bool* unsure) cons
   }
   // "struct S;" and "class API S;" declare a type; "struct S s;" and "int x;" define a variable.
   return types >= 1;
-}
-
-// A directive that stays live in the wrap header: an include, or a digraph directive (which the
-// rules do not comment out).
-void Parser::LiveDirective() {
-  preprocessor_.LiveDirective(token_);
-  if (text_[token_.begin] == '#') {
-    Include();
-  }
-}
-
-// An include line: the rules must have left its file name alone. Every ',' and '=' of a wrap
-// header was written by a rule (the header's own commas became "), ", its '=' became ','), and
-// so were the entry macro, "PROTOCOL_STRUCT s" and the "//" before a '#'.
-void Parser::Include() {
-  std::int32_t end = token_.begin + 1;
-  while (end < token_.end && IsIdentifierByte(text_[end])) {
-    ++end;
-  }
-  while (end < token_.end && IsBlank(text_[end])) {
-    ++end;
-  }
-  if (end < token_.end && (text_[end] == '"' || text_[end] == '<')) {
-    const char close = text_[end] == '"' ? '"' : '>';
-    ++end;
-    while (end < token_.end && text_[end] != close) {
-      ++end;
-    }
-  } else {
-    return;  // a name from a macro: not one the check can judge
-  }
-  const std::string_view name(text_ + token_.begin, static_cast<std::size_t>(end - token_.begin));
-  const std::size_t table = name.find(kTableType);
-  if (name.find(',') != std::string_view::npos || name.find('=') != std::string_view::npos ||
-      name.find(kEntryMacro) != std::string_view::npos ||
-      name.find("//#") != std::string_view::npos ||
-      (table != std::string_view::npos && name.substr(table + kTableType.size(), 2) == " s")) {
-    Broken(token_.begin, HeaderProblem::kIncludeRenamed);
-  }
 }
 
 }  // namespace protowrap::check

@@ -93,6 +93,24 @@ void Parser::TableEntries() {
         inTable_ = false;
         return;
       }
+    } else if (token_.kind == TokenKind::kIdentifier && MayBeMacro(token_)) {
+      // The header's macro, which the compilers expand here as in the header: "};" closes the
+      // table (ENUM_END), nothing leaves it; what else it stands for, the check does not judge.
+      const std::string_view body = TeamMacroBody(token_);
+      Advance();
+      if (body == "};" || body == "}") {
+        inTable_ = false;
+        TryConsume(';');
+        return;
+      }
+      if (body.data() == nullptr) {
+        SkipUntil(kAtSemicolon | kAtCloseBrace);  // the rest of the table, unjudged
+        if (TryConsume('}')) {
+          inTable_ = false;
+          TryConsume(';');
+          return;
+        }
+      }
     } else if (token_.kind == TokenKind::kIdentifier) {
       // An enumerator without CG_ or CW_ ends at its comma, now "), ": a ')' without '('.
       Broken(token_.begin, HeaderProblem::kNoPrefix);
@@ -113,11 +131,11 @@ void Parser::TableEntries() {
 
 void Parser::EndOfText() {
   preprocessor_.Finish(options_.cutAtNul);
-  // The last token ends a statement: a ';', a '}' (of a body or a block), an include, or a
-  // pragma operator's ')'.
+  // The last token ends a statement: a ';', a '}' (of a body or a block), an include, or the
+  // last token of a statement without ';' (a pragma operator, a macro's invocation).
   const bool boundary = previous_.kind == TokenKind::kEnd || IsPunct(previous_, ';') ||
                         IsPunct(previous_, '}') || previous_.kind == TokenKind::kDirective ||
-                        previous_.begin == pragmaEnd_;
+                        previous_.begin == statementEnd_;
   if (options_.cutAtNul && lexer_.UnclosedComment() >= 0) {
     // The wrap header ends inside a comment, which the compilers blame where it opens.
     findings_.Add(lexer_.UnclosedComment(), HeaderProblem::kNulByte);

@@ -13,7 +13,7 @@ Parser::Parser(const char* text, std::int32_t length, const ParseOptions& option
     : text_(text),
       length_(length),
       options_(options),
-      lexer_(text, length),
+      lexer_(text, length, TextKind::kWrap),
       findings_(findings),
       preprocessor_(text, length, budget, options.notGuard, options.guards, options.setup),
       values_(budget) {
@@ -49,6 +49,10 @@ void Parser::Advance() {
     if (token_.kind == TokenKind::kDirective) {
       LiveDirective();  // wherever it stands, an include stays a directive
     }
+    if (token_.kind == TokenKind::kEndedComment) {
+      Broken(token_.begin, HeaderProblem::kCommentEndedEarly);  // then on after the comment
+      continue;
+    }
     if (token_.kind != TokenKind::kCommentedDirective) {
       return;
     }
@@ -70,7 +74,8 @@ Token Parser::Peek(int n) {
       ahead_.push_back(lexer_.Next());
     }
     const Token& token = ahead_[at++];
-    if (token.kind != TokenKind::kCommentedDirective && --n == 0) {
+    if (token.kind != TokenKind::kCommentedDirective && token.kind != TokenKind::kEndedComment &&
+        --n == 0) {
       return token;
     }
     if (token.kind == TokenKind::kEnd) {
@@ -181,7 +186,7 @@ bool Parser::InvocationCloses(std::int32_t open) {
       std::int32_t at;
     };
     std::vector<Open> invocations;
-    Lexer lexer(text_, length_);
+    Lexer lexer(text_, length_, TextKind::kWrap);
     lexer.Seek(open);
     std::int64_t depth = 0;
     Token before;

@@ -254,10 +254,13 @@ void Preprocessor::Fail() {
 }
 
 bool Preprocessor::OnlyCommentsBetween(std::int32_t from, std::int32_t to, bool pragmaOnce) const {
-  Lexer lexer(text_, to);
+  Lexer lexer(text_, to, TextKind::kWrap);
   lexer.Seek(from);
   std::string scratch;
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
+    if (t.kind == TokenKind::kEndedComment) {
+      continue;  // a comment of the header
+    }
     if (!pragmaOnce || t.kind != TokenKind::kCommentedDirective) {
       return false;
     }
@@ -356,7 +359,8 @@ void Preprocessor::ReadInclude(const IncludedFile& file) {
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind == TokenKind::kDirective) {
       std::string own;
-      const std::string_view raw = Spelling(text, t).substr(text[t.begin] == '#' ? 1 : 2);
+      const std::string_view raw =
+          Spelling(text, t).substr(text[static_cast<std::size_t>(t.begin)] == '#' ? 1 : 2);
       Process(WithoutSplices(raw, &own), -1, -1, Source::kInclude);
     }
   }
@@ -449,11 +453,11 @@ Preprocessor::Exposed Preprocessor::ExposedBy(std::string_view directive, std::i
   if (close < 0) {
     return {};
   }
-  Lexer lexer(text_, close + 2);
+  Lexer lexer(text_, close + 2, TextKind::kWrap);
   lexer.Seek(end);
   std::int32_t first = -1;
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
-    if (t.kind == TokenKind::kCommentedDirective) {
+    if (t.kind == TokenKind::kCommentedDirective || t.kind == TokenKind::kEndedComment) {
       continue;
     }
     if (first < 0) {

@@ -50,13 +50,16 @@ constexpr ProblemText kProblems[] = {
     {HeaderProblem::kIncludeRenamed,
      "the included file's name contains CG_, CW_, _PROTOCOL, ',' , '=' or '#', which the rules "
      "rewrite, so the wrap header includes a file that does not exist",
-     "rename the file", "an include whose file name holds what only the rules write",
+     "rename the file",
+     "an include whose file name holds what only the rules write, or whose macro's name they "
+     "split",
      kNoClientName},
     {HeaderProblem::kDefinition,
-     "the wrap header repeats this declaration after the header, with its ',' '=' and '};' "
-     "rewritten, so it is defined twice or is no longer C++",
+     "the wrap header repeats this declaration after the header, with what the rules rewrote in "
+     "it (',' '=' '};' CG_ CW_ _PROTOCOL), so it is defined twice or is no longer C++",
      "move it to another header",
-     "a declaration outside the tables that holds a ',' or '=' the rules rewrote, or that "
+     "a declaration outside the tables that holds a ',' or '=' the rules rewrote, a '(' they "
+     "opened that no ')' closes before its ';', or a '[] =' with nothing after it, or that "
      "defines something (a body, or a variable without extern) where a configuration compiles "
      "it",
      kNoClientName},
@@ -122,6 +125,13 @@ constexpr ProblemText kProblems[] = {
      "close the comment on the line that opens it, or use // comments",
      "a '/*' left open on a preprocessor line that the rules comment out, and its '*/' read as "
      "code",
+     kNoClientName},
+    {HeaderProblem::kCommentEndedEarly,
+     "a '#' right after '*' in a block comment becomes '*//#', whose '*/' ends the comment there, "
+     "so the rest of the comment is read as code",
+     "put a blank between the '*' and the '#', or use // comments",
+     "a block comment that ends at a '*/' the rules wrote (a '*' and the '//' put before a '#'), "
+     "with the rest of the header's comment read as code",
      kNoClientName},
     {HeaderProblem::kOther,
      "this text does not fit the rules and leaves the wrap header without a valid table",

@@ -30,6 +30,7 @@ enum class HeaderProblem : std::uint8_t {
   kNulByte = 20,              ///< a NUL byte, where the wrap header ends
   kClientMacro = 21,          ///< the header defines or undefines MAKE_PROTOCOL_INFO ...
   kExposedComment = 22,       ///< a block comment opened on a preprocessor line
+  kCommentEndedEarly = 23,    ///< "*#" in a block comment: the rules' "*//#" ends the comment
   kOther = 99,                ///< any other text that leaves no valid table
   kNotChecked = 100,          ///< the check itself could not run (out of memory)
 };

@@ -124,7 +124,7 @@ std::vector<std::string> FindSwitches(const char* wrap, std::int32_t wrapLength,
                                       std::int32_t headerLength, IncludeReader* includes) {
   Finder finder(includes);
   HeaderMirror mirror(wrap, wrapLength, header, headerLength);
-  Lexer lexer(wrap, wrapLength);
+  Lexer lexer(wrap, wrapLength, TextKind::kWrap);
   std::string scratch;
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind != TokenKind::kCommentedDirective && t.kind != TokenKind::kDirective) {

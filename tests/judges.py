@@ -30,7 +30,9 @@ struct ProtocolEntry { const char* name; int value; };
 #define MAKE_PROTOCOL_INFO_EOR() { nullptr, 0 }
 """,
 }
-PRELUDE = "".join("#include <%s>\n" % h for h in predefined_macros.PRELUDE)
+# What each compile includes first, as a client's source may: the C headers only, which cost little
+# to compile (the check takes every name that the standard headers may define as unknown).
+PRELUDE = "#include <stdint.h>\n#include <stddef.h>\n"
 DEBUG = ["-D_DEBUG", "-DDEBUG"]
 MAX_SWITCHES = 8
 # Words of conditions that are no macro names.

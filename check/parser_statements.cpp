@@ -1,0 +1,242 @@
+// The parser's statements at namespace scope: namespaces, extern "C" blocks, includes and the
+// directives that stay live, enumerations that stayed enumerations, and the run over them all.
+#include "check/parser.h"
+#include "wrap/rewrite_rules.h"
+
+namespace protowrap::check {
+
+namespace {
+
+// The namespace `name` inside the namespace `parent`.
+std::uint64_t NestedScope(std::uint64_t parent, std::string_view name) {
+  return HashOf(name, HashOf({reinterpret_cast<const char*>(&parent), sizeof parent})) ^ name.size();
+}
+
+}  // namespace
+
+bool Parser::Run() {
+  Advance();
+  while (token_.kind != TokenKind::kEnd) {
+    if (IsPunct('}')) {
+      if (!scopes_.empty()) {
+        scopes_.pop_back();
+      }
+      Advance();
+    } else {
+      Statement();
+    }
+  }
+  if (NotAGuard() >= 0) {
+    return false;
+  }
+  EndOfText();
+  return true;
+}
+
+void Parser::Deliver(ProblemSink& sink) {
+  const ConfigurationSet inUse = preprocessor_.InUse();
+  const ConfigurationSet compiles = inUse & ~preprocessor_.MustFail();
+  const ConfigurationSet surely = options_.cutAtNul ? 0 : inUse & ~preprocessor_.MayFail();
+  findings_.Deliver(compiles, surely, preprocessor_.TouchedClientMacros(), sink);
+}
+
+void Parser::Definition(std::int32_t offset) {
+  findings_.Add(offset, HeaderProblem::kDefinition,
+                preprocessor_.Active().holds & preprocessor_.WrapActive().holds);
+}
+
+void Parser::Broken(std::int32_t offset, HeaderProblem problem) {
+  // Inside a digraph conditional, which stays live, the wrap header may not compile the text.
+  findings_.Add(offset, problem, preprocessor_.WrapActive().holds);
+}
+
+void Parser::Statement() {
+  if (token_.kind == TokenKind::kDirective) {
+    Advance();  // an include, which Advance judged
+  } else if (IsPunct(';')) {
+    Advance();
+  } else if (IsIdent("namespace")) {
+    Namespace();
+  } else if (IsIdent("inline") && Peek(1).kind == TokenKind::kIdentifier &&
+             Text(Peek(1)) == "namespace") {
+    Advance();
+    Namespace();
+  } else if (IsIdent("extern") && Peek(1).kind == TokenKind::kLiteral && IsPunct(Peek(2), '{')) {
+    Advance();
+    Advance();
+    Advance();
+    scopes_.push_back(Scope());  // extern "C" { ... }: the same namespace
+  } else if (IsIdent(kTableType)) {
+    Table();
+  } else if ((IsIdent("_Pragma") || IsIdent("__pragma")) && IsPunct(Peek(1), '(')) {
+    Advance();
+    SkipParentheses();  // a pragma operator: a whole statement without ';'
+    statementEnd_ = previous_.begin;
+  } else if (IsIdent("typedef") && Peek(1).kind == TokenKind::kIdentifier &&
+             Text(Peek(1)) == kTableType) {
+    Broken(token_.begin, HeaderProblem::kTypedefEnum);
+    SkipStatement();
+  } else if (IsIdent("enum")) {
+    Enum();
+  } else if (IsEnd()) {
+    // A "};" that closed a namespace, a struct or an initializer, now a table's end.
+    Broken(token_.begin, HeaderProblem::kStrayEnd);
+    Advance();
+    if (IsPunct('(')) {
+      SkipParentheses();
+    }
+  } else {
+    Declaration();
+  }
+}
+
+// namespace a { ... }, namespace a::b { ... }, namespace { ... }
+void Parser::Namespace() {
+  const Token start = token_;
+  Advance();
+  std::uint64_t scope = Scope();
+  bool named = false;
+  bool ruled = false;  // a name with CG_ or CW_ inside, which the rules split
+  while (token_.kind == TokenKind::kIdentifier || IsPunct(':')) {
+    if (token_.kind == TokenKind::kIdentifier) {
+      scope = NestedScope(scope, Text(token_));
+      named = true;
+      ruled = ruled || Text(token_).ends_with(kEntryMacro);
+    }
+    Advance();
+  }
+  if (!IsPunct('{')) {
+    if (IsPunct(',') || (ruled && IsPunct('(')) || (named && IsPunct('['))) {
+      // namespace a = b, now "a , b"; namespace CG_Net { or Net_CW_ {, now a macro's invocation
+      // or a '(' after the name; namespace NET_PROTOCOL {, now with "[] =" after the name.
+      Broken(start.begin, HeaderProblem::kDefinition);
+    }
+    SkipStatement();
+    return;
+  }
+  Advance();
+  scopes_.push_back(named ? scope : NestedScope(scope, {}));
+}
+
+// An enum that the rules did not turn into a table.
+void Parser::Enum() {
+  const Token start = token_;
+  Advance();
+  while (IsPunct('[') && IsPunct(Peek(1), '[')) {
+    // An attribute, [[ ... ]].
+    int depth = 0;
+    do {
+      depth += IsPunct('[') ? 1 : IsPunct(']') ? -1 : 0;
+      Advance();
+    } while (depth > 0 && token_.kind != TokenKind::kEnd);
+  }
+  const std::string_view spaced = Text(token_);
+  if (token_.kind == TokenKind::kIdentifier && spaced.size() == kEntryMacro.size() + 1 &&
+      spaced[0] == 'e' && spaced.substr(1) == kEntryMacro) {
+    // "enum\teCG_...": rule 1 wrote its entry macro into the name, and rule 3 did not undo it.
+    Broken(token_.begin, HeaderProblem::kEnumSpacing);
+    SkipStatement();
+    return;
+  }
+  if (IsEntry()) {
+    Broken(start.begin, HeaderProblem::kNoEPrefix);  // "enum CG_X": no 'e' for rule 3
+    SkipStatement();
+    return;
+  }
+  const bool scoped = IsIdent("class") || IsIdent("struct");
+  if (scoped) {
+    Advance();
+  }
+  const bool named = token_.kind == TokenKind::kIdentifier;
+  bool rewritten = false;
+  while (token_.kind == TokenKind::kIdentifier || IsPunct(':')) {
+    rewritten = rewritten || Text(token_).ends_with(kEntryMacro);
+    Advance();  // the name, and an underlying type
+  }
+  if (scoped && (rewritten || IsPunct('('))) {
+    Broken(start.begin, HeaderProblem::kScopedEnum);
+    SkipStatement();
+    return;
+  }
+  if (TryConsume(';')) {
+    return;  // an opaque declaration: repeated harmlessly
+  }
+  if (!IsPunct('{')) {
+    SkipStatement();
+    return;
+  }
+  // A body: its enumerators are declared again (where the header compiles them), and any ',' or
+  // '=' in it is now a ')' or a ','.
+  Advance();
+  const Token first = token_;
+  if (!named && IsEntry()) {
+    Broken(first.begin, HeaderProblem::kNoArray);
+    SkipStatement();
+    return;
+  }
+  bool broken = false;
+  for (int depth = 1; depth > 0 && token_.kind != TokenKind::kEnd;) {
+    depth += Braces();
+    broken = broken || IsPunct(',') || IsEntry() || IsEnd();
+    Advance();
+  }
+  // The compilers blame an unnamed enumeration's enumerators, a named one's name.
+  const std::int32_t blamed = named ? start.begin : first.begin;
+  if (broken) {
+    Broken(blamed, HeaderProblem::kDefinition);
+  } else {
+    Definition(blamed);
+  }
+  SkipStatement();
+}
+
+// A directive that stays live in the wrap header: an include, or a digraph directive (which the
+// rules do not comment out).
+void Parser::LiveDirective() {
+  preprocessor_.LiveDirective(token_);
+  if (text_[token_.begin] == '#') {
+    Include();
+  }
+}
+
+// An include line: the rules must have left its file name alone. Every ',' and '=' of a wrap
+// header was written by a rule (the header's own commas became "), ", its '=' became ','), and
+// so were the entry macro, "PROTOCOL_STRUCT s" and the "//" before a '#'.
+void Parser::Include() {
+  std::int32_t end = token_.begin + 1;
+  while (end < token_.end && IsIdentifierByte(text_[end])) {
+    ++end;
+  }
+  while (end < token_.end && IsBlank(text_[end])) {
+    ++end;
+  }
+  if (end < token_.end && (text_[end] == '"' || text_[end] == '<')) {
+    const char close = text_[end] == '"' ? '"' : '>';
+    ++end;
+    while (end < token_.end && text_[end] != close) {
+      ++end;
+    }
+  } else {
+    // #include MACRO: the header's macro names the file, as the wrap header's does, unless the
+    // rules split its name ("#include MAKE_PROTOCOL_INFO(CG_HEADER"): no file name follows then.
+    std::int32_t word = end;
+    while (word < token_.end && IsIdentifierByte(text_[word])) {
+      ++word;
+    }
+    if (std::string_view(text_ + end, static_cast<std::size_t>(word - end)).ends_with(kEntryMacro) &&
+        word < token_.end && text_[word] == '(') {
+      Broken(token_.begin, HeaderProblem::kIncludeRenamed);
+    }
+    return;
+  }
+  const std::string_view name(text_ + token_.begin, static_cast<std::size_t>(end - token_.begin));
+  const std::size_t table = name.find(kTableType);
+  if (name.find(',') != std::string_view::npos || name.find('=') != std::string_view::npos ||
+      name.find(kEntryMacro) != std::string_view::npos ||
+      name.find("//#") != std::string_view::npos ||
+      (table != std::string_view::npos && name.substr(table + kTableType.size(), 2) == " s")) {
+    Broken(token_.begin, HeaderProblem::kIncludeRenamed);
+  }
+}
+
+}  // namespace protowrap::check
