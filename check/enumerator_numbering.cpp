@@ -82,7 +82,8 @@ ConfigurationSet EnumeratorNumbering::NextEverywhere(bool given, std::string_vie
 }
 
 ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string_view value,
-                                           bool number, ExpressionEvaluator& evaluator) {
+                                           bool number, ExpressionEvaluator& evaluator,
+                                           bool headerText) {
   if (same_ && active.holds == kEveryConfiguration) {
     bool done = false;
     const ConfigurationSet tooLarge = NextEverywhere(given, value, number, &done);
@@ -103,7 +104,7 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
         values[c].known =
             ParseIntegerLiteral(trimmed, &values[c].value, macros_[c]->LongWidth());
       } else {
-        values[c] = evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c], false);
+        values[c] = evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c], headerText);
       }
     }
   }

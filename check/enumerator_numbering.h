@@ -22,11 +22,11 @@ class EnumeratorNumbering {
   void Restart();
 
   /// The next enumerator, compiled where `active` holds (perhaps where it may), with the value
-  /// `value` (as the rules left it) or, when `given` is false, the previous one's + 1; `number`
-  /// says that `value` is one integer literal. Returns the configurations that compile it with a
-  /// value outside int.
+  /// `value` (as the rules left it, or `headerText`: as the header wrote it) or, when `given` is
+  /// false, the previous one's + 1; `number` says that `value` is one integer literal. Returns
+  /// the configurations that compile it with a value outside int.
   ConfigurationSet Next(Truth active, bool given, std::string_view value, bool number,
-                        ExpressionEvaluator& evaluator);
+                        ExpressionEvaluator& evaluator, bool headerText = false);
 
   /// The usual enumerator at the least cost: without a value, compiled wherever the header is
   /// (`active`), where every configuration numbers alike and the previous one was an int below

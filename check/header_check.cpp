@@ -30,6 +30,8 @@ bool CheckWrapHeader(const char* output, std::int32_t outputLength, WarningRepor
     }
     HeaderMirror mirror(output, outputLength, options.header, options.headerLength);
     parse.setup.mirror = &mirror;
+    parse.header = options.header;
+    parse.headerLength = options.headerLength;
     parse.setup.includes = options.includes;
     // The macro table holds at most the wrap header's size, and what the includes add.
     parse.setup.macroLimit = (static_cast<std::size_t>(outputLength) > (64u << 10)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "check/expression.h"
 #include "check/findings.h"
 #include "check/lexer.h"
+#include "check/position_map.h"
 #include "check/preprocessor.h"
 
 namespace protowrap::check {
@@ -26,6 +28,8 @@ struct ParseOptions {
   bool cutAtNul = false;       ///< the header goes on after the wrap header's end (a NUL byte)
   bool plainEntries = true;    ///< read plain entries straight from the text (tests turn it off)
   PreprocessorSetup setup;     ///< the header's bytes, its includes and its switches
+  const char* header = nullptr;  ///< the header's bytes (or null)
+  std::int32_t headerLength = 0;
 };
 
 /// Reads a wrap header as a C++ compiler that includes it after its header would, with the
@@ -141,6 +145,7 @@ class Parser {
   void Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
                 bool number = false);
   void Unnumbered();
+  std::string_view HeaderTextAt(std::int32_t begin, std::int32_t end);
   void EndOfText();
   void ClientMacros();
 
@@ -178,6 +183,7 @@ class Parser {
   // The first uses of the client's names, for a header that redefines them: entries by their
   // number of arguments (1, 2, 3, more), the first end of a table and the first table.
   std::int32_t firstEntry_[4] = {-1, -1, -1, -1};
+  std::unique_ptr<PositionMap> headerMap_;  // from the first value that holds a literal
   std::int32_t firstEnd_ = -1;
   std::int32_t firstTable_ = -1;
 };

@@ -146,21 +146,13 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
   const std::string_view first = Text(shape.start);
   struct Open {
     char bracket;
-    bool macro;          // the arguments of what may be a function-like macro
-    std::int32_t ruled;  // where the rules opened it (after "eMAKE_PROTOCOL_INFO"), or -1
+    bool macro;  // the arguments of what may be a function-like macro
   };
   std::vector<Open> open;
   const auto plain = [&open] {
     return std::none_of(open.begin(), open.end(), [](const Open& o) { return o.macro; });
   };
-  const auto ruled = [&open] {
-    for (const Open& o : open) {
-      if (o.ruled >= 0) {
-        return o.ruled;
-      }
-    }
-    return -1;
-  };
+  std::int32_t ruled = -1;  // the first '(' that the rules opened in this statement
   Token before{};  // the token before the current one, in this statement
   Token name{};    // the last identifier
   while (token_.kind != TokenKind::kEnd) {
@@ -177,10 +169,11 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
         shape.ended = true;
         return shape;
       }
-      if (plain() && ruled() >= 0) {
-        // A '(' that the rules opened is still open at the header's ';': no meaning of the names
-        // closes it, since none of the brackets around is a macro's argument list.
-        shape.broken = ruled();
+      if (plain() && ruled >= 0) {
+        // The header's statement was balanced: a bracket is open at its ';' because the rules
+        // opened one, and no meaning of the names closes it, since none of the brackets around is
+        // a macro's argument list.
+        shape.broken = ruled;
         Advance();
         shape.ended = true;
         return shape;
@@ -199,8 +192,10 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
     } else if (IsPunct('(') || IsPunct('[') || IsPunct('{')) {
       shape.bracket = shape.bracket || open.empty();
       const bool call = IsPunct('(') && before.kind == TokenKind::kIdentifier;
-      open.push_back({text_[token_.begin], call && MayBeFunctionMacro(before),
-                      call && RuleOpened(before) ? before.begin : -1});
+      open.push_back({text_[token_.begin], call && MayBeFunctionMacro(before)});
+      if (call && ruled < 0 && RuleOpened(before)) {
+        ruled = before.begin;
+      }
     } else if (IsPunct(')') || IsPunct(']') || IsPunct('}')) {
       if (open.empty()) {
         shape.rewritten = true;  // a ')' without its '(': what a ',' became
@@ -223,8 +218,8 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
     }
     Advance();
   }
-  if (plain() && ruled() >= 0) {
-    shape.broken = ruled();  // the rules' '(' is open at the end of the header
+  if (!open.empty() && plain() && ruled >= 0) {
+    shape.broken = ruled;  // a bracket is open at the end of the header
   }
   return shape;
 }
@@ -239,10 +234,11 @@ void Parser::ReadBody(DeclarationShape& shape, std::string_view first) {
     shape.rewritten = shape.rewritten || IsPunct(',') || IsEntry() || IsEnd();
     Advance();
   } while (braces > 0 && token_.kind != TokenKind::kEnd);
-  const bool type = first == "struct" || first == "class" || first == "union" ||
-                    first == "typedef" || first == "template";
+  // A function's body ends its definition (a function template's too); a class's, a typedef's
+  // or a variable template's goes on to the ';'.
+  const bool type = first == "struct" || first == "class" || first == "union" || first == "typedef";
   if (shape.bracket && !type) {
-    shape.ended = true;  // a function's body ends its definition
+    shape.ended = true;
     return;
   }
   while (token_.kind != TokenKind::kEnd && !IsPunct(';') && !IsPunct('}')) {

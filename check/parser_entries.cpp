@@ -37,6 +37,22 @@ void Parser::Declared(std::string_view name, std::int32_t entry) {
   names_.Entry(WithoutSplices(name, &scratch), entry, preprocessor_.Region(),
                preprocessor_.Active());
 }
+std::string_view Parser::HeaderTextAt(std::int32_t begin, std::int32_t end) {
+  if (options_.header == nullptr) {
+    return {};
+  }
+  if (headerMap_ == nullptr) {
+    headerMap_ = std::make_unique<PositionMap>(options_.header, options_.headerLength, text_,
+                                               length_);
+  }
+  const std::int32_t from = headerMap_->InputOffset(begin);
+  const std::int32_t to = headerMap_->InputOffset(end);
+  if (from < 0 || to < from) {
+    return {};
+  }
+  return {options_.header + from, static_cast<std::size_t>(to - from)};
+}
+
 void Parser::Unnumbered() {
   numbering_.Unknown(preprocessor_.Active());
 }
@@ -45,11 +61,22 @@ void Parser::Unnumbered() {
 void Parser::Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
                       bool number) {
   const bool given = valueBegin >= 0;
-  const std::string_view value =
+  std::string_view value =
       given ? std::string_view(text_ + valueBegin, static_cast<std::size_t>(valueEnd - valueBegin))
             : std::string_view{};
+  const bool headerText =
+      value.find('\'') != std::string_view::npos || value.find('"') != std::string_view::npos;
+  if (headerText) {
+    // A literal, in which the rules rewrote ',' and '=' ("'='" is "','" now): read it as the
+    // header wrote it, or not at all.
+    value = HeaderTextAt(valueBegin, valueEnd);
+    if (value.data() == nullptr) {
+      Unnumbered();
+      return;
+    }
+  }
   const ConfigurationSet tooLarge =
-      numbering_.Next(preprocessor_.Active(), given, value, number, values_);
+      numbering_.Next(preprocessor_.Active(), given, value, number, values_, headerText);
   if (tooLarge != 0) {
     findings_.Add(entry, HeaderProblem::kValueTooLarge, tooLarge);
   }

@@ -43,6 +43,13 @@ void PositionMap::Locate(std::int32_t offset, std::int32_t* line, std::int32_t* 
   lastColumn_ = *column;
 }
 
+std::int32_t PositionMap::InputOffset(std::int32_t offset) {
+  std::int32_t line = 0;
+  std::int32_t column = 0;
+  Locate(offset, &line, &column);
+  return column > 0 ? inputLine_ + column - 1 : -1;
+}
+
 void PositionMap::Find(std::int32_t offset, std::int32_t* line, std::int32_t* column) {
   while (offset > outputEnd_ && outputEnd_ < outputLength_) {
     outputLine_ = SkipLineEnd(output_, outputLength_, outputEnd_);

@@ -27,6 +27,10 @@ class PositionMap {
   /// unknown: no input, or an input whose line, rewritten, does not give the output's line).
   void Locate(std::int32_t offset, std::int32_t* line, std::int32_t* column);
 
+  /// The offset in the input of the byte at `offset` of the output (asked for in increasing order,
+  /// as Locate), or -1 when unknown.
+  std::int32_t InputOffset(std::int32_t offset);
+
  private:
   struct Stage {
     const char* pattern;

@@ -39,7 +39,7 @@ LINUX = re.compile(r"^(.*):(\d+):(\d+): warning: (.+) \[PW(\d{3})\]$")
 MSBUILD = re.compile(r"^(.*)\((\d+),(\d+)\): warning PW(\d{3}): (.+)$")
 BESIDE = "beside"  # tests/headers/beside/: files next to every corpus header
 # The codes that the corpus shows.
-CODES = [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 99]
+CODES = [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 99]
 
 
 def parse_warnings(test, stderr):

@@ -1,0 +1,11 @@
+// Definitions of templates, repeated by the wrap header after the header: defined twice.
+#pragma once
+
+template <typename T> T Twice(T value) { return value + value; }  // expect-warning
+template <typename T> constexpr T kZero{};  // expect-warning
+template <typename T> struct Box {};  // expect-warning
+
+enum eCG_BOX_PROTOCOL
+{
+	CG_BOX_OPEN = 0x0A00,
+};
