@@ -88,6 +88,7 @@ void Lexer::Seek(std::int32_t at) {
 
 // Just after the "*/" of a block comment whose body starts at `from`, or the end of the text.
 std::int32_t Lexer::BlockCommentEnd(std::int32_t from) {
+  const std::int32_t body = from;
   while (from < length_) {
     const void* star = std::memchr(text_ + from, '*', static_cast<std::size_t>(length_ - from));
     if (star == nullptr) {
@@ -104,7 +105,7 @@ std::int32_t Lexer::BlockCommentEnd(std::int32_t from) {
     }
     from = at + 1;
   }
-  unclosedComment_ = from - 2;  // a comment's body starts after its "/*"
+  unclosedComment_ = body - 2;  // a comment's body starts after its "/*"
   return length_;
 }
 
@@ -258,6 +259,9 @@ Token Lexer::Next() {
         const std::int32_t ended = at_ - 2;
         while (EndedByTheRules(at_)) {
           at_ = BlockCommentEnd(at_);
+        }
+        if (unclosedComment_ >= 0) {
+          unclosedComment_ = begin;  // the header's comment opened there
         }
         lineStart_ = false;
         return {TokenKind::kEndedComment, false, ended, at_};

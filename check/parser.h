@@ -128,6 +128,7 @@ class Parser {
   bool MayBeMacro(const Token& t) const;
   std::string_view TeamMacroBody(const Token& t) const;
   int Braces() const;
+  bool TeamMacroStatement();
   bool DefinesVariable(const std::vector<Token>& words, bool* unsure) const;
   void Include();
   void LiveDirective();

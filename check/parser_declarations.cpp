@@ -79,6 +79,34 @@ bool Parser::MayBe(const Token& t, bool objectLike) const {
   return false;
 }
 
+bool Parser::TeamMacroStatement() {
+  // NAME(...) of a function-like macro of the header's, one and the same wherever the text may
+  // be compiled, whose replacement is empty or ends a statement (';' or '}'): a whole statement.
+  if (token_.kind != TokenKind::kIdentifier || !IsPunct(Peek(1), '(') ||
+      preprocessor_.Scope().Table().Find(Text(token_)) == nullptr) {
+    return false;
+  }
+  const MacroDefinition* definition = nullptr;
+  const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
+  for (int c = 0; c < kMaxConfigurations; ++c) {
+    if ((where & Only(c)) != 0) {
+      const MacroMeaning meaning = preprocessor_.Macros(c).Find(Text(token_));
+      if (meaning.kind != MacroMeaning::Kind::kFunction || meaning.definition == nullptr ||
+          (definition != nullptr && meaning.definition != definition)) {
+        return false;
+      }
+      definition = meaning.definition;
+    }
+  }
+  const std::string_view body = definition != nullptr ? definition->body : std::string_view{};
+  if (definition == nullptr || !(body.empty() || body.ends_with(';') || body.ends_with('}'))) {
+    return false;
+  }
+  Advance();
+  SkipParentheses();
+  return true;
+}
+
 int Parser::Braces() const {
   if (token_.kind == TokenKind::kPunctuator) {
     return IsPunct('{') ? 1 : IsPunct('}') ? -1 : 0;
@@ -155,6 +183,11 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
   std::int32_t ruled = -1;  // the first '(' that the rules opened in this statement
   Token before{};  // the token before the current one, in this statement
   Token name{};    // the last identifier
+  if (TeamMacroStatement()) {
+    shape.ended = true;
+    shape.unsure = true;  // what it expands to, the check does not judge
+    return shape;
+  }
   while (token_.kind != TokenKind::kEnd) {
     if (IsPunct('{') && open.empty()) {
       ReadBody(shape, first);

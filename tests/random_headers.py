@@ -476,6 +476,9 @@ class Header:
                       "struct Packet%s { %E code; };", "static_assert(sizeof(%E) >= 1);",
                       "%E Next%s(%E code);", "void Pair%s(%E a, %E b);"]
         form = self.pick(forms).replace("%E", enum or "").replace("%s", n)
+        if self.included:
+            self.unmodeled.add("a declaration whose names the include protowrap does not find may "
+                               "define as macros")
         return [form]
 
     def comment_hash(self):
