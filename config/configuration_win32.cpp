@@ -14,7 +14,12 @@ class Win32Configuration final : public Configuration {
  public:
   void GetValue(const char* section, const char* key, const char* defaultValue, char* buffer,
                 std::uint32_t bufferSize, const char* iniPath) override {
-    GetPrivateProfileStringA(section, key, defaultValue, buffer, bufferSize, iniPath);
+    // The value ends where the lookup says, whatever the buffer held before.
+    const DWORD length =
+        GetPrivateProfileStringA(section, key, defaultValue, buffer, bufferSize, iniPath);
+    if (bufferSize > 0) {
+      buffer[length < bufferSize ? length : bufferSize - 1] = '\0';
+    }
   }
 };
 

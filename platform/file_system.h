@@ -32,15 +32,23 @@ class FileSystem {
   /// file delivers fewer.
   virtual bool Read(FileHandle file, char* buffer, std::uint32_t size) = 0;
 
-  /// Creates a file, or truncates an existing one, for writing, exclusively. An existing file that
-  /// cannot be had is left exactly as it was. kInvalidFile on failure.
-  virtual FileHandle CreateForWrite(const char* path) = 0;
+  /// Begins to replace the file at `path` (created when missing) with new text: returns a new
+  /// temporary file beside it to write the text to, having removed what killed runs left of
+  /// theirs. An existing file that cannot be opened for writing (read-only, a directory) is left
+  /// exactly as it was: kInvalidFile, as when the temporary file cannot be created. A device or a
+  /// pipe is written itself, as it cannot be replaced.
+  virtual FileHandle BeginReplace(const char* path) = 0;
 
   /// Writes exactly `size` bytes; false on any error or when fewer were written.
   virtual bool Write(FileHandle file, const char* data, std::uint32_t size) = 0;
 
-  /// Closes an open file; false when the system reports an error (for a written file, data may
-  /// not have reached it).
+  /// Ends what BeginReplace began. With `commit`, the written text is flushed to the disk and the
+  /// temporary file takes the place of the file at `path` in one step, with its permissions:
+  /// readers see the old text or the new, never a mix. Otherwise, or when that fails (false), the
+  /// temporary file is removed and the file at `path` stays whole as it was.
+  virtual bool EndReplace(FileHandle file, bool commit) = 0;
+
+  /// Closes a file opened for reading; false when the system reports an error.
   virtual bool Close(FileHandle file) = 0;
 };
 

@@ -1,7 +1,9 @@
 // Tests of the POSIX file layer on real files in a scratch directory.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -34,6 +36,18 @@ class PosixFileSystemTest : public ::testing::Test {
 
   void Put(const char* name, const std::string& content) const {
     std::ofstream(Path(name), std::ios::binary) << content;
+  }
+
+  // The number of entries of the scratch directory.
+  std::size_t Entries() const {
+    std::size_t count = 0;
+    if (DIR* entries = ::opendir(dir_.c_str())) {
+      while (const dirent* entry = ::readdir(entries)) {
+        count += entry->d_name[0] != '.' ? 1 : 0;
+      }
+      ::closedir(entries);
+    }
+    return count;
   }
 
   std::string Get(const char* name) const {
@@ -75,43 +89,102 @@ TEST_F(PosixFileSystemTest, RefusesWhatIsNotAnOpenableRegularFile) {
   }
 }
 
-TEST_F(PosixFileSystemTest, CreatesOrTruncatesOnlyWhatItCanHave) {
+TEST_F(PosixFileSystemTest, ReplacesAnOutputWholeOrLeavesItAsItWas) {
+  // A new output: written beside, then renamed into place, with the umask's permissions.
   const mode_t mask = ::umask(022);
-  const FileHandle created = files_.CreateForWrite(Path("new.h").c_str());
-  ASSERT_NE(kInvalidFile, created);
-  EXPECT_TRUE(files_.Write(created, "abc\r\n", 5));
-  EXPECT_TRUE(files_.Close(created));
+  FileHandle out = files_.BeginReplace(Path("new.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.Write(out, "abc\r\n", 5));
+  EXPECT_FALSE(::access(Path("new.h").c_str(), F_OK) == 0) << "the output appears only whole";
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  ::umask(mask);
   struct stat info {};
   ASSERT_EQ(0, ::stat(Path("new.h").c_str(), &info));
   EXPECT_EQ(0644u, info.st_mode & 0777u);
   EXPECT_EQ("abc\r\n", Get("new.h"));
-  ::umask(mask);
 
-  const FileHandle truncated = files_.CreateForWrite(Path("new.h").c_str());
-  ASSERT_NE(kInvalidFile, truncated);
-  EXPECT_EQ("", Get("new.h"));
-  files_.Close(truncated);
+  // An existing output keeps its permissions, and a reader of the old text reads it to its end.
+  ASSERT_EQ(0, ::chmod(Path("new.h").c_str(), 0600));
+  const int reader = ::open(Path("new.h").c_str(), O_RDONLY);
+  out = files_.BeginReplace(Path("new.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.Write(out, "longer text", 11));
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  char old[8] = {};
+  EXPECT_EQ(5, ::read(reader, old, sizeof old));
+  ::close(reader);
+  EXPECT_EQ("abc\r\n", std::string(old, 5));
+  ASSERT_EQ(0, ::stat(Path("new.h").c_str(), &info));
+  EXPECT_EQ(0600u, info.st_mode & 0777u);
+  EXPECT_EQ("longer text", Get("new.h"));
 
-  // Held by another process: left exactly as it was.
-  Put("held.h", "keep me");
-  const int holder = LockElsewhere("held.h");
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("held.h").c_str()));
-  EXPECT_EQ("keep me", Get("held.h"));
-  ::close(holder);
+  // A replacement given up on (a failed write) leaves the output as it was, and nothing beside.
+  out = files_.BeginReplace(Path("new.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.Write(out, "half", 4));
+  EXPECT_FALSE(files_.EndReplace(out, false));
+  EXPECT_EQ("longer text", Get("new.h"));
+  EXPECT_EQ(1u, Entries());
 
+  // Two replacements at once: each completes, and the output is one of them, whole.
+  const FileHandle first = files_.BeginReplace(Path("new.h").c_str());
+  const FileHandle second = files_.BeginReplace(Path("new.h").c_str());
+  ASSERT_NE(kInvalidFile, first);
+  ASSERT_NE(kInvalidFile, second);
+  EXPECT_TRUE(files_.Write(first, "first", 5));
+  EXPECT_TRUE(files_.Write(second, "second", 6));
+  EXPECT_TRUE(files_.EndReplace(second, true));
+  EXPECT_TRUE(files_.EndReplace(first, true));
+  EXPECT_EQ("first", Get("new.h"));
+  EXPECT_EQ(1u, Entries());
+
+  // A link's file gets the text; the link stays.
+  ASSERT_EQ(0, ::symlink("new.h", Path("link.h").c_str()));
+  out = files_.BeginReplace(Path("link.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.Write(out, "through", 7));
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  EXPECT_EQ("through", Get("new.h"));
+  ASSERT_EQ(0, ::lstat(Path("link.h").c_str(), &info));
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+TEST_F(PosixFileSystemTest, LeavesAloneWhatItCannotWriteAndCleansUpAfterKilledRuns) {
   ASSERT_EQ(0, ::mkdir(Path("dir").c_str(), 0700));
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("dir").c_str()));
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("no/such/dir.h").c_str()));
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(""));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("dir").c_str()));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("no/such/dir.h").c_str()));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(""));
   ASSERT_EQ(0, ::mkfifo(Path("fifo").c_str(), 0600));  // no reader: must not hang
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("fifo").c_str()));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("fifo").c_str()));
+  if (::geteuid() != 0) {  // root writes anything
+    Put("readonly.h", "keep me");
+    ASSERT_EQ(0, ::chmod(Path("readonly.h").c_str(), 0444));
+    EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("readonly.h").c_str()));
+    EXPECT_EQ("keep me", Get("readonly.h"));
+  }
+  // What a killed run left beside an output is removed by the next run; what a running one
+  // writes stays.
+  pid_t dead = ::fork();
+  if (dead == 0) {
+    ::_exit(0);
+  }
+  ASSERT_EQ(dead, ::waitpid(dead, nullptr, 0));
+  const std::string killed = "out.h.protowrap-" + std::to_string(dead) + "-1";
+  const std::string running = "out.h.protowrap-" + std::to_string(::getppid()) + "-1";
+  Put(killed.c_str(), "half");
+  Put(running.c_str(), "writing");
+  const FileHandle out = files_.BeginReplace(Path("out.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  EXPECT_NE(0, ::access(Path(killed.c_str()).c_str(), F_OK));
+  EXPECT_EQ(0, ::access(Path(running.c_str()).c_str(), F_OK));
 }
 
 TEST_F(PosixFileSystemTest, AFullDiskFailsTheWrite) {
-  const FileHandle full = files_.CreateForWrite("/dev/full");
+  const FileHandle full = files_.BeginReplace("/dev/full");  // a device: written as it is
   ASSERT_NE(kInvalidFile, full);
   EXPECT_FALSE(files_.Write(full, "data", 4));
-  files_.Close(full);
+  EXPECT_FALSE(files_.EndReplace(full, false));
 }
 
 }  // namespace

@@ -10,8 +10,7 @@
 namespace protowrap::platform {
 
 /// `path` holds `content`: it opens for reading shared with other readers (a second open for
-/// reading succeeds) but not with a writer (an open for writing fails and changes nothing),
-/// reports its size, reads whole, gives a short read past its end, and closes.
+/// reading succeeds), reports its size, reads whole, gives a short read past its end, and closes.
 inline void ExpectWholeSharedRead(FileSystem& files, const std::string& path,
                                   const std::string& content) {
   const FileHandle file = files.OpenForRead(path.c_str());
@@ -19,7 +18,6 @@ inline void ExpectWholeSharedRead(FileSystem& files, const std::string& path,
   const FileHandle reader = files.OpenForRead(path.c_str());
   EXPECT_NE(kInvalidFile, reader);
   files.Close(reader);
-  EXPECT_EQ(kInvalidFile, files.CreateForWrite(path.c_str()));  // a writer is kept out
   std::uint64_t size = 0;
   ASSERT_TRUE(files.GetSize(file, &size));
   EXPECT_EQ(content.size(), size);

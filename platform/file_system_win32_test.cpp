@@ -23,7 +23,7 @@ class Win32FileSystemTest : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
   }
   void TearDown() override {
-    for (const char* name : {"in.h", "held.h", "big.h", "out.h"}) {
+    for (const char* name : {"in.h", "held.h", "big.h", "out.h", "out.h.protowrap-99999-1"}) {
       DeleteFileA(Path(name).c_str());
     }
     RemoveDirectoryA(Path("dir").c_str());
@@ -101,22 +101,69 @@ TEST_F(Win32FileSystemTest, SizesPastFourGigabytesKeepTheHighWord) {
   files_.Close(big);
 }
 
-TEST_F(Win32FileSystemTest, CreatesOrTruncatesOnlyWhatItCanHave) {
-  const FileHandle created = files_.CreateForWrite(Path("out.h").c_str());
-  ASSERT_NE(kInvalidFile, created);
-  EXPECT_TRUE(files_.Write(created, "abc\r\n", 5));
-  EXPECT_TRUE(files_.Close(created));
+TEST_F(Win32FileSystemTest, ReplacesAnOutputWholeOrLeavesItAsItWas) {
+  FileHandle out = files_.BeginReplace(Path("out.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.Write(out, "abc\r\n", 5));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Path("out.h").c_str()))
+      << "the output appears only whole";
+  EXPECT_TRUE(files_.EndReplace(out, true));
   EXPECT_EQ("abc\r\n", Get("out.h"));
 
+  // Replaced again; a replacement given up on leaves the output as it was.
+  out = files_.BeginReplace(Path("out.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.Write(out, "longer text", 11));
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  EXPECT_EQ("longer text", Get("out.h"));
+  out = files_.BeginReplace(Path("out.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_FALSE(files_.EndReplace(out, false));
+  EXPECT_EQ("longer text", Get("out.h"));
+
+  // A read-only output, or one held without sharing, is left exactly as it was.
   Put("held.h", "keep me");
   HANDLE holder = HoldElsewhere("held.h");
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("held.h").c_str()));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("held.h").c_str()));
   CloseHandle(holder);
+  EXPECT_EQ("keep me", Get("held.h"));
+  ASSERT_TRUE(SetFileAttributesA(Path("held.h").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("held.h").c_str()));
+  ASSERT_TRUE(SetFileAttributesA(Path("held.h").c_str(), FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ("keep me", Get("held.h"));
 
   ASSERT_TRUE(CreateDirectoryA(Path("dir").c_str(), nullptr));
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("dir").c_str()));
-  EXPECT_EQ(kInvalidFile, files_.CreateForWrite(Path("no\\such\\dir.h").c_str()));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("dir").c_str()));
+  EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("no\\such\\dir.h").c_str()));
+
+  // What a killed run left beside the output is removed by the next run.
+  Put("out.h.protowrap-99999-1", "half");
+  out = files_.BeginReplace(Path("out.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Path("out.h.protowrap-99999-1").c_str()));
+}
+
+TEST_F(Win32FileSystemTest, PathsLongerThanMaxPathWork) {
+  // 300 bytes of path: the wide calls with the "\\?\" prefix, as the manifest allows.
+  std::string name(280 - dir_.size(), 'n');
+  name += ".h";
+  const std::string path = Path(name.c_str());
+  ASSERT_GT(path.size(), 260u);
+  FileHandle out = files_.BeginReplace(path.c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.Write(out, "long", 4));
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  const FileHandle in = files_.OpenForRead(path.c_str());
+  ASSERT_NE(kInvalidFile, in);
+  char text[4] = {};
+  EXPECT_TRUE(files_.Read(in, text, 4));
+  EXPECT_EQ("long", std::string(text, 4));
+  files_.Close(in);
+  const std::wstring wide(path.begin(), path.end());
+  WCHAR full[1024];
+  GetFullPathNameW(wide.c_str(), 1024, full, nullptr);
+  EXPECT_TRUE(DeleteFileW((std::wstring(L"\\\\?\\") + full).c_str()));
 }
 
 }  // namespace

@@ -18,8 +18,9 @@ namespace protowrap::testing {
 using platform::FileHandle;
 using platform::kInvalidFile;
 
-/// The file operations that a FakeFileSystem can be made to fail.
-enum class Op { kOpen, kSize, kRead, kShortRead, kCreate, kWrite, kCloseOutput };
+/// The file operations that a FakeFileSystem can be made to fail: kCreate the start of a
+/// replacement, kReplace its end (the rename).
+enum class Op { kOpen, kSize, kRead, kShortRead, kCreate, kWrite, kReplace };
 
 /// The configuration in memory: the keys of section CONFIG in ./Talvenor.ini.
 class FakeConfiguration final : public config::Configuration {
@@ -45,6 +46,7 @@ class FakeFileSystem final : public platform::FileSystem {
   std::uint64_t reportedSize = 0;  // when not 0, GetSize answers this instead of the real size
   int reads = 0;
   int failFromRead = 0;  // when not 0, this read and all after it fail
+  int temporaries = 0;   // the temporary files of replacements that have not ended
 
   FileHandle OpenForRead(const char* path) override {
     if (failing.count(Op::kOpen) != 0 || files.count(path) == 0) {
@@ -72,16 +74,17 @@ class FakeFileSystem final : public platform::FileSystem {
     return give == size;
   }
 
-  FileHandle CreateForWrite(const char* path) override {
+  FileHandle BeginReplace(const char* path) override {
     if (failing.count(Op::kCreate) != 0) {
       return kInvalidFile;
     }
-    files[path].clear();
-    return Track(path, true);
+    const FileHandle handle = Track(path, true);
+    ++temporaries;
+    return handle;
   }
 
   bool Write(FileHandle file, const char* data, std::uint32_t size) override {
-    std::string& content = files[open_.at(file).path];
+    std::string& content = open_.at(file).written;
     if (failing.count(Op::kWrite) != 0) {
       content.append(data, size / 2);  // a disk that filled up half way
       return false;
@@ -90,10 +93,20 @@ class FakeFileSystem final : public platform::FileSystem {
     return true;
   }
 
-  bool Close(FileHandle file) override {
-    const bool output = open_.at(file).output;
+  bool EndReplace(FileHandle file, bool commit) override {
+    const OpenFile output = open_.at(file);
     open_.erase(file);
-    return !(output && failing.count(Op::kCloseOutput) != 0);
+    --temporaries;  // renamed or removed: none is left behind
+    if (!commit || failing.count(Op::kReplace) != 0) {
+      return false;
+    }
+    files[output.path] = output.written;
+    return true;
+  }
+
+  bool Close(FileHandle file) override {
+    open_.erase(file);
+    return true;
   }
 
   std::size_t OpenCount() const { return open_.size(); }
@@ -102,11 +115,12 @@ class FakeFileSystem final : public platform::FileSystem {
   struct OpenFile {
     std::string path;
     bool output;
+    std::string written;  // an output's new text, until it replaces the old one
   };
 
   FileHandle Track(const char* path, bool output) {
     const FileHandle handle = next_++;
-    open_[handle] = {path, output};
+    open_[handle] = {path, output, {}};
     return handle;
   }
 

@@ -148,12 +148,59 @@ class FaultTest(ProtowrapCase):
             os.close(write_end)
         self.assertEqual(reference(b"CG_A,\n" * 2000), self.get(CG_OUT))
         self.assertEqual(reference(b"CW_B,"), self.get(CW_OUT))
-        # A file-size limit fails the write that exceeds it, and only that one.
+        # A file-size limit (a full disk) fails the write that exceeds it, and only that one; the
+        # previous wrap header stays whole, and nothing is left beside it.
         self.posix()
         os.remove(self.path(CW_OUT))
+        self.put(CG_OUT, b"previous")
         lines = self.run_protowrap(limits=[(resource.RLIMIT_FSIZE, 4096)])
         self.assertEqual("Can't Write File ./Protocol_CG.WRAP.h\nCompleted\n", lines)
+        self.assertEqual(b"previous", self.get(CG_OUT))
         self.assertEqual(reference(b"CW_B,"), self.get(CW_OUT))
+        self.assertEqual([], self.leftovers())
+
+    def leftovers(self):
+        return sorted(n for n in os.listdir(self.dir) if ".protowrap-" in n)
+
+    def test_a_killed_run_leaves_the_previous_wrap_header_whole(self):
+        """kill -9 while a large wrap header is written: the previous one stays whole, and the next
+        run removes what the killed one left."""
+        self.posix()
+        heavy(self)
+        data = b"CG_A,\n" * (8 << 20)  # 48 MiB in, 250 MiB out
+        self.put("cg.h", data)
+        self.put("cw.h", b"CW_B,")
+        self.put(CG_OUT, b"previous")
+        self.configure(b"cg.h", b"cw.h")
+        run = subprocess.Popen(e2e_test.ARGS.emulator + [e2e_test.ARGS.protowrap], cwd=self.dir,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 60
+        while not self.leftovers() and run.poll() is None and time.monotonic() < deadline:
+            time.sleep(0.001)
+        run.kill()
+        run.wait()
+        self.assertEqual(b"previous", self.get(CG_OUT))
+        self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
+        self.assertEqual(reference(data), self.get(CG_OUT))
+        self.assertEqual([], self.leftovers())
+
+    def test_two_runs_at_once_both_complete(self):
+        self.posix()
+        data = b"CG_A,\nCG_B = 2,\n" * 50000
+        self.put("cg.h", data)
+        self.put("cw.h", b"CW_B,")
+        self.put(CG_OUT, b"previous")
+        os.chmod(self.path(CG_OUT), 0o640)
+        self.configure(b"cg.h", b"cw.h")
+        runs = [subprocess.Popen(e2e_test.ARGS.emulator + [e2e_test.ARGS.protowrap], cwd=self.dir,
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                for _ in range(2)]
+        for run in runs:
+            out, _ = run.communicate(timeout=120)
+            self.assertEqual(b"Completed\nCompleted\n", out)
+        self.assertEqual(reference(data), self.get(CG_OUT))
+        self.assertEqual(0o640, os.stat(self.path(CG_OUT)).st_mode & 0o777)  # its permissions
+        self.assertEqual([], self.leftovers())
 
     def test_a_huge_configuration_in_little_memory(self):
         """400 MB of configuration, with lines of 200 MB before [CONFIG], under a 300 MB

@@ -50,6 +50,7 @@ bool GoesOnAfterNul(const char* text, std::uint64_t size) {
 
 bool RunConversion(const ConversionJob& job, config::Configuration& configuration,
                    platform::FileSystem& files, std::FILE* console, WrittenHeader* written) {
+  std::memset(valueBuffer, 0, sizeof valueBuffer);  // nothing of the other job's value stays
   configuration.GetValue(kConfigSection, job.configKey, "", valueBuffer, sizeof valueBuffer,
                          kConfigPath);
   const char* inputPath = valueBuffer;
@@ -80,15 +81,16 @@ bool RunConversion(const ConversionJob& job, config::Configuration& configuratio
                 inputPath);
   }
 
+  // The new text goes to a temporary file that then takes the output's place in one step: a
+  // run that is killed, or a disk that fills up, leaves the previous wrap header whole.
   const std::size_t length = std::strlen(text);
-  const platform::FileHandle output = files.CreateForWrite(job.outputPath);
+  const platform::FileHandle output = files.BeginReplace(job.outputPath);
   if (output == platform::kInvalidFile) {
     release(text);
     return Fail(console, "Can't Create File %s\n", job.outputPath);
   }
   const bool wrote = files.Write(output, text, static_cast<std::uint32_t>(length));
-  const bool closed = files.Close(output);
-  if (!wrote || !closed) {
+  if (!files.EndReplace(output, wrote)) {
     release(text);
     return Fail(console, "Can't Write File %s\n", job.outputPath);
   }

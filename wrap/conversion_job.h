@@ -48,11 +48,13 @@ class WrittenHeader {
 ///   "Can't Read File %s\n"        (input) its size or content cannot be read;
 ///   "File Too Large %s\n"         (input) it, or a rewritten text, exceeds 2,147,483,646 bytes;
 ///   "Out Of Memory %s\n"          (input) a text block cannot be allocated;
-///   "Can't Create File %s\n"      (output) the output cannot be created or truncated;
-///   "Can't Write File %s\n"       (output) writing or closing the output failed.
+///   "Can't Create File %s\n"      (output) the output cannot be written, or no file beside it
+///                                  created;
+///   "Can't Write File %s\n"       (output) writing the new text failed (the old one is kept).
 /// Returns true only after "Completed". An output is touched only once the whole text has been
-/// rewritten in memory. Once it is written, and before "Completed", `written` (when given) sees
-/// the text; it changes neither the output nor the result.
+/// rewritten in memory, and then replaced whole (FileSystem::BeginReplace). Once it is written,
+/// and before "Completed", `written` (when given) sees the text; it changes neither the output
+/// nor the result.
 bool RunConversion(const ConversionJob& job, config::Configuration& configuration,
                    platform::FileSystem& files, std::FILE* console,
                    WrittenHeader* written = nullptr);

@@ -79,6 +79,8 @@ TEST_F(RunConversionTest, EveryFailureHasItsLineAndNeverClaimsSuccess) {
     const char* line;
     bool outputKept;  // the previous output is still there, byte for byte
   } cases[] = {
+      // A failed write or rename keeps the previous output whole: the new text only ever went to
+      // a temporary file, which is gone again.
       {Op::kOpen, 0, "Can't open in.h\n", true},
       {Op::kSize, 0, "Can't Read File in.h\n", true},
       {Op::kRead, 0, "Can't Read File in.h\n", true},
@@ -86,8 +88,8 @@ TEST_F(RunConversionTest, EveryFailureHasItsLineAndNeverClaimsSuccess) {
       {Op::kRead, 2147483647, "File Too Large in.h\n", true},
       {Op::kRead, 5ull << 30, "File Too Large in.h\n", true},
       {Op::kCreate, 0, "Can't Create File ./Protocol_CW.WRAP.h\n", true},
-      {Op::kWrite, 0, "Can't Write File ./Protocol_CW.WRAP.h\n", false},
-      {Op::kCloseOutput, 0, "Can't Write File ./Protocol_CW.WRAP.h\n", false},
+      {Op::kWrite, 0, "Can't Write File ./Protocol_CW.WRAP.h\n", true},
+      {Op::kReplace, 0, "Can't Write File ./Protocol_CW.WRAP.h\n", true},
   };
   for (const auto& c : cases) {
     files_ = FakeFileSystem{};
@@ -99,6 +101,8 @@ TEST_F(RunConversionTest, EveryFailureHasItsLineAndNeverClaimsSuccess) {
     EXPECT_EQ(c.line, Run(kCW));
     EXPECT_FALSE(result_) << c.line;
     EXPECT_EQ(c.outputKept, files_.files["./Protocol_CW.WRAP.h"] == "previous output") << c.line;
+    EXPECT_EQ(0, files_.temporaries) << c.line;
+    EXPECT_EQ(0u, files_.OpenCount()) << c.line;
     EXPECT_EQ("CW_A,\nCW_B = 2,\n", files_.files["in.h"]);
     if (c.reportedSize != 0) {
       EXPECT_EQ(0, files_.reads) << "an oversized input must not be read";
