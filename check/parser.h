@@ -139,6 +139,9 @@ class Parser {
   // ---- Tables (parser_tables.cpp) and entries (parser_entries.cpp) ----
   void Table();
   void TableEntries();
+  void TableEnds(std::int32_t at);
+  void Listed(std::string_view name, std::int32_t entry);
+  void TableGoesConditional(std::int32_t at);
   void PlainEntriesFromText();
   bool Entry();
   Invocation ReadInvocation();
@@ -175,6 +178,13 @@ class Parser {
   const MacroLookup* macros_[kMaxConfigurations];
   EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
   bool inTable_ = false;  // for the end of a text cut at a NUL byte
+  // The current table: where its list begins, its entries, whether its closing entry came, and,
+  // once a directive stands in it, the names it lists.
+  std::int32_t tableStart_ = -1;
+  std::int32_t tableEntries_ = 0;
+  bool tableClosed_ = false;
+  bool tableConditional_ = false;
+  std::unordered_set<std::string_view> tableNames_;
   bool inStatement_ = false;
   std::int32_t statementEnd_ = -1;  // the last token of a statement without ';' (a pragma
                                      // operator, a macro's invocation)

@@ -109,6 +109,7 @@ void Parser::PlainEntriesFromText() {
       break;
     }
     const std::string_view entryName(text + name, static_cast<std::size_t>(end - name));
+    Listed(entryName, at);
     if (text[end] == ')' && text[end + 1] == ',') {
       if (firstEntry_[0] < 0) {
         firstEntry_[0] = at;
@@ -220,6 +221,7 @@ Parser::Invocation Parser::ReadInvocation() {
         if (invocation.nameOnly) {
           // Declared where the entry begins, before the invocation crosses any directive.
           Declared(Text(token_), invocation.start.begin);
+          Listed(Text(token_), invocation.start.begin);
         }
       } else {
         invocation.nameOnly = false;

@@ -54,7 +54,48 @@ void Parser::Table() {
     Broken(token_.begin, HeaderProblem::kNoArray);
   }
   numbering_.Restart();
+  tableStart_ = token_.begin;
+  tableEntries_ = 0;
+  tableClosed_ = false;
+  tableConditional_ = false;
+  tableNames_.clear();
   TableEntries();
+}
+
+// Where the table ends without the closing entry that rule 8 writes before "};" (its enumeration
+// ended in "} ;", or a macro closed it): a client that looks for the closing entry reads past the
+// table, one that leaves out the last entry drops an enumerator. The wrap header still compiles.
+void Parser::TableEnds(std::int32_t at) {
+  if (!tableClosed_ && tableEntries_ > 0) {
+    Broken(at, HeaderProblem::kNoClosingEntry);
+  }
+}
+
+// An entry of the table names `name`: once the table holds a directive, the names listed so far
+// are kept, and a name listed again is an enumerator that two branches declare.
+void Parser::Listed(std::string_view name, std::int32_t entry) {
+  ++tableEntries_;
+  if (tableConditional_ && !tableNames_.insert(name).second) {
+    Broken(entry, HeaderProblem::kListedTwice);
+  }
+}
+
+// The first directive inside the table: the names of its entries so far, found again.
+void Parser::TableGoesConditional(std::int32_t at) {
+  tableConditional_ = true;
+  Lexer lexer(text_, at, TextKind::kWrap);
+  lexer.Seek(tableStart_);
+  Token before;
+  Token previous;
+  for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
+    if (t.kind == TokenKind::kIdentifier && previous.kind == TokenKind::kPunctuator &&
+        text_[previous.begin] == '(' && before.kind == TokenKind::kIdentifier &&
+        lexer.TextOf(before) == kEntryMacro) {
+      tableNames_.insert(lexer.TextOf(t));
+    }
+    before = previous;
+    previous = t;
+  }
 }
 
 // The entries of a table, up to its closing "};".
@@ -64,6 +105,7 @@ void Parser::TableEntries() {
       return;  // the header's enumeration goes on past the wrap header's end
     }
     if (IsEnd()) {
+      tableClosed_ = true;
       if (firstEnd_ < 0) {
         firstEnd_ = token_.begin;
       }
@@ -72,8 +114,12 @@ void Parser::TableEntries() {
         SkipParentheses();
       }
     } else if (IsPunct('}')) {
+      const std::int32_t close = token_.begin;
       Advance();
       inTable_ = false;
+      if (IsPunct(';')) {
+        TableEnds(close);
+      }
       if (!TryConsume(';')) {
         // "} name;": the enumeration declares something else too, now after a table.
         if (token_.kind != TokenKind::kEnd) {
@@ -97,8 +143,10 @@ void Parser::TableEntries() {
       // The header's macro, which the compilers expand here as in the header: "};" closes the
       // table (ENUM_END), nothing leaves it; what else it stands for, the check does not judge.
       const std::string_view body = TeamMacroBody(token_);
+      const std::int32_t at = token_.begin;
       Advance();
-      if (body == "};" || body == "}") {
+      if (body == "};" || (body == "}" && IsPunct(';'))) {
+        TableEnds(at);
         inTable_ = false;
         TryConsume(';');
         return;

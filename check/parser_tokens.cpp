@@ -56,6 +56,9 @@ void Parser::Advance() {
     if (token_.kind != TokenKind::kCommentedDirective) {
       return;
     }
+    if (inTable_ && !tableConditional_ && tableStart_ >= 0) {
+      TableGoesConditional(token_.begin);
+    }
     const Preprocessor::Exposed exposed = preprocessor_.Directive(token_);
     if (exposed.first >= 0) {
       // The rest of the header's comment is code here, up to its "*/": one cause, then past it.

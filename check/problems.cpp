@@ -133,6 +133,18 @@ constexpr ProblemText kProblems[] = {
      "a block comment that ends at a '*/' the rules wrote (a '*' and the '//' put before a '#'), "
      "with the rest of the header's comment read as code",
      kNoClientName},
+    {HeaderProblem::kNoClosingEntry,
+     "the table gets no closing MAKE_PROTOCOL_INFO_EOR() entry, since its enumeration does not end "
+     "in '};': it compiles, but a client that looks for the closing entry reads past the table, "
+     "and one that leaves out the last entry drops an enumerator",
+     "end the enumeration with '};', the two characters together",
+     "a table whose '}' no MAKE_PROTOCOL_INFO_EOR() comes before", kNoClientName},
+    {HeaderProblem::kListedTwice,
+     "the enumerator is declared in two branches of a conditional, which the wrap header keeps "
+     "both of, so the table lists it twice: it compiles, but with one entry too many and a "
+     "repeated code",
+     "declare the enumerator once, outside the conditional", "two entries of one name in a table",
+     kNoClientName},
     {HeaderProblem::kOther,
      "this text does not fit the rules and leaves the wrap header without a valid table",
      "keep only protocol enumerations, comments and includes in the header",

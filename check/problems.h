@@ -31,6 +31,8 @@ enum class HeaderProblem : std::uint8_t {
   kClientMacro = 21,          ///< the header defines or undefines MAKE_PROTOCOL_INFO ...
   kExposedComment = 22,       ///< a block comment opened on a preprocessor line
   kCommentEndedEarly = 23,    ///< "*#" in a block comment: the rules' "*//#" ends the comment
+  kNoClosingEntry = 24,       ///< a table without MAKE_PROTOCOL_INFO_EOR: "} ;" (compiles)
+  kListedTwice = 25,          ///< an enumerator of two branches, listed twice (compiles)
   kOther = 99,                ///< any other text that leaves no valid table
   kNotChecked = 100,          ///< the check itself could not run (out of memory)
 };

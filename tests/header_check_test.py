@@ -39,7 +39,8 @@ LINUX = re.compile(r"^(.*):(\d+):(\d+): warning: (.+) \[PW(\d{3})\]$")
 MSBUILD = re.compile(r"^(.*)\((\d+),(\d+)\): warning PW(\d{3}): (.+)$")
 BESIDE = "beside"  # tests/headers/beside/: files next to every corpus header
 # The codes that the corpus shows.
-CODES = [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 99]
+CODES = [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
+         99]
 
 
 def parse_warnings(test, stderr):
@@ -94,6 +95,13 @@ def misplaced(warnings, verdict, modeled=True):
         return "the first warning (line %d) comes after the first error (line %d)" % (
             lines[0], verdict.errors_from)
     return None
+
+
+def split(warnings):
+    """The warnings of compile failures, and those of tables that compile but are wrong at run
+    time."""
+    runtime = [w for w in warnings if w[3] in judges.RUNTIME_CODES]
+    return [w for w in warnings if w[3] not in judges.RUNTIME_CODES], runtime
 
 
 def kind_of(configuration):
@@ -169,9 +177,12 @@ class HeaderCheckTest(unittest.TestCase):
                             if b"expect-warning" in text]
                 self.assertEqual(expected, sorted(w[1] for w in warnings),
                                  "\n".join(map(str, warnings)))
-                self.assertEqual(bool(verdict.failing), bool(warnings),
+                failing, runtime = split(warnings)
+                self.assertEqual(bool(verdict.failing), bool(failing),
                                  "\n".join(verdict.errors) or "the compilers see no failure")
-                self.assertIsNone(misplaced(warnings, verdict), "\n".join(verdict.errors))
+                if verdict.passing:
+                    self.assertEqual(verdict.runtime, {w[3] for w in runtime})
+                self.assertIsNone(misplaced(failing, verdict), "\n".join(verdict.errors))
                 for _, line, _, _, text in warnings:
                     switch = re.match(r"in a build that defines (\w+), ", text)
                     if switch:  # the switch's build fails, and so does no build without it
@@ -202,16 +213,24 @@ class HeaderCheckTest(unittest.TestCase):
 
         with concurrent.futures.ThreadPoolExecutor(ARGS.jobs) as pool:
             results = list(pool.map(one, range(len(headers))))
-        for i, (warnings, before, verdict) in enumerate(results):
+        for i, (all_warnings, before, verdict) in enumerate(results):
             source, unmodeled, beside = headers[i]
             if not verdict.compiling:
                 continue  # not C++ in any configuration
             tally.judged += 1
             tally.disputed += 1 if verdict.disputed else 0
             why = None
+            warnings, runtime = split(all_warnings)
+            runtime = {w[3] for w in runtime}
             if warnings and not verdict.failing and not verdict.disputed:
                 why = "a false warning"
                 tally.count(tally.false, verdict.compiling)
+            elif verdict.passing and runtime - verdict.runtime:
+                why = "a false warning of a table wrong at run time"
+                tally.count(tally.false, verdict.passing)
+            elif verdict.passing and verdict.runtime - runtime:
+                why = "a miss of a table wrong at run time"
+                tally.count(tally.missed, verdict.passing)
             elif verdict.failing and not warnings:
                 if unmodeled:
                     tally.allowed_misses += 1
@@ -225,7 +244,7 @@ class HeaderCheckTest(unittest.TestCase):
                     {w[1] for w in before} & verdict.blamed:
                 why = "a lost catch: the reference check warned on a line the compilers blame"
             if why is not None:
-                tally.disagreements.append((i, why, source, beside, warnings, verdict))
+                tally.disagreements.append((i, why, source, beside, all_warnings, verdict))
         print("\n" + tally.report(ARGS.variant), file=sys.stderr)
         if ARGS.keep:
             os.makedirs(ARGS.keep, exist_ok=True)

@@ -141,15 +141,45 @@ class Judges:
 
 class Verdict:
     """What the compilers say of a header: in which configurations its wrap header fails while
-    the header compiles (both compilers agreeing), where they disagree, which lines they blame."""
+    the header compiles (both compilers agreeing), where they disagree, which lines they blame;
+    and the run-time codes that its tables show where the wrap header compiles."""
 
     def __init__(self):
+        self.runtime = set()      # run-time codes, where some configuration compiles the wrap
+        self.passing = set()      # configurations that compile the wrap header
         self.failing = set()      # configurations
         self.disputed = set()     # the compilers of a target disagree there
         self.compiling = set()    # configurations in which the header compiles
         self.blamed = set()
         self.errors_from = None   # the first line of the headers with an error
         self.errors = []
+
+
+# The codes of tables that compile but are wrong at run time, and what the wrap header's text must
+# show for each: a table without its closing entry, a name that a table lists twice.
+RUNTIME_CODES = (24, 25)
+TABLE = re.compile(rb"PROTOCOL_STRUCT\s+s\w+\s*\[\s*\]\s*=\s*\{")
+ENTRY = re.compile(rb"MAKE_PROTOCOL_INFO\s*\(\s*(\w+)")
+
+
+def runtime_problems(wrap):
+    """The run-time codes that the wrap header's tables show, read from its text: each table from
+    its "PROTOCOL_STRUCT s...[] = {" to the '}' that closes it, outside comments and literals."""
+    text = re.sub(rb"//[^\r\n]*|/\*.*?\*/", b" ", wrap, flags=re.S)
+    text = LITERAL.sub(b'""', text)
+    codes = set()
+    for m in TABLE.finditer(text):
+        depth, at = 1, m.end()
+        while at < len(text) and depth > 0:
+            depth += {ord("{"): 1, ord("}"): -1}.get(text[at], 0)
+            at += 1
+        body = text[m.end():at - 1]
+        names = ENTRY.findall(body)
+        if names and depth == 0 and not body.rstrip().endswith(b"MAKE_PROTOCOL_INFO_EOR()"):
+            codes.add(24)
+        if len(set(names)) < len(names):
+            codes.add(25)
+    return codes
 
 
 def compile_one(argv, work, name, client, flags, wrap_header, include_dir):
@@ -177,7 +207,8 @@ def judge(judges, work, name, include_dir=None):
             with open(os.path.join(work, entry), "rb") as f:
                 includes.append(f.read())
     with open(os.path.join(work, "Protocol_CG.WRAP.h"), "rb") as f:
-        last_line = len(f.read().replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n"))
+        wrap = f.read()
+    last_line = len(wrap.replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n"))
     blame = re.compile(r"(?:Protocol_CG\.WRAP\.h|%s):(\d+):\d+: (?:fatal error|error|note)"
                        % re.escape(name))
     # Errors that name their cause ("expected ..." errors stand where the parser gave up, which
@@ -203,6 +234,9 @@ def judge(judges, work, name, include_dir=None):
             verdict.failing.add(label)
         elif states != {"passes"}:
             verdict.disputed.add(label)
+        if states == {"passes"}:
+            verdict.passing.add(label)
+            verdict.runtime = runtime_problems(wrap)
         for state, blamed, first, text in outcome:
             if state == "fails":
                 verdict.blamed |= blamed

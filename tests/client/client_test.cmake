@@ -69,4 +69,14 @@ foreach(code 7 8)
     message(FATAL_ERROR "a table without repeated codes does not compile:\n${err}")
   endif()
 endforeach()
+# A table of 20,000 entries, and one without its closing entry, with every compiler given, at the
+# compilers' default limits on constant evaluation.
+foreach(compiler IN LISTS CXX OTHER_CXX)
+  execute_process(COMMAND "${compiler}" -std=c++17 -Wall -Werror -I "${INCLUDE_DIR}" -fsyntax-only
+                          "${SOURCE_DIR}/large_table.cpp"
+                  RESULT_VARIABLE rc ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "large_table.cpp (${compiler}) does not compile:\n${err}")
+  endif()
+endforeach()
 message(STATUS "client tables match")

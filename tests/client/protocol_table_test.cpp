@@ -12,12 +12,13 @@ namespace {
 
 constexpr const char* kNames[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"};
 
-// Tables of N - 1 entries (and the closing one) with random values, each checked against the
-// pairwise comparison and a search from the front.
+// Tables of N - 1 entries and the closing one (or, every other round, N entries and none, as a
+// table whose enumeration ended in "} ;"), with random values, each checked against the pairwise
+// comparison and a search from the front. Names are given with their lengths, or without.
 template <std::size_t N>
 void CheckTables(std::mt19937& random) {
-  constexpr std::size_t n = N - 1;
   for (int round = 0; round < 3000; ++round) {
+    const std::size_t n = round % 2 == 0 ? N - 1 : N;
     protowrap::Entry table[N] = {};
     // Narrow ranges make repeats likely; the wide one takes in negative and extreme codes.
     const int spread = round % 3 == 0   ? static_cast<int>(n) + 1
@@ -25,10 +26,13 @@ void CheckTables(std::mt19937& random) {
                                         : 0;
     for (std::size_t i = 0; i < n; ++i) {
       table[i].name = kNames[i];
+      table[i].length = round % 4 < 2 ? 1 : 0;
       table[i].value = spread > 0 ? static_cast<int>(random() % static_cast<unsigned>(spread)) + 1
                                   : static_cast<int>(random());
     }
-    table[n] = {nullptr, 0};
+    if (n < N) {
+      table[n] = {nullptr, 0};
+    }
     bool unique = true;
     for (std::size_t i = 0; i < n; ++i) {
       for (std::size_t j = i + 1; j < n; ++j) {
@@ -44,11 +48,13 @@ void CheckTables(std::mt19937& random) {
       ASSERT_STREQ(kNames[first], protowrap::NameOf(table, table[i].value));
       ASSERT_EQ(table[i].value, protowrap::CodeOf(table, kNames[i], -7));
     }
-    // The closing entry's 0 and name are no entry's.
+    // The closing entry's 0 and name are no entry's; a longer or shorter name is none either.
     if (spread > 0) {
       EXPECT_EQ(nullptr, protowrap::NameOf(table, 0));
     }
-    EXPECT_EQ(-7, protowrap::CodeOf(table, kNames[n], -7));
+    EXPECT_EQ(-7, protowrap::CodeOf(table, "M", -7));
+    EXPECT_EQ(-7, protowrap::CodeOf(table, "AA", -7));
+    EXPECT_EQ(-7, protowrap::CodeOf(table, "", -7));
     EXPECT_EQ(n, protowrap::Size(table));
     EXPECT_EQ(n, protowrap::Entries(table).size());
   }

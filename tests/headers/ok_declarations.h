@@ -28,7 +28,7 @@ enum eCG_MOVE_PROTOCOL {
 	CG_MOVE_WALK,
 	CG_MOVE_RUN,
 	CG_MOVE_STOP,  // the last one has its comma too
-} ;
+};
 }  // namespace talvenor::net
 
 enum eCG_EMPTY_PROTOCOL {};

@@ -1,12 +1,14 @@
 // On Windows long has 32 bits: 1L << 31 is an int's value there (C++20 shifts modulo the width),
-// and the table takes it. On Linux the other value is declared.
+// and the table takes it. On Linux the macro is another value.
 #pragma once
+
+#ifdef _WIN32
+#define PROTOCOL_WIDE_TOP (1L << 31)
+#else
+#define PROTOCOL_WIDE_TOP 1
+#endif
 
 enum eCG_WIDE_PROTOCOL
 {
-#ifdef _WIN32
-	CG_WIDE_TOP = 1L << 31,
-#else
-	CG_WIDE_TOP = 1,
-#endif
+	CG_WIDE_TOP = PROTOCOL_WIDE_TOP,
 };

@@ -27,7 +27,7 @@ enum eCG_DEBUG_PROTOCOL
 #if defined(PROTOCOL_V2)
 	CG_DEBUG_STATS = 0xC30,
 #else
-	CG_DEBUG_STATS = 0xC31,
+	CG_DEBUG_STATS = 0xC31,  // expect-warning
 #endif
 #ifdef PROTOCOL_V2
 	CG_DEBUG_V2 = 0xC40,  // expect-warning
