@@ -80,17 +80,21 @@ void DeclaredNames::FindEarlier(const char* text) {
   }
 }
 
-// Where no declaration of the entry's name may be compiled.
-ConfigurationSet DeclaredNames::Missing(const char* text, std::int32_t length,
-                                        const Conditional& entry) {
+// The name of the entry (it follows its macro's '(').
+std::string_view DeclaredNames::NameAt(const char* text, std::int32_t length,
+                                       const Conditional& entry) {
   constexpr auto kNameAt = static_cast<std::int32_t>(kEntryMacro.size() + 1);
   std::int32_t end = entry.offset + kNameAt;
   while (end < length && IsIdentifierByte(text[end])) {
     ++end;
   }
-  const std::string_view name(text + entry.offset + kNameAt,
-                              static_cast<std::size_t>(end - entry.offset - kNameAt));
-  const std::uint64_t hash = NameHash(name);
+  return {text + entry.offset + kNameAt, static_cast<std::size_t>(end - entry.offset - kNameAt)};
+}
+
+// Where no declaration of the entry's name may be compiled.
+ConfigurationSet DeclaredNames::Missing(const char* text, std::int32_t length,
+                                        const Conditional& entry) {
+  const std::uint64_t hash = NameHash(NameAt(text, length, entry));
   const std::size_t mask = names_.size() - 1;
   std::size_t at = hash & mask;
   while (names_[at] != hash && names_[at] != 0) {
@@ -99,7 +103,8 @@ ConfigurationSet DeclaredNames::Missing(const char* text, std::int32_t length,
   return names_[at] == 0 ? 0 : static_cast<ConfigurationSet>(kEveryConfiguration & ~where_[at]);
 }
 
-void DeclaredNames::Finish(const char* text, std::int32_t length, Findings& findings) {
+void DeclaredNames::Finish(const char* text, std::int32_t length, Findings& findings,
+                           const std::unordered_set<std::string_view>& unjudged) {
   bool any = false;
   for (const Conditional& entry : entries_) {
     any = any || Missing(text, length, entry) != 0;
@@ -114,7 +119,7 @@ void DeclaredNames::Finish(const char* text, std::int32_t length, Findings& find
   std::vector<bool> reported;
   for (const Conditional& entry : entries_) {
     const ConfigurationSet where = Missing(text, length, entry);
-    if (where == 0) {
+    if (where == 0 || (!unjudged.empty() && unjudged.count(NameAt(text, length, entry)) != 0)) {
       continue;
     }
     const auto region = static_cast<std::size_t>(entry.region);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "check/build_configuration.h"
@@ -31,7 +32,10 @@ class DeclaredNames {
   /// Adds a finding for each branch's first entry that names a name that some configuration
   /// never declares. `text` is the wrap header: names declared before the first entry that is
   /// not compiled everywhere are found in it again, should they be needed.
-  void Finish(const char* text, std::int32_t length, Findings& findings);
+  /// `unjudged`: names whose entries are not judged (the header may declare them where the wrap
+  /// header does not reach).
+  void Finish(const char* text, std::int32_t length, Findings& findings,
+              const std::unordered_set<std::string_view>& unjudged = {});
 
  private:
   struct Conditional {
@@ -41,6 +45,7 @@ class DeclaredNames {
 
   ConfigurationSet& MayDeclare(std::uint64_t name);
   ConfigurationSet Missing(const char* text, std::int32_t length, const Conditional& entry);
+  static std::string_view NameAt(const char* text, std::int32_t length, const Conditional& entry);
   void FindEarlier(const char* text);
 
   std::deque<Conditional> entries_;  // in blocks: never copied as they grow

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/header_check.h"
@@ -37,7 +38,11 @@ void HeaderWarnings::Written(const char* inputPath, const char* header, std::int
   if (report.Count() == 0) {
     return;
   }
-  PositionMap map(header, headerLength, text, length);
+  // The columns, by the header up to its first NUL byte, where the wrap header ends.
+  const auto nul = std::string_view(header, static_cast<std::size_t>(headerLength)).find('\0');
+  PositionMap map(header,
+                  nul == std::string_view::npos ? headerLength : static_cast<std::int32_t>(nul),
+                  text, length);
   writer.WriteWarnings(report, map, switches);
 }
 

@@ -151,6 +151,7 @@ class Parser {
   void Unnumbered();
   std::string_view HeaderTextAt(std::int32_t begin, std::int32_t end);
   void EndOfText();
+  bool ReadHeaderAfterNul();
   void ClientMacros();
 
   const char* text_;
@@ -178,6 +179,8 @@ class Parser {
   const MacroLookup* macros_[kMaxConfigurations];
   EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
   bool inTable_ = false;  // for the end of a text cut at a NUL byte
+  bool cut_ = false;      // the header goes on after the wrap header, unread
+  std::unordered_set<std::string_view> namesAfterNul_;  // CG_ and CW_ names the header has there
   // The current table: where its list begins, its entries, whether its closing entry came, and,
   // once a directive stands in it, the names it lists.
   std::int32_t tableStart_ = -1;

@@ -36,7 +36,7 @@ bool Parser::Run() {
 void Parser::Deliver(ProblemSink& sink) {
   const ConfigurationSet inUse = preprocessor_.InUse();
   const ConfigurationSet compiles = inUse & ~preprocessor_.MustFail();
-  const ConfigurationSet surely = options_.cutAtNul ? 0 : inUse & ~preprocessor_.MayFail();
+  const ConfigurationSet surely = cut_ ? 0 : inUse & ~preprocessor_.MayFail();
   findings_.Deliver(compiles, surely, preprocessor_.TouchedClientMacros(), sink);
 }
 

@@ -177,8 +177,39 @@ void Parser::TableEntries() {
   }
 }
 
+// The header after the NUL byte where the wrap header ended: the compilers read it on. Its
+// directives settle which configurations compile the header, as if the wrap header had not ended;
+// the names it mentions (CG_, CW_) may be declared there, and their entries are not judged.
+bool Parser::ReadHeaderAfterNul() {
+  if (options_.header == nullptr) {
+    return false;
+  }
+  const std::string_view header(options_.header, static_cast<std::size_t>(options_.headerLength));
+  const std::size_t nul = header.find('\0');
+  if (nul == std::string_view::npos) {
+    return false;
+  }
+  const std::string_view tail = header.substr(nul + 1);
+  Lexer lexer(tail.data(), static_cast<std::int32_t>(tail.size()));
+  for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
+    if (t.kind == TokenKind::kDirective) {
+      preprocessor_.HeaderDirectiveAfterEnd(lexer.TextOf(t));
+    } else if (t.kind == TokenKind::kIdentifier) {
+      std::string_view name = lexer.TextOf(t);
+      const std::size_t family = std::min(name.find("CG_"), name.find("CW_"));
+      if (family != std::string_view::npos) {
+        namesAfterNul_.insert(name.substr(family));
+      }
+    }
+  }
+  return true;
+}
+
 void Parser::EndOfText() {
-  preprocessor_.Finish(options_.cutAtNul);
+  if (options_.cutAtNul && ReadHeaderAfterNul()) {
+    cut_ = false;  // the header's end is known after all
+  }
+  preprocessor_.Finish(cut_);
   // The last token ends a statement: a ';', a '}' (of a body or a block), an include, or the
   // last token of a statement without ';' (a pragma operator, a macro's invocation).
   const bool boundary = previous_.kind == TokenKind::kEnd || IsPunct(previous_, ';') ||
@@ -192,8 +223,8 @@ void Parser::EndOfText() {
     // The wrap header ends inside something that the header goes on with after its NUL byte.
     findings_.Add(length_, HeaderProblem::kNulByte);
   }
-  if (!options_.cutAtNul) {
-    names_.Finish(text_, length_, findings_);
+  if (!cut_) {
+    names_.Finish(text_, length_, findings_, namesAfterNul_);
   }
   ClientMacros();
 }
@@ -201,7 +232,7 @@ void Parser::EndOfText() {
 // A header that defines or undefines the names the client defines: where the wrap header's uses
 // of them then fail, in each configuration that compiles the header.
 void Parser::ClientMacros() {
-  if (preprocessor_.TouchedClientMacros() == 0 || options_.cutAtNul) {
+  if (preprocessor_.TouchedClientMacros() == 0 || cut_) {
     return;
   }
   using Kind = Preprocessor::ClientMacro::Kind;

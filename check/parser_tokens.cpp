@@ -20,6 +20,7 @@ Parser::Parser(const char* text, std::int32_t length, const ParseOptions& option
   for (int c = 0; c < kMaxConfigurations; ++c) {
     macros_[c] = &preprocessor_.Macros(c);
   }
+  cut_ = options.cutAtNul;
 }
 
 std::size_t Parser::ScopedNameHash::operator()(const ScopedName& key) const {

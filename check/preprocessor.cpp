@@ -503,6 +503,13 @@ void Preprocessor::LiveDirective(const Token& token) {
   Process(WithoutSplices(directive, &scratch_), token.begin, token.end, Source::kLive);
 }
 
+void Preprocessor::HeaderDirectiveAfterEnd(std::string_view directive) {
+  std::string own;
+  Process(WithoutSplices(directive.substr(directive.front() == '#' ? 1 : 2), &own), -1, -1,
+          Source::kInclude);  // no guard begins there
+  guardName_.clear();
+}
+
 void Preprocessor::Finish(bool cut) {
   if (!blocks_.empty() && !cut) {
     Fail();  // an #if without its #endif

@@ -66,6 +66,10 @@ class Preprocessor {
   /// A directive that stays live in the wrap header: an include, or a digraph directive.
   void LiveDirective(const Token& token);
 
+  /// A directive of the header after the NUL byte where its wrap header ended (`directive`: the
+  /// token, from its '#' or "%:").
+  void HeaderDirectiveAfterEnd(std::string_view directive);
+
   /// The end of the wrap header: blocks left open keep the header from compiling, unless the
   /// header goes on (`cut`: the wrap header ends at a NUL byte of the header).
   void Finish(bool cut);

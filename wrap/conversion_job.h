@@ -32,8 +32,8 @@ inline constexpr const char* kConfigSection = "CONFIG";
 class WrittenHeader {
  public:
   /// `text` (`length` bytes, then a NUL) was written as the wrap header of the header at
-  /// `inputPath`, whose bytes (up to the first NUL, where the wrap header ends) are `header`;
-  /// `cutAtNul`: the header goes on after a NUL byte.
+  /// `inputPath`, whose bytes are `header` (`headerLength`, with any NUL bytes: the wrap header
+  /// ends at the first); `cutAtNul`: the header goes on after a NUL byte.
   virtual void Written(const char* inputPath, const char* header, std::int32_t headerLength,
                        const char* text, std::int32_t length, bool cutAtNul) = 0;
 

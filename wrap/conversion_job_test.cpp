@@ -145,7 +145,7 @@ TEST_F(RunConversionTest, TheLayerAboveSeesTheHeaderWhatWasWrittenAndWhetherANul
   Recorded seen;
   EXPECT_EQ("Completed\n", Run(kCG, &seen));
   EXPECT_EQ("cg.h", seen.path);
-  EXPECT_EQ("CG_A,", seen.header);  // the header's own bytes, up to the NUL
+  EXPECT_EQ(std::string("CG_A,\0 \t\r\n\0", 11), seen.header);  // the header's own bytes
   EXPECT_EQ("MAKE_PROTOCOL_INFO(CG_A), ", seen.text);
   EXPECT_FALSE(seen.cut);
   files_.files["cg.h"] = std::string("CG_A,\0CG_B,", 11);  // the header goes on
