@@ -128,4 +128,28 @@ TEST_F(HeaderWarningsTest, ShowsTheFirstWarningsAndCountsTheRestByCode) {
 }
 
 }  // namespace
+TEST_F(HeaderWarningsTest, AUtf16HeaderIsSaidToBeOneAndItsBytesGoOutAsTheRulesLeaveThem) {
+  config_.values["CG_FILE_PATH"] = "cg.h";
+  constexpr const char* kUtf16 =
+      "cg.h:1:1: warning: the header is UTF-16, while the rules match 8-bit text, so its wrap "
+      "header holds no table; save the header as UTF-8 [PW026]\n";
+  // "enum eCG_X_PROTOCOL {" as Visual Studio's "Unicode", with a byte-order mark and without.
+  std::string wide;
+  for (const char c : std::string("enum eCG_X_PROTOCOL {\r\n\tCG_A,\r\n};\r\n")) {
+    wide += c;
+    wide += '\0';
+  }
+  for (const std::string& header : {"\xFF\xFE" + wide, wide}) {
+    files_.files["cg.h"] = header;
+    EXPECT_EQ("Completed\n", Run());
+    EXPECT_EQ(kUtf16, warnings_);
+    // The rules see the text up to its first NUL byte, and match nothing there.
+    EXPECT_EQ(header.substr(0, header.find('\0')), files_.files["./Protocol_CG.WRAP.h"]);
+  }
+  // One NUL byte in an 8-bit header is no UTF-16.
+  files_.files["cg.h"] = std::string("enum eCG_X_PROTOCOL {\n\tCG_A,\n};\n\0\n", 33);
+  EXPECT_EQ("Completed\n", Run());
+  EXPECT_EQ("", warnings_);
+}
+
 }  // namespace protowrap::check

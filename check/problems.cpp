@@ -145,6 +145,12 @@ constexpr ProblemText kProblems[] = {
      "repeated code",
      "declare the enumerator once, outside the conditional", "two entries of one name in a table",
      kNoClientName},
+    {HeaderProblem::kUtf16,
+     "the header is UTF-16, while the rules match 8-bit text, so its wrap header holds no table",
+     "save the header as UTF-8",
+     "a UTF-16 byte-order mark at the header's start, or a NUL byte in every other place of its "
+     "beginning",
+     kNoClientName},
     {HeaderProblem::kOther,
      "this text does not fit the rules and leaves the wrap header without a valid table",
      "keep only protocol enumerations, comments and includes in the header",

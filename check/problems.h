@@ -33,6 +33,7 @@ enum class HeaderProblem : std::uint8_t {
   kCommentEndedEarly = 23,    ///< "*#" in a block comment: the rules' "*//#" ends the comment
   kNoClosingEntry = 24,       ///< a table without MAKE_PROTOCOL_INFO_EOR: "} ;" (compiles)
   kListedTwice = 25,          ///< an enumerator of two branches, listed twice (compiles)
+  kUtf16 = 26,                ///< a UTF-16 header, which the rules (8-bit text) do not match
   kOther = 99,                ///< any other text that leaves no valid table
   kNotChecked = 100,          ///< the check itself could not run (out of memory)
 };
