@@ -7,7 +7,7 @@
 namespace protowrap::check {
 
 /// A set of build configurations, one bit each.
-using ConfigurationSet = std::uint32_t;
+using ConfigurationSet = std::uint16_t;
 
 /// The targets, each built by its compilers (see targets.h).
 enum class TargetId : std::uint8_t { kLinux, kWindows };
@@ -18,33 +18,33 @@ inline constexpr int kTargetCount = 2;
 inline constexpr int kMaxSwitches = 8;
 
 /// A build configuration, by its index: 0 Linux with its compilers' defaults, 1 a Linux Debug build
-/// (-D_DEBUG -DDEBUG), 2 and 3 the same for Windows; then, for the header's switch k, 4 + 2k a
-/// Linux build and 5 + 2k a Windows build that define it (-DNAME, as 1).
+/// (-D_DEBUG -DDEBUG), 2 and 3 the same for Windows; then, for the header's switch k, 4 + k a
+/// build with the Linux compilers' defaults that defines it (-DNAME, as 1).
 struct BuildConfiguration {
   int index = 0;
 
-  TargetId Target() const {
-    return (index < 4 ? index / 2 : (index - 4) % 2) == 0 ? TargetId::kLinux : TargetId::kWindows;
-  }
-  bool Debug() const { return index < 4 && index % 2 == 1; }
+  TargetId Target() const { return index == 2 || index == 3 ? TargetId::kWindows : TargetId::kLinux; }
+  bool Debug() const { return index == 1 || index == 3; }
   /// The switch this configuration defines, or -1.
-  int Switch() const { return index < 4 ? -1 : (index - 4) / 2; }
+  int Switch() const { return index < 4 ? -1 : index - 4; }
 };
 
 inline constexpr int kBaseConfigurations = 4;
-inline constexpr int kMaxConfigurations = kBaseConfigurations + 2 * kMaxSwitches;
-static_assert(kMaxConfigurations <= 32, "a ConfigurationSet holds every configuration");
+inline constexpr int kMaxConfigurations = kBaseConfigurations + kMaxSwitches;
+static_assert(kMaxConfigurations <= 16, "a ConfigurationSet holds every configuration");
 
-inline constexpr ConfigurationSet kEveryConfiguration = (ConfigurationSet{1} << kMaxConfigurations) - 1;
-inline constexpr ConfigurationSet kBaseConfigurationSet = (1u << kBaseConfigurations) - 1;
+inline constexpr ConfigurationSet kEveryConfiguration =
+    static_cast<ConfigurationSet>((1u << kMaxConfigurations) - 1);
+inline constexpr ConfigurationSet kBaseConfigurationSet =
+    static_cast<ConfigurationSet>((1u << kBaseConfigurations) - 1);
 
 inline constexpr ConfigurationSet Only(int configuration) {
-  return ConfigurationSet{1} << configuration;
+  return static_cast<ConfigurationSet>(1u << configuration);
 }
 
 /// The configurations in use for a header with `switches` switches of its own.
 inline constexpr ConfigurationSet ConfigurationsFor(int switches) {
-  return (ConfigurationSet{1} << (kBaseConfigurations + 2 * switches)) - 1;
+  return static_cast<ConfigurationSet>((1u << (kBaseConfigurations + switches)) - 1);
 }
 
 /// A condition in every configuration at once (Kleene's three values): true in `holds`, false in
@@ -58,7 +58,9 @@ struct Truth {
   static constexpr Truth Unknown() { return {0, 0}; }
 
   /// Where it may hold: everywhere it does not surely fail.
-  constexpr ConfigurationSet MayHold() const { return kEveryConfiguration & ~fails; }
+  constexpr ConfigurationSet MayHold() const {
+    return static_cast<ConfigurationSet>(kEveryConfiguration & ~fails);
+  }
   constexpr bool operator==(const Truth&) const = default;
 };
 
@@ -67,11 +69,13 @@ constexpr Truth operator!(Truth a) {
 }
 
 constexpr Truth operator&&(Truth a, Truth b) {
-  return {a.holds & b.holds, a.fails | b.fails};
+  return {static_cast<ConfigurationSet>(a.holds & b.holds),
+          static_cast<ConfigurationSet>(a.fails | b.fails)};
 }
 
 constexpr Truth operator||(Truth a, Truth b) {
-  return {a.holds | b.holds, a.fails & b.fails};
+  return {static_cast<ConfigurationSet>(a.holds | b.holds),
+          static_cast<ConfigurationSet>(a.fails & b.fails)};
 }
 
 }  // namespace protowrap::check

@@ -8,71 +8,97 @@ namespace protowrap::check {
 
 namespace {
 
-// A name's hash, never 0 (0 marks an empty slot).
-std::uint64_t NameHash(std::string_view name) {
-  return HashOf(name) | 1;
-}
+// Where an entry's name begins: after "MAKE_PROTOCOL_INFO(", which rules 1 and 2 wrote whole.
+constexpr auto kNameAt = static_cast<std::int32_t>(kEntryMacro.size() + 1);
 
 }  // namespace
 
-ConfigurationSet& DeclaredNames::MayDeclare(std::uint64_t name) {
+std::string_view DeclaredNames::NameAt(std::int32_t entry, std::string* scratch) const {
+  std::int32_t end = entry + kNameAt;
+  while (end < length_ && IsIdentifierByte(text_[end])) {
+    ++end;
+  }
+  if (end < length_ && text_[end] == '\\') {
+    // A line splice inside the name: the name as the compilers read it.
+    Lexer lexer(text_, length_);
+    lexer.Seek(entry + kNameAt);
+    return WithoutSplices(lexer.TextOf(lexer.Next()), scratch);
+  }
+  return {text_ + entry + kNameAt, static_cast<std::size_t>(end - entry - kNameAt)};
+}
+
+std::size_t DeclaredNames::Slot(std::string_view name) const {
+  const std::size_t mask = names_.size() - 1;
+  std::string scratch;
+  for (std::size_t at = HashOf(name) & mask;; at = (at + 1) & mask) {
+    if (names_[at] < 0 || NameAt(names_[at], &scratch) == name) {
+      return at;
+    }
+  }
+}
+
+std::size_t DeclaredNames::MayDeclare(std::string_view name, std::int32_t entry) {
   if ((used_ + 1) * 2 > names_.size()) {
-    std::vector<std::uint64_t> oldNames(names_.empty() ? 64 : names_.size() * 2, 0);
+    std::vector<std::int32_t> oldNames(names_.empty() ? 64 : names_.size() * 2, -1);
     std::vector<ConfigurationSet> oldWhere(oldNames.size(), 0);
+    std::vector<std::uint32_t> oldListed(oldNames.size(), 0);
     oldNames.swap(names_);
     oldWhere.swap(where_);
-    used_ = 0;
+    oldListed.swap(listed_);
+    std::string scratch;
     for (std::size_t i = 0; i < oldNames.size(); ++i) {
-      if (oldNames[i] != 0) {
-        MayDeclare(oldNames[i]) = oldWhere[i];
+      if (oldNames[i] >= 0) {
+        const std::size_t at = Slot(NameAt(oldNames[i], &scratch));
+        names_[at] = oldNames[i];
+        where_[at] = oldWhere[i];
+        listed_[at] = oldListed[i];
       }
     }
   }
-  const std::size_t mask = names_.size() - 1;
-  std::size_t at = name & mask;
-  while (names_[at] != 0 && names_[at] != name) {
-    at = (at + 1) & mask;
-  }
-  if (names_[at] == 0) {
-    names_[at] = name;
+  const std::size_t at = Slot(name);
+  if (names_[at] < 0) {
+    names_[at] = entry;
     ++used_;
   }
-  return where_[at];
+  return at;
 }
 
-void DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32_t region,
-                          Truth active) {
+bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32_t region,
+                          Truth active, std::int32_t table) {
   const bool everywhere = active.holds == kEveryConfiguration;
   if (everywhere && from_ < 0) {
-    return;  // nothing to keep while every entry is compiled everywhere
+    return false;  // nothing to keep while every entry is compiled everywhere
   }
   if (from_ < 0) {
     from_ = offset;
   }
-  const std::uint64_t hash = NameHash(name);
-  MayDeclare(hash) |= active.MayHold();
+  const std::size_t at = MayDeclare(name, offset);
+  where_[at] = static_cast<ConfigurationSet>(where_[at] | active.MayHold());
   if (!everywhere) {
     entries_.push_back({offset, region});
   }
+  if (table < 0) {
+    return false;
+  }
+  const auto listing = static_cast<std::uint32_t>(table) * 2 + (everywhere ? 0u : 1u) + 2;
+  const std::uint32_t before = listed_[at];
+  listed_[at] = listing;
+  return before != 0 && before / 2 == listing / 2 && ((before | listing) & 1u) != 0;
 }
 
-void DeclaredNames::FindEarlier(const char* text) {
+void DeclaredNames::FindEarlier() {
   // Before from_, every entry was compiled everywhere: an entry's name there is declared.
-  Lexer lexer(text, from_, TextKind::kWrap);
+  Lexer lexer(text_, from_, TextKind::kWrap);
   std::string scratch;
   Token previous;
   Token before;
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind == TokenKind::kIdentifier && before.kind == TokenKind::kIdentifier &&
         lexer.TextOf(before) == kEntryMacro && previous.kind == TokenKind::kPunctuator &&
-        text[previous.begin] == '(') {
-      const std::uint64_t hash = NameHash(WithoutSplices(lexer.TextOf(t), &scratch));
-      const std::size_t mask = names_.size() - 1;
-      for (std::size_t at = hash & mask; names_[at] != 0; at = (at + 1) & mask) {
-        if (names_[at] == hash) {
-          where_[at] = kEveryConfiguration;
-          break;
-        }
+        text_[previous.begin] == '(') {
+      const std::size_t at = Slot(WithoutSplices(lexer.TextOf(t), &scratch));
+      if (names_[at] >= 0) {
+        where_[at] = kEveryConfiguration;
       }
     }
     before = previous;
@@ -80,46 +106,30 @@ void DeclaredNames::FindEarlier(const char* text) {
   }
 }
 
-// The name of the entry (it follows its macro's '(').
-std::string_view DeclaredNames::NameAt(const char* text, std::int32_t length,
-                                       const Conditional& entry) {
-  constexpr auto kNameAt = static_cast<std::int32_t>(kEntryMacro.size() + 1);
-  std::int32_t end = entry.offset + kNameAt;
-  while (end < length && IsIdentifierByte(text[end])) {
-    ++end;
-  }
-  return {text + entry.offset + kNameAt, static_cast<std::size_t>(end - entry.offset - kNameAt)};
-}
-
 // Where no declaration of the entry's name may be compiled.
-ConfigurationSet DeclaredNames::Missing(const char* text, std::int32_t length,
-                                        const Conditional& entry) {
-  const std::uint64_t hash = NameHash(NameAt(text, length, entry));
-  const std::size_t mask = names_.size() - 1;
-  std::size_t at = hash & mask;
-  while (names_[at] != hash && names_[at] != 0) {
-    at = (at + 1) & mask;
-  }
-  return names_[at] == 0 ? 0 : static_cast<ConfigurationSet>(kEveryConfiguration & ~where_[at]);
+ConfigurationSet DeclaredNames::Missing(const Conditional& entry) {
+  const std::size_t at = Slot(NameAt(entry.offset, &scratch_));
+  return names_[at] < 0 ? 0 : static_cast<ConfigurationSet>(kEveryConfiguration & ~where_[at]);
 }
 
-void DeclaredNames::Finish(const char* text, std::int32_t length, Findings& findings,
+void DeclaredNames::Finish(Findings& findings,
                            const std::unordered_set<std::string_view>& unjudged) {
   bool any = false;
   for (const Conditional& entry : entries_) {
-    any = any || Missing(text, length, entry) != 0;
+    any = any || Missing(entry) != 0;
   }
   if (!any) {
     return;
   }
   if (from_ > 0) {
-    FindEarlier(text);
+    FindEarlier();
   }
   std::int32_t lastRegion = -1;
   std::vector<bool> reported;
   for (const Conditional& entry : entries_) {
-    const ConfigurationSet where = Missing(text, length, entry);
-    if (where == 0 || (!unjudged.empty() && unjudged.count(NameAt(text, length, entry)) != 0)) {
+    const ConfigurationSet where = Missing(entry);
+    if (where == 0 ||
+        (!unjudged.empty() && unjudged.count(NameAt(entry.offset, &scratch_)) != 0)) {
       continue;
     }
     const auto region = static_cast<std::size_t>(entry.region);

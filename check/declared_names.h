@@ -1,9 +1,10 @@
 // Which names a header's enumerators declare in which configurations, and the entries of its
-// wrap header that name one where the header does not declare it.
+// wrap header that name one where the header does not declare it, or that a table lists twice.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -15,27 +16,41 @@ namespace protowrap::check {
 
 /// The wrap header names every enumerator unconditionally (its tables have the header's #if lines
 /// commented out), so an entry fails in a configuration that compiles none of the header's
-/// declarations of its name. Entries are told in order, each with the configurations in which
-/// the header compiles it; Finish finds the names that some configuration never declares and
-/// reports each branch's first entry of one (kConditional).
+/// declarations of its name, and a table lists twice an enumerator that two branches declare.
+/// Entries are told in order, each with the configurations in which the header compiles it;
+/// Finish finds the names that some configuration never declares and reports each branch's first
+/// entry of one (kConditional).
 ///
 /// Memory holds nothing for a header whose every entry is compiled everywhere: only from the first
-/// entry that is not does it keep the names (a hash each) and the entries that are not.
+/// entry that is not does it keep the names (10 bytes a slot, at most half of them used: an
+/// entry's place, which its name follows, is all it keeps of a name) and the entries that are not.
+/// Names are compared whole: two names are never taken for one.
 class DeclaredNames {
  public:
-  /// The entry at `offset` names `name`, compiled where `active` holds, in branch `region`.
-  void Entry(std::string_view name, std::int32_t offset, std::int32_t region, Truth active);
+  explicit DeclaredNames(const char* text, std::int32_t length) : text_(text), length_(length) {}
+
+  /// The entry at `offset` (of the wrap header: its name follows the entry macro's '(') names
+  /// `name`, compiled where `active` holds, in branch `region`; `table`: the number of the table
+  /// it stands in, or -1 for a name that an entry swallows. Returns whether the table listed the
+  /// name before, with one of the two listings in a conditional branch.
+  bool Entry(std::string_view name, std::int32_t offset, std::int32_t region, Truth active,
+             std::int32_t table);
 
   /// Whether it keeps names yet: not before the first entry that is not compiled everywhere.
   bool Keeping() const { return from_ >= 0; }
 
+  /// Keeps names from the entry at `offset` on (every entry before it was compiled everywhere).
+  void KeepFrom(std::int32_t offset) {
+    if (from_ < 0) {
+      from_ = offset;
+    }
+  }
+
   /// Adds a finding for each branch's first entry that names a name that some configuration
-  /// never declares. `text` is the wrap header: names declared before the first entry that is
-  /// not compiled everywhere are found in it again, should they be needed.
-  /// `unjudged`: names whose entries are not judged (the header may declare them where the wrap
-  /// header does not reach).
-  void Finish(const char* text, std::int32_t length, Findings& findings,
-              const std::unordered_set<std::string_view>& unjudged = {});
+  /// never declares. Names declared before the first entry that is not compiled everywhere are
+  /// found again in the text, should they be needed. `unjudged`: names whose entries are not
+  /// judged (the header may declare them where the wrap header does not reach).
+  void Finish(Findings& findings, const std::unordered_set<std::string_view>& unjudged = {});
 
  private:
   struct Conditional {
@@ -43,17 +58,24 @@ class DeclaredNames {
     std::int32_t region;
   };
 
-  ConfigurationSet& MayDeclare(std::uint64_t name);
-  ConfigurationSet Missing(const char* text, std::int32_t length, const Conditional& entry);
-  static std::string_view NameAt(const char* text, std::int32_t length, const Conditional& entry);
-  void FindEarlier(const char* text);
+  std::string_view NameAt(std::int32_t entry, std::string* scratch) const;
+  std::size_t Slot(std::string_view name) const;
+  std::size_t MayDeclare(std::string_view name, std::int32_t entry);
+  ConfigurationSet Missing(const Conditional& entry);
+  void FindEarlier();
 
+  const char* text_;
+  std::int32_t length_;
   std::deque<Conditional> entries_;  // in blocks: never copied as they grow
   std::int32_t from_ = -1;           // where the first entry not compiled everywhere stands
-  // Names (hashes) and where some declaration of them may be compiled: open addressing.
-  std::vector<std::uint64_t> names_;
+  // Names (the place of an entry that names them), where some declaration of them may be compiled,
+  // and the table that last listed them (its number and whether that listing was conditional,
+  // as number * 2 + 1 for a conditional one; 0 for none): open addressing.
+  std::vector<std::int32_t> names_;  // -1: an empty slot
   std::vector<ConfigurationSet> where_;
+  std::vector<std::uint32_t> listed_;
   std::size_t used_ = 0;
+  mutable std::string scratch_;
 };
 
 }  // namespace protowrap::check

@@ -33,13 +33,14 @@ bool HeaderMirror::DirectiveOnLineOf(std::int32_t wrapOffset, std::string_view* 
     return false;
   }
   const std::int32_t line = WrapLineOf(wrapOffset);
-  if (nextLine_ > line) {
-    // The walk is past this line: an earlier one was asked for after a later one. Start again.
+  if (line < askedLine_) {
+    // An earlier line than the last one asked for: the walk starts again.
     lexer_ = Lexer(header_, headerLength_);
     headerAt_ = 0;
     headerLine_ = 1;
     nextLine_ = 0;
   }
+  askedLine_ = line;
   while (nextLine_ < line) {
     Token t = lexer_.Next();
     while (t.kind != TokenKind::kDirective && t.kind != TokenKind::kEnd) {

@@ -22,7 +22,8 @@ bool WrittenByTheRules(std::string_view name) {
 }  // namespace
 
 MacroScope::MacroScope(std::size_t limit, std::vector<std::string> switches)
-    : table_(limit), switches_(std::move(switches)) {
+    : table_(limit, kBaseConfigurations + static_cast<int>(switches.size())),
+      switches_(std::move(switches)) {
   for (int c = 0; c < kMaxConfigurations; ++c) {
     lanes_[c].owner = this;
     lanes_[c].configuration = c;
@@ -37,7 +38,13 @@ std::uint8_t MacroScope::Lane::LongWidth() const {
   return TargetOf(BuildConfiguration{configuration}.Target()).longWidth;
 }
 
+int MacroScope::InUse(int configuration) const {
+  // A configuration not in use (a switch the header does not have) is Linux's defaults.
+  return (InUse() & Only(configuration)) != 0 ? configuration : 0;
+}
+
 MacroMeaning MacroScope::Meaning(std::string_view name, int configuration) const {
+  configuration = InUse(configuration);
   if (const std::int32_t* states = table_.Find(name)) {
     const std::int32_t state = states[configuration];
     if (state == MacroTable::kUndefined) {
@@ -99,19 +106,36 @@ MacroMeaning MacroScope::Predefined(std::string_view name, int configuration) co
 }
 
 bool MacroScope::SameEverywhere(std::string_view name) const {
+  const int configurations = kBaseConfigurations + static_cast<int>(switches_.size());
   if (const std::int32_t* states = table_.Find(name)) {
     bool same = states[0] != MacroTable::kNotSeen;
-    for (int c = 1; c < kMaxConfigurations && same; ++c) {
+    for (int c = 1; c < configurations && same; ++c) {
       same = states[c] == states[0];
     }
     if (same) {
       return true;
     }
+    for (int c = 0; c < configurations; ++c) {
+      if (states[c] != MacroTable::kNotSeen) {
+        return false;  // the header's in some, the compilers' in others (or different ones)
+      }
+    }
+  } else if (table_.Full()) {
+    return true;  // unknown everywhere
   }
-  const MacroMeaning first = Meaning(name, 0);
-  const ConfigurationSet inUse = InUse();
-  for (int c = 1; c < kMaxConfigurations; ++c) {
-    if ((inUse & Only(c)) != 0 && !(Meaning(name, c) == first)) {
+  // What the configurations themselves make of it: the same where no switch, Debug build or
+  // target tells them apart, and no include that the check could not read came before in some.
+  const PredefinedMacro* linux = FindPredefined(TargetId::kLinux, name);
+  const PredefinedMacro* windows = FindPredefined(TargetId::kWindows, name);
+  const bool sameOnBoth = (linux == nullptr && windows == nullptr) ||
+                          (linux != nullptr && windows != nullptr && linux->kind == windows->kind &&
+                           linux->value == windows->value);
+  if (!sameOnBoth || name == "_DEBUG" || name == "DEBUG" ||
+      (unread_ != 0 && (unread_ & InUse()) != InUse())) {
+    return false;
+  }
+  for (const std::string& switchName : switches_) {
+    if (name == switchName) {
       return false;
     }
   }

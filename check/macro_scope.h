@@ -42,7 +42,7 @@ class MacroScope {
   /// the check could not read.
   void UnreadInclude(ConfigurationSet where) { unread_ |= where; }
 
-  /// The configurations in use: the four of the targets, and two per switch.
+  /// The configurations in use: the four of the targets, and one per switch.
   ConfigurationSet InUse() const { return ConfigurationsFor(static_cast<int>(switches_.size())); }
 
   /// The header's switches, in order.
@@ -58,6 +58,7 @@ class MacroScope {
   };
 
   MacroMeaning Predefined(std::string_view name, int configuration) const;
+  int InUse(int configuration) const;
 
   MacroTable table_;
   std::vector<std::string> switches_;

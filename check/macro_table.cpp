@@ -70,7 +70,6 @@ std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
   }
   MacroDefinition definition;
   std::string_view rest = text.substr(spelled.size());
-  std::string parameters;
   if (!rest.empty() && rest.front() == '(') {
     definition.function = true;
     const std::size_t close = rest.find(')');
@@ -81,8 +80,8 @@ std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
     while (!(list = TrimmedBlanks(list)).empty()) {
       const std::string_view parameter = IdentifierAt(list);
       if (!parameter.empty()) {
-        parameters.append(parameter).push_back(',');
-        ++definition.parameters;
+        definition.parameters =
+            static_cast<std::uint16_t>(definition.parameters + (definition.parameters < 0xFFFF));
         list.remove_prefix(parameter.size());
         list = TrimmedBlanks(list);
       }
@@ -103,7 +102,6 @@ std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
     return kUnknown;
   }
   *name = Keep(spelled);
-  definition.parameterNames = Keep(parameters);
   definition.body = Keep(TrimmedBlanks(rest));
   if (full_) {
     *name = {};
@@ -118,7 +116,8 @@ std::size_t MacroTable::Probe(std::string_view name, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (slot.name.empty() || (slot.hash == hash && slot.name == name)) {
+    if (slot.name == nullptr ||
+        (slot.length == name.size() && std::memcmp(slot.name, name.data(), name.size()) == 0)) {
       return at;
     }
   }
@@ -134,8 +133,9 @@ bool MacroTable::Grow() {
   old.swap(slots_);
   bytes_ += more;
   for (const Slot& slot : old) {
-    if (!slot.name.empty()) {
-      slots_[Probe(slot.name, slot.hash)] = slot;
+    if (slot.name != nullptr) {
+      const std::string_view name(slot.name, slot.length);
+      slots_[Probe(name, HashOf(name))] = slot;
     }
   }
   return true;
@@ -152,7 +152,7 @@ void MacroTable::Set(std::string_view name, std::int32_t state, ConfigurationSet
     return;
   }
   std::size_t at = Probe(name, hash);
-  if (slots_[at].name.empty()) {
+  if (slots_[at].name == nullptr) {
     if ((used_ + 1) * 4 > slots_.size() * 3 && !Grow()) {
       full_ = true;
       return;
@@ -163,19 +163,25 @@ void MacroTable::Set(std::string_view name, std::int32_t state, ConfigurationSet
     }
     at = Probe(kept, hash);
     Slot& slot = slots_[at];
-    slot.hash = hash;
-    slot.name = kept;
-    for (std::int32_t& s : slot.states) {
-      s = kNotSeen;
+    slot.name = kept.data();
+    slot.length = static_cast<std::uint32_t>(kept.size());
+    slot.states = static_cast<std::uint32_t>(used_);
+    if (used_ % kNamesPerBlock == 0) {
+      states_.push_back(std::make_unique<std::int32_t[]>(kNamesPerBlock * stride_));
+      bytes_ += kNamesPerBlock * stride_ * sizeof(std::int32_t);
+    }
+    std::int32_t* states = StatesOf(slot.states);
+    for (std::size_t c = 0; c < stride_; ++c) {
+      states[c] = kNotSeen;
     }
     ++used_;
   }
-  Slot& slot = slots_[at];
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((holds & Only(c)) != 0) {
-      slot.states[c] = state;
-    } else if ((mayHold & Only(c)) != 0) {
-      slot.states[c] = kUnknown;
+  std::int32_t* states = StatesOf(slots_[at].states);
+  for (std::size_t c = 0; c < stride_; ++c) {
+    if ((holds & Only(static_cast<int>(c))) != 0) {
+      states[c] = state;
+    } else if ((mayHold & Only(static_cast<int>(c))) != 0) {
+      states[c] = kUnknown;
     }
   }
 }
@@ -185,7 +191,7 @@ const std::int32_t* MacroTable::Find(std::string_view name) const {
     return nullptr;
   }
   const Slot& slot = slots_[Probe(name, HashOf(name))];
-  return slot.name.empty() ? nullptr : slot.states;
+  return slot.name == nullptr ? nullptr : StatesOf(slot.states);
 }
 
 }  // namespace protowrap::check

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,11 +15,10 @@ namespace protowrap::check {
 
 /// A macro's definition, as its #define wrote it in the header (or an include).
 struct MacroDefinition {
-  bool function = false;  ///< function-like: NAME( right after the name
-  bool variadic = false;  ///< its parameters end in "..."
-  int parameters = 0;     ///< its named parameters
-  std::string_view parameterNames;  ///< the named parameters, each followed by one ','
-  std::string_view body;            ///< its replacement: line splices removed, blanks trimmed
+  std::string_view body;         ///< its replacement: line splices removed, blanks trimmed
+  std::uint16_t parameters = 0;  ///< its named parameters (at most 65535 are counted)
+  bool function = false;         ///< function-like: NAME( right after the name
+  bool variadic = false;         ///< its parameters end in "..."
 };
 
 /// For each name that a #define or #undef named: where, in each configuration, its definition
@@ -35,7 +35,10 @@ class MacroTable {
   static constexpr std::int32_t kUnknown = -2;
   static constexpr std::int32_t kNotSeen = -3;  ///< untouched here: the meaning from before
 
-  explicit MacroTable(std::size_t limit) : limit_(limit) {}
+  /// `limit`: the most bytes the table may hold; `configurations`: how many are in use (a name
+  /// keeps a state for each).
+  MacroTable(std::size_t limit, int configurations)
+      : stride_(static_cast<std::size_t>(configurations)), limit_(limit) {}
 
   /// Reads a #define's operand (`text`: the name, its parameters and its replacement, as the
   /// header wrote them) into a definition: its name in `*name` (a view of the stored copy) and
@@ -47,7 +50,8 @@ class MacroTable {
   void Set(std::string_view name, std::int32_t state, ConfigurationSet holds,
            ConfigurationSet mayHold);
 
-  /// The states of `name` by configuration, or null when the table does not hold it.
+  /// The states of `name` by configuration (as many as are in use), or null when the table does
+  /// not hold it.
   const std::int32_t* Find(std::string_view name) const;
 
   /// The definition of a state that is one.
@@ -60,18 +64,25 @@ class MacroTable {
 
  private:
   struct Slot {
-    std::uint64_t hash = 0;
-    std::string_view name;  // empty: an empty slot
-    std::int32_t states[kMaxConfigurations] = {};
+    const char* name = nullptr;  // null: an empty slot
+    std::uint32_t length = 0;
+    std::uint32_t states = 0;  // the name's number, which finds its states
   };
 
   std::size_t Probe(std::string_view name, std::uint64_t hash) const;
   bool Grow();
   std::string_view Keep(std::string_view text);
+  std::int32_t* StatesOf(std::uint32_t name) const {
+    return states_[name / kNamesPerBlock].get() + (name % kNamesPerBlock) * stride_;
+  }
 
   std::vector<Slot> slots_;
+  // The states, stride_ per name, 1024 names to a block: never copied as they grow.
+  std::vector<std::unique_ptr<std::int32_t[]>> states_;
+  static constexpr std::uint32_t kNamesPerBlock = 1024;
+  std::size_t stride_;
   std::size_t used_ = 0;
-  std::vector<MacroDefinition> definitions_;
+  std::deque<MacroDefinition> definitions_;  // in blocks: never copied as they grow
   // The names and definitions' texts, in blocks that never move.
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* blockEnd_ = nullptr;

@@ -16,6 +16,7 @@
 #include "check/expression.h"
 #include "check/findings.h"
 #include "check/lexer.h"
+#include "check/name_set.h"
 #include "check/position_map.h"
 #include "check/preprocessor.h"
 
@@ -140,12 +141,11 @@ class Parser {
   void Table();
   void TableEntries();
   void TableEnds(std::int32_t at);
-  void Listed(std::string_view name, std::int32_t entry);
   void TableGoesConditional(std::int32_t at);
   void PlainEntriesFromText();
   bool Entry();
   Invocation ReadInvocation();
-  void Declared(std::string_view name, std::int32_t entry);
+  void Declared(std::string_view name, std::int32_t entry, bool listed = true);
   void Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
                 bool number = false);
   void Unnumbered();
@@ -161,7 +161,7 @@ class Parser {
   Findings& findings_;
   Preprocessor preprocessor_;
   ExpressionEvaluator values_;
-  DeclaredNames names_;
+  DeclaredNames names_{text_, length_};
   Token token_{};
   Token previous_{};
   std::vector<Token> ahead_;  // tokens read by Peek, not yet taken
@@ -187,7 +187,7 @@ class Parser {
   std::int32_t tableEntries_ = 0;
   bool tableClosed_ = false;
   bool tableConditional_ = false;
-  std::unordered_set<std::string_view> tableNames_;
+  std::int32_t tableNumber_ = 0;
   bool inStatement_ = false;
   std::int32_t statementEnd_ = -1;  // the last token of a statement without ';' (a pragma
                                      // operator, a macro's invocation)

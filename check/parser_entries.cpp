@@ -29,13 +29,16 @@ bool IsEntryAt(const char* p) {
 
 }  // namespace
 
-void Parser::Declared(std::string_view name, std::int32_t entry) {
+void Parser::Declared(std::string_view name, std::int32_t entry, bool listed) {
   if (!names_.Keeping() && preprocessor_.Active().holds == kEveryConfiguration) {
     return;  // nothing to keep while every entry is compiled everywhere
   }
   std::string scratch;
-  names_.Entry(WithoutSplices(name, &scratch), entry, preprocessor_.Region(),
-               preprocessor_.Active());
+  if (names_.Entry(WithoutSplices(name, &scratch), entry, preprocessor_.Region(),
+                   preprocessor_.Active(), listed ? tableNumber_ : -1)) {
+    // Two branches declare it, and the table, which keeps both, lists it twice.
+    Broken(entry, HeaderProblem::kListedTwice);
+  }
 }
 std::string_view Parser::HeaderTextAt(std::int32_t begin, std::int32_t end) {
   if (options_.header == nullptr) {
@@ -109,7 +112,7 @@ void Parser::PlainEntriesFromText() {
       break;
     }
     const std::string_view entryName(text + name, static_cast<std::size_t>(end - name));
-    Listed(entryName, at);
+    ++tableEntries_;
     if (text[end] == ')' && text[end + 1] == ',') {
       if (firstEntry_[0] < 0) {
         firstEntry_[0] = at;
@@ -221,7 +224,7 @@ Parser::Invocation Parser::ReadInvocation() {
         if (invocation.nameOnly) {
           // Declared where the entry begins, before the invocation crosses any directive.
           Declared(Text(token_), invocation.start.begin);
-          Listed(Text(token_), invocation.start.begin);
+          ++tableEntries_;
         }
       } else {
         invocation.nameOnly = false;
@@ -235,7 +238,7 @@ Parser::Invocation Parser::ReadInvocation() {
       }
     } else if (IsEntry() && Peek(1).kind == TokenKind::kPunctuator && text_[Peek(1).begin] == '(' &&
                Peek(2).kind == TokenKind::kIdentifier) {
-      Declared(Text(Peek(2)), token_.begin);  // an enumerator the invocation swallows
+      Declared(Text(Peek(2)), token_.begin, false);  // an enumerator the invocation swallows
     }
     Advance();
   }

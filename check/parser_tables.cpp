@@ -55,10 +55,10 @@ void Parser::Table() {
   }
   numbering_.Restart();
   tableStart_ = token_.begin;
+  ++tableNumber_;
   tableEntries_ = 0;
   tableClosed_ = false;
   tableConditional_ = false;
-  tableNames_.clear();
   TableEntries();
 }
 
@@ -71,27 +71,26 @@ void Parser::TableEnds(std::int32_t at) {
   }
 }
 
-// An entry of the table names `name`: once the table holds a directive, the names listed so far
-// are kept, and a name listed again is an enumerator that two branches declare.
-void Parser::Listed(std::string_view name, std::int32_t entry) {
-  ++tableEntries_;
-  if (tableConditional_ && !tableNames_.insert(name).second) {
-    Broken(entry, HeaderProblem::kListedTwice);
-  }
-}
-
-// The first directive inside the table: the names of its entries so far, found again.
+// The first directive inside the table: from here on its entries' names are kept, the names of
+// its entries so far too (compiled everywhere, or no directive would be the first), so that a name
+// that two branches declare is found listed twice.
 void Parser::TableGoesConditional(std::int32_t at) {
   tableConditional_ = true;
+  if (names_.Keeping()) {
+    return;  // they are kept already
+  }
   Lexer lexer(text_, at, TextKind::kWrap);
   lexer.Seek(tableStart_);
   Token before;
   Token previous;
+  std::string scratch;
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind == TokenKind::kIdentifier && previous.kind == TokenKind::kPunctuator &&
         text_[previous.begin] == '(' && before.kind == TokenKind::kIdentifier &&
         lexer.TextOf(before) == kEntryMacro) {
-      tableNames_.insert(lexer.TextOf(t));
+      names_.KeepFrom(tableStart_);
+      names_.Entry(WithoutSplices(lexer.TextOf(t), &scratch), before.begin, 0, Truth::Always(),
+                   tableNumber_);
     }
     before = previous;
     previous = t;
@@ -224,7 +223,7 @@ void Parser::EndOfText() {
     findings_.Add(length_, HeaderProblem::kNulByte);
   }
   if (!cut_) {
-    names_.Finish(text_, length_, findings_, namesAfterNul_);
+    names_.Finish(findings_, namesAfterNul_);
   }
   ClientMacros();
 }

@@ -120,15 +120,12 @@ Preprocessor::Preprocessor(const char* text, std::int32_t length, ExpansionBudge
       scope_(setup.macroLimit, std::move(setup.switches)) {}
 
 Truth Preprocessor::Spread(Truth truth) const {
-  // A configuration not in use (a switch the header does not have) is its target's defaults.
-  const ConfigurationSet inUse = scope_.InUse();
-  for (int c = kBaseConfigurations; c < kMaxConfigurations; ++c) {
-    if ((inUse & Only(c)) == 0) {
-      const int base = BuildConfiguration{c}.Target() == TargetId::kLinux ? 0 : 2;
-      truth.holds = (truth.holds & ~Only(c)) | ((truth.holds & Only(base)) != 0 ? Only(c) : 0);
-      truth.fails = (truth.fails & ~Only(c)) | ((truth.fails & Only(base)) != 0 ? Only(c) : 0);
-    }
-  }
+  // A configuration not in use (a switch the header does not have) is Linux's defaults.
+  const auto unused = static_cast<ConfigurationSet>(kEveryConfiguration & ~scope_.InUse());
+  truth.holds = static_cast<ConfigurationSet>((truth.holds & ~unused) |
+                                              ((truth.holds & 1u) != 0 ? unused : 0u));
+  truth.fails = static_cast<ConfigurationSet>((truth.fails & ~unused) |
+                                              ((truth.fails & 1u) != 0 ? unused : 0u));
   return truth;
 }
 
@@ -137,6 +134,9 @@ Preprocessor::ClientMacro Preprocessor::ClientMacroIn(std::string_view name,
   ClientMacro shape;
   const MacroTable& table = scope_.Table();
   const std::int32_t* states = table.Find(name);
+  if ((scope_.InUse() & Only(configuration)) == 0) {
+    configuration = 0;  // a switch the header does not have: Linux's defaults
+  }
   if (states == nullptr || states[configuration] == MacroTable::kNotSeen) {
     shape.kind = table.Full() ? ClientMacro::Kind::kUnknown : ClientMacro::Kind::kClient;
   } else if (states[configuration] == MacroTable::kUndefined) {
@@ -417,8 +417,8 @@ void Preprocessor::Process(std::string_view directive, std::int32_t at, std::int
   } else if (name == "error" || (!name.empty() && name != "pragma" && name != "warning" &&
                                  name != "line" && name != "ident" && name != "sccs")) {
     // #error, or a directive the compilers do not know: the header does not compile there.
-    mayFail_ |= active.MayHold() & scope_.InUse();
-    mustFail_ |= active.holds & scope_.InUse();
+    mayFail_ = static_cast<ConfigurationSet>(mayFail_ | (active.MayHold() & scope_.InUse()));
+    mustFail_ = static_cast<ConfigurationSet>(mustFail_ | (active.holds & scope_.InUse()));
   }
 }
 

@@ -93,7 +93,7 @@ class Preprocessor {
   /// Whether the macros that decide `name` differ between configurations here.
   bool SameEverywhere(std::string_view name) const { return scope_.SameEverywhere(name); }
 
-  /// The configurations in use (the targets', and two per switch of the header).
+  /// The configurations in use (the targets', and one per switch of the header).
   ConfigurationSet InUse() const { return scope_.InUse(); }
 
   /// Configurations in which the header may not compile by itself (#error, an unbalanced block).
