@@ -68,11 +68,14 @@ function(protowrap_generate)
   endif()
 
   set(outputs "${dir}/Protocol_CG.WRAP.h" "${dir}/Protocol_CW.WRAP.h")
+  # The step's stamp, written when a run has ended well: a run that did not end (a cancelled
+  # build) or failed leaves none, and the next build runs protowrap again.
+  set(stamp "${dir}/protowrap.stamp")
   add_custom_command(
-    OUTPUT ${outputs}
+    OUTPUT ${outputs} "${stamp}"
     COMMAND "${CMAKE_COMMAND}" "-DPROTOWRAP=$<TARGET_FILE:protowrap::protowrap>"
             "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" "-DWORKING_DIR=${dir}"
-            "-DWARNINGS_AS_ERRORS=${arg_WARNINGS_AS_ERRORS}" -P "${run_script}"
+            "-DWARNINGS_AS_ERRORS=${arg_WARNINGS_AS_ERRORS}" "-DSTAMP=${stamp}" -P "${run_script}"
     WORKING_DIRECTORY "${dir}"
     DEPENDS "${cg}" "${cw}" "${dir}/Talvenor.ini" "$<TARGET_FILE:protowrap::protowrap>"
             "${run_script}"

@@ -1,8 +1,11 @@
 # Runs protowrap in the current directory for a build step: prints its result lines and its
-# warnings (and the note that counts those not shown), and fails unless both families completed (protowrap itself always exits 0), or, with
-# WARNINGS_AS_ERRORS, when a header got a warning.
+# warnings (and the note that counts those not shown), and fails unless both families completed
+# (protowrap itself always exits 0), or, with WARNINGS_AS_ERRORS, when a header got a warning.
+# Only a run that ended well leaves the step's stamp, so that the next build runs it again.
 #   PROTOWRAP: the program; EMULATOR (optional): what runs it; WORKING_DIR: where it runs, to
-#   make the warnings' relative paths absolute for the IDE or log reader; WARNINGS_AS_ERRORS.
+#   make the warnings' relative paths absolute for the IDE or log reader; WARNINGS_AS_ERRORS;
+#   STAMP: the stamp.
+file(REMOVE "${STAMP}")
 execute_process(COMMAND ${EMULATOR} "${PROTOWRAP}" RESULT_VARIABLE rc OUTPUT_VARIABLE out
                 ERROR_VARIABLE err)
 string(REPLACE "\r\n" "\n" out "${out}")
@@ -29,3 +32,4 @@ endif()
 if(WARNINGS_AS_ERRORS AND err MATCHES "warning")
   message(FATAL_ERROR "protowrap warned about the headers (WARNINGS_AS_ERRORS)")
 endif()
+file(TOUCH "${STAMP}")

@@ -63,8 +63,8 @@ def convert(test, work, name, protowrap=None):
         pass
     with open(os.path.join(work, "Talvenor.ini"), "wb") as f:
         f.write(b"[CONFIG]\r\nCG_FILE_PATH=./%s\r\nCW_FILE_PATH=empty.h\r\n" % name.encode())
-    done = subprocess.run(ARGS.emulator + [protowrap or ARGS.protowrap], cwd=work,
-                          capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
+    done = subprocess.run(ARGS.emulator + [protowrap or ARGS.protowrap, "--warning-limit=0"],
+                          cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
     test.assertEqual(0, done.returncode)
     test.assertEqual(b"Completed\nCompleted\n", done.stdout.replace(b"\r\n", b"\n"))
     with open(os.path.join(work, name), "rb") as f:

@@ -158,10 +158,69 @@ class Scenario:
         shutil.copy(os.path.join(self.examples, "Protocol_CW.h"), cw)
         self.failures_are_never_passed_over(cw)
         self.paths_arrive_as_they_are()
+        self.programs_and_paths(cw)
 
         self.build("/t:Clean")
         if os.path.exists(self.out):
             self.fail("Clean left %s: %s" % (self.out, os.listdir(self.out)))
+        self.clean_never_runs_a_shell()
+
+    def programs_and_paths(self, cw):
+        """A header renamed in its case only reaches Talvenor.ini; ProtowrapExe relative to the
+        project's directory runs, a bare command's name is refused by name; a header's path of 300
+        bytes works (protowrap.exe takes long paths)."""
+        lower = os.path.join(self.src, "protocol_cw.h")
+        os.rename(cw, lower)
+        self.build("/p:ProtowrapCWHeader=src\\protocol_cw.h")
+        with open(os.path.join(self.out, "Talvenor.ini"), "rb") as f:
+            if b"protocol_cw.h" not in f.read():
+                self.fail("a header renamed in its case only did not reach Talvenor.ini")
+        os.rename(lower, cw)
+        self.build()
+
+        tools = os.path.join(self.app, "tools")
+        os.makedirs(tools)
+        shutil.copy(self.exe, tools)
+        self.touch(cw)
+        self.build("/p:ProtowrapExe=tools/" + os.path.basename(self.exe), program=False)
+        self.expect_reference_outputs()
+        log = self.build("/p:ProtowrapExe=protowrap", program=False, ok=False)
+        if "do not search PATH" not in log:
+            self.fail("a bare command's name was not refused by name:\n" + log)
+        shutil.rmtree(tools)
+
+        deep = os.path.join(self.src, *(["d" * 60] * 4))
+        os.makedirs(deep)
+        for family in ("CG", "CW"):
+            shutil.copy(os.path.join(self.src, "Protocol_%s.h" % family), deep)
+        value = os.path.relpath(os.path.join(deep, "Protocol_CG.h"), self.out)
+        if len(value) < 260:
+            self.fail("the long path is only %d bytes" % len(value))
+        relative = os.path.relpath(deep, self.app)
+        self.build("/p:ProtowrapCGHeader=%s/Protocol_CG.h" % relative,
+                   "/p:ProtowrapCWHeader=%s/Protocol_CW.h" % relative)
+        self.expect_reference_outputs()
+        shutil.rmtree(os.path.join(self.src, "d" * 60))
+        self.build()
+
+    def clean_never_runs_a_shell(self):
+        """Clean in directories whose names a shell would read: it removes what the targets wrote,
+        and runs nothing."""
+        for name in ("o'brien", "q'`touch PWNED`'x", "semi;colon dir", "dollar$(Nothing)y",
+                     "sp ace$HOME"):
+            app = os.path.join(self.work, name)
+            shutil.copytree(self.app, app, ignore=shutil.ignore_patterns("obj"))
+            out = os.path.join(app, "obj", "Debug", "protowrap")
+            if "$(" not in name:
+                self.build(app=app)
+                if not os.path.exists(os.path.join(out, "Protocol_CG.WRAP.h")):
+                    self.fail("a project in %s did not get its wrap headers" % name)
+            self.build("/t:Clean", app=app)
+            if os.path.exists(out):
+                self.fail("Clean left %s: %s" % (out, os.listdir(out)))
+            for where in (self.work, app, os.getcwd()):
+                if os.path.exists(os.path.join(where, "PWNED")):
+                    self.fail("Clean in %s ran a command" % name)
 
 
     def failures_are_never_passed_over(self, cw):

@@ -141,5 +141,12 @@ foreach(as_errors OFF ON)
   elseif(NOT as_errors AND NOT rc EQUAL 0)
     message(FATAL_ERROR "a warning failed the build:\n${out}\n${err}")
   endif()
+  # A step that failed left no stamp: the next build runs protowrap again, and fails again,
+  # rather than taking the wrap headers it wrote for up to date.
+  execute_process(COMMAND "${CMAKE_COMMAND}" --build "${WORK_DIR}/strays-${as_errors}"
+                  RESULT_VARIABLE again OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(as_errors AND again EQUAL 0)
+    message(FATAL_ERROR "the build after a failed step took its outputs for up to date:\n${out}")
+  endif()
 endforeach()
 message(STATUS "protowrap as a package, as sources and on its own: all as it should")
