@@ -64,7 +64,7 @@ std::size_t DeclaredNames::MayDeclare(std::string_view name, std::int32_t entry)
 }
 
 bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32_t region,
-                          Truth active, std::int32_t table) {
+                          Truth active, std::int32_t table, bool judged) {
   const bool everywhere = active.holds == kEveryConfiguration;
   if (everywhere && from_ < 0) {
     return false;  // nothing to keep while every entry is compiled everywhere
@@ -74,10 +74,10 @@ bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
   }
   const std::size_t at = MayDeclare(name, offset);
   where_[at] = static_cast<ConfigurationSet>(where_[at] | active.MayHold());
-  if (!everywhere) {
+  if (!everywhere && judged) {
     entries_.push_back({offset, region});
   }
-  if (table < 0) {
+  if (table < 0 || !judged) {
     return false;
   }
   const auto listing = static_cast<std::uint32_t>(table) * 2 + (everywhere ? 0u : 1u) + 2;

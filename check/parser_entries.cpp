@@ -35,7 +35,8 @@ void Parser::Declared(std::string_view name, std::int32_t entry, bool listed) {
   }
   std::string scratch;
   if (names_.Entry(WithoutSplices(name, &scratch), entry, preprocessor_.Region(),
-                   preprocessor_.Active(), listed ? tableNumber_ : -1)) {
+                   preprocessor_.Active(), listed ? tableNumber_ : -1,
+                   preprocessor_.WrapActive().holds == kEveryConfiguration)) {
     // Two branches declare it, and the table, which keeps both, lists it twice.
     Broken(entry, HeaderProblem::kListedTwice);
   }

@@ -171,7 +171,7 @@ class ConversionTest(ProtowrapCase):
         self.assertEqual(b"MAKE_PROTOCOL_INFO(CW_B), \n", self.get(CW_OUT))
 
     def test_configured_paths_are_cut_to_511_bytes(self):
-        self.posix()  # Windows paths end at 260 characters
+        # Past Windows' 260 characters too: protowrap.exe takes long paths.
         deep = "d" * 200 + "/" + "e" * 200 + "/" + "f" * 105
         os.makedirs(self.path(deep))
         name = (deep + "/x.h").encode()
@@ -243,13 +243,22 @@ class ConversionTest(ProtowrapCase):
         deep = b"namespace a{" * 60000 + b"\nenum eCG_D_PROTOCOL { CG_D, };\n" + b"}" * 60000
         cr_only = b"// a comment\renum eCW_R_PROTOCOL\r{\r\tCW_R = 1, // one\r};\r" * 20000
         long_line = b"".join(b"int a%d;" % i for i in range(100000))  # defined again
-        for cg, cw in ((deep, cr_only), (long_line, deep)):
+        # Shapes that once cost time by the square of their size: a long macro read again and
+        # again, a macro of macros, directives that each open a block comment.
+        long_macro = b"#define A 1 /*" + b"x" * 800000 + b"*/\n" + b"#if A\n#endif\n" * 40000
+        macros = b"".join(b"#define B%d (A + A)\n" % i for i in range(20000)) + \
+            b"#define A (" + b" + ".join(b"B%d" % i for i in range(20000)) + b")\n" + \
+            b"#if A\n#endif\n" * 20000
+        openers = b"#define X 1 /*\n" * 50000
+        for cg, cw in ((deep, cr_only), (long_line, deep), (long_macro, macros), (openers, b"")):
             self.put("cg.h", cg)
             self.put("cw.h", cw)
             self.assertEqual("Completed\nCompleted\n", self.run_protowrap())
             self.assertEqual(reference(cg), self.get(CG_OUT))
             self.assertEqual(reference(cw), self.get(CW_OUT))
             self.assertEqual(cg == long_line, "PW010" in self.stderr)
+            if cg == long_macro:
+                self.assertEqual("", self.stderr)
 
     def test_utf8_configuration_names_non_ascii_paths_everywhere(self):
         # Talvenor.ini in UTF-8, as the MSBuild targets and protowrap_generate write it: the

@@ -1,0 +1,19 @@
+// Digraph directives ("%:" for '#'), which the rules leave alone: they stay directives in the wrap
+// header too, so what their blocks hold is compiled there only where it is in the header.
+%:pragma once
+
+enum eCG_DIGRAPH_PROTOCOL
+{
+	CG_DIGRAPH_HELLO = 0x0F00,
+%:ifdef _WIN32
+	CG_DIGRAPH_WINDOWS,
+%:else
+	CG_DIGRAPH_OTHER,
+%:endif
+};
+
+%:ifdef _DEBUG
+enum eCG_DIGRAPH_DEBUG_PROTOCOL { CG_DIGRAPH_DUMP, };
+%:else
+enum eCG_DIGRAPH_DEBUG_PROTOCOL { CG_DIGRAPH_NODUMP, };
+%:endif
