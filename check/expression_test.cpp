@@ -28,6 +28,8 @@ struct Macros final : MacroLookup {
     }
     return {MacroMeaning::Kind::kObject, it->second};
   }
+  // The width of this build's long: the tests compare with what its compiler computes.
+  std::uint8_t LongWidth() const override { return sizeof(long) * 8; }
 };
 
 Evaluation Evaluate(const std::string& expression, ExpressionUse use = ExpressionUse::kEnumerator,

@@ -116,7 +116,7 @@ class Win32FileSystem final : public FileSystem {
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists) {
       // The output must be one that can be written, or it is left alone.
-      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
         return kInvalidFile;
       }
       HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE,

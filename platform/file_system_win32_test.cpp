@@ -145,10 +145,17 @@ TEST_F(Win32FileSystemTest, ReplacesAnOutputWholeOrLeavesItAsItWas) {
 }
 
 TEST_F(Win32FileSystemTest, PathsLongerThanMaxPathWork) {
-  // 300 bytes of path: the wide calls with the "\\?\" prefix, as the manifest allows.
-  std::string name(280 - dir_.size(), 'n');
-  name += ".h";
-  const std::string path = Path(name.c_str());
+  // 300 bytes and more of path, in directories made the long way ("\\?\" and the wide calls),
+  // which is how protowrap.exe goes past MAX_PATH.
+  const std::string deep = Path(std::string(120, 'd').c_str()) + "\\" + std::string(120, 'e');
+  WCHAR full[1024];
+  const std::wstring wideDeep(deep.begin(), deep.end());
+  GetFullPathNameW(wideDeep.c_str(), 1024, full, nullptr);
+  const std::wstring longDeep = std::wstring(L"\\\\?\\") + full;
+  const std::wstring longFirst = longDeep.substr(0, longDeep.rfind(L'\\'));
+  ASSERT_TRUE(CreateDirectoryW(longFirst.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(longDeep.c_str(), nullptr));
+  const std::string path = deep + "\\x.h";
   ASSERT_GT(path.size(), 260u);
   FileHandle out = files_.BeginReplace(path.c_str());
   ASSERT_NE(kInvalidFile, out);
@@ -160,10 +167,9 @@ TEST_F(Win32FileSystemTest, PathsLongerThanMaxPathWork) {
   EXPECT_TRUE(files_.Read(in, text, 4));
   EXPECT_EQ("long", std::string(text, 4));
   files_.Close(in);
-  const std::wstring wide(path.begin(), path.end());
-  WCHAR full[1024];
-  GetFullPathNameW(wide.c_str(), 1024, full, nullptr);
-  EXPECT_TRUE(DeleteFileW((std::wstring(L"\\\\?\\") + full).c_str()));
+  EXPECT_TRUE(DeleteFileW((longDeep + L"\\x.h").c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(longDeep.c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(longFirst.c_str()));
 }
 
 }  // namespace
