@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -109,6 +110,7 @@ class Parser {
     bool body = false;            // a { ... } at its top level
     bool ended = false;           // its ';' (or a function's body) was found
     bool unsure = false;          // a table or a directive interrupted it
+    bool open = false;            // a bracket is still open where the text ends
     bool bracket = false;         // a bracket at its top level
     bool specifiersOnly = true;   // "extern", "static", "extern \"C\"" ...: the text that
                                   // follows the wrap header may complete it
@@ -125,6 +127,7 @@ class Parser {
   bool RuleOpened(const Token& t) const;
   bool BrokenDeclarator(std::string_view first, bool topLevel);
   bool MayBe(const Token& t, bool objectLike) const;
+  bool OnlyFunctionLike(const Token& t) const;
   bool MayBeFunctionMacro(const Token& t) const;
   bool MayBeMacro(const Token& t) const;
   std::string_view TeamMacroBody(const Token& t) const;
@@ -180,6 +183,7 @@ class Parser {
   EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
   bool inTable_ = false;  // for the end of a text cut at a NUL byte
   bool cut_ = false;      // the header goes on after the wrap header, unread
+  std::string headerAfterNul_;  // the header after its NUL byte, NUL bytes as blanks
   std::unordered_set<std::string_view> namesAfterNul_;  // CG_ and CW_ names the header has there
   // The current table: where its list begins, its entries, whether its closing entry came, and,
   // once a directive stands in it, the names it lists.

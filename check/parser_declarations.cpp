@@ -79,6 +79,22 @@ bool Parser::MayBe(const Token& t, bool objectLike) const {
   return false;
 }
 
+// Whether `t` names a function-like macro wherever the text may be compiled: without a '(' after
+// it, the compilers leave it as it stands.
+bool Parser::OnlyFunctionLike(const Token& t) const {
+  const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
+  if (t.kind != TokenKind::kIdentifier || where == 0) {
+    return false;
+  }
+  for (int c = 0; c < kMaxConfigurations; ++c) {
+    if ((where & Only(c)) != 0 &&
+        preprocessor_.Macros(c).Find(Text(t)).kind != MacroMeaning::Kind::kFunction) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool Parser::TeamMacroStatement() {
   // NAME(...) of a function-like macro of the header's, one and the same wherever the text may
   // be compiled, whose replacement is empty or ends a statement (';' or '}'): a whole statement.
@@ -184,7 +200,8 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
   Token before{};  // the token before the current one, in this statement
   Token name{};    // the last identifier
   if (TeamMacroStatement()) {
-    shape.ended = true;
+    shape.open = !IsPunct(previous_, ')');  // the text ends inside its arguments
+    shape.ended = !shape.open;
     shape.unsure = true;  // what it expands to, the check does not judge
     return shape;
   }
@@ -251,7 +268,8 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
     }
     Advance();
   }
-  if (!open.empty() && plain() && ruled >= 0) {
+  shape.open = !open.empty();
+  if (shape.open && plain() && ruled >= 0) {
     shape.broken = ruled;  // a bracket is open at the end of the header
   }
   return shape;
@@ -294,7 +312,8 @@ void Parser::Declaration() {
   // nothing): the text that follows need not complete it.
   const bool macro = MayBeMacro(shape.start);
   inStatement_ = !shape.ended && !shape.body && !shape.specifiersOnly && !macro;
-  if (macro && !shape.ended && token_.kind == TokenKind::kEnd) {
+  if (macro && !shape.ended && !shape.open && token_.kind == TokenKind::kEnd &&
+      !OnlyFunctionLike(previous_)) {
     statementEnd_ = previous_.begin;
   }
   if (shape.rewritten) {

@@ -1,5 +1,8 @@
 // The parser's tables: PROTOCOL_STRUCT s<name>[] = { entries }; what follows the last of them,
 // and the uses of the client's names that a header which redefines them breaks.
+#include <algorithm>
+#include <string>
+
 #include "check/parser.h"
 #include "wrap/rewrite_rules.h"
 
@@ -115,7 +118,7 @@ void Parser::TableEntries() {
     } else if (IsPunct('}')) {
       const std::int32_t close = token_.begin;
       Advance();
-      inTable_ = false;
+      inTable_ = token_.kind == TokenKind::kEnd;  // the wrap header ends before the table's ';'
       if (IsPunct(';')) {
         TableEnds(close);
       }
@@ -188,7 +191,14 @@ bool Parser::ReadHeaderAfterNul() {
   if (nul == std::string_view::npos) {
     return false;
   }
-  const std::string_view tail = header.substr(nul + 1);
+  // The compilers take a NUL byte for a blank: a directive that it splits ("#\0endif") is still
+  // one, so the tail is read from the start of the NUL's line when that line is a directive.
+  const std::size_t lineStart = header.find_last_of("\r\n", nul) + 1;  // npos + 1 is 0
+  const std::size_t first = header.find_first_not_of(" \t", lineStart);
+  const bool directive = first < nul && header[first] == '#';
+  std::string& tail = headerAfterNul_;
+  tail.assign(header.substr(directive ? lineStart : nul + 1));
+  std::replace(tail.begin(), tail.end(), '\0', ' ');
   Lexer lexer(tail.data(), static_cast<std::int32_t>(tail.size()));
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind == TokenKind::kDirective) {

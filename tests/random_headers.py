@@ -92,6 +92,8 @@ class Header:
         if "switches" in self.on:
             choices += SWITCHES * 2
         name = self.pick(choices)
+        if name in COMPILER_MACROS:
+            self.unmodeled.add("a condition on %s, which one compiler of a target defines" % name)
         if name not in self.defined and name not in PLATFORM_MACROS + BUILD_MACROS + \
                 COMPILER_MACROS and self.included:
             self.unmodeled.add("a condition on a name that the include protowrap does not find "
@@ -122,8 +124,12 @@ class Header:
             return self.pick(["0", "1", "(1 + 1 == 2)", "(3 * 4 > 11)", "(1 << 4) == 16",
                               "(7 / 2 == 3)", "(-1 < 0)", "(0xFF & 0x0F) == 15"])
         if kind == 4:
-            return self.pick(["defined(__cplusplus)", "__cplusplus >= 201103L",
+            test = self.pick(["defined(__cplusplus)", "__cplusplus >= 201103L",
                               "__cplusplus", "__cplusplus < 201103L"])
+            if "<" in test or ">" in test:
+                self.unmodeled.add("a test of __cplusplus's value, which one compiler for Windows "
+                                   "gives as 199711L")
+            return test
         if kind == 5:
             return "!" + self.gap().strip() + "defined(%s)" % self.macro_for_condition()
         return "defined(%s)" % self.macro_for_condition()
