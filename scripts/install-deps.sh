@@ -38,11 +38,15 @@ for group in "${groups[@]}"; do
       # Cross builds compile GoogleTest from its sources.
       [ -d /usr/src/googletest ] || need+=(googletest)
       ;;&
+    native|windows)
+      # The header check's judges: g++ and clang for Linux, MinGW-w64's g++ and clang for Windows.
+      want clang++ clang
+      want x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+      ;;&
     native)
       want flock util-linux
       ;;
     windows)
-      want x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
       [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
       # Without the preloader, about one Wine start in three thousand fails ("failed to map the
       # shared user data"): address-space randomisation took the address Windows programs need.
