@@ -23,7 +23,9 @@ inline constexpr int kMaxSwitches = 8;
 struct BuildConfiguration {
   int index = 0;
 
-  TargetId Target() const { return index == 2 || index == 3 ? TargetId::kWindows : TargetId::kLinux; }
+  TargetId Target() const {
+    return index == 2 || index == 3 ? TargetId::kWindows : TargetId::kLinux;
+  }
   bool Debug() const { return index == 1 || index == 3; }
   /// The switch this configuration defines, or -1.
   int Switch() const { return index < 4 ? -1 : index - 4; }

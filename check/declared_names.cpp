@@ -128,8 +128,7 @@ void DeclaredNames::Finish(Findings& findings,
   std::vector<bool> reported;
   for (const Conditional& entry : entries_) {
     const ConfigurationSet where = Missing(entry);
-    if (where == 0 ||
-        (!unjudged.empty() && unjudged.count(NameAt(entry.offset, &scratch_)) != 0)) {
+    if (where == 0 || (!unjudged.empty() && unjudged.count(NameAt(entry.offset, &scratch_)) != 0)) {
       continue;
     }
     const auto region = static_cast<std::size_t>(entry.region);

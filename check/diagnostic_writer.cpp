@@ -26,7 +26,7 @@ void DiagnosticWriter::AppendNumber(std::int64_t n) {
 }
 
 void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem,
-                                   std::string_view build) {
+                                    std::string_view build) {
   const ProblemText& text = DescribeProblem(problem);
   const int code = static_cast<int>(problem);
   char codeText[8];

@@ -101,8 +101,7 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
         continue;
       }
       if (IsNumber(trimmed)) {
-        values[c].known =
-            ParseIntegerLiteral(trimmed, &values[c].value, macros_[c]->LongWidth());
+        values[c].known = ParseIntegerLiteral(trimmed, &values[c].value, macros_[c]->LongWidth());
       } else {
         values[c] = evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c], headerText);
       }

@@ -16,7 +16,8 @@ namespace protowrap::check {
 class EnumeratorNumbering {
  public:
   /// The configurations' macros, for values that name one; the configurations in use.
-  EnumeratorNumbering(const MacroLookup* const (&macros)[kMaxConfigurations], ConfigurationSet inUse);
+  EnumeratorNumbering(const MacroLookup* const (&macros)[kMaxConfigurations],
+                      ConfigurationSet inUse);
 
   /// Starts a new enumeration.
   void Restart();
@@ -65,8 +66,8 @@ class EnumeratorNumbering {
   const MacroLookup* const (&macros_)[kMaxConfigurations];
   ConfigurationSet inUse_;
   Evaluation last_[kMaxConfigurations];  // known when the previous enumerator's value is
-  ConfigurationSet started_ = 0;          // where an enumerator came before
-  bool same_ = true;                      // every configuration is at last_[0] (the usual case)
+  ConfigurationSet started_ = 0;         // where an enumerator came before
+  bool same_ = true;                     // every configuration is at last_[0] (the usual case)
 };
 
 }  // namespace protowrap::check

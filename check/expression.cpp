@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "check/lexer.h"
+#include "wrap/rewrite_rules.h"
 
 namespace protowrap::check {
 
@@ -27,16 +28,17 @@ void ReplaceInto(std::string_view text, std::string_view from, std::string_view 
 }  // namespace
 
 std::string_view HeaderTextOf(std::string_view text, std::string* scratch) {
-  static constexpr std::string_view kUndo[][2] = {
-      {"MAKE_PROTOCOL_INFO(CG_", "CG_"}, {"MAKE_PROTOCOL_INFO(CW_", "CW_"},
-      {"_PROTOCOL[] = ", "_PROTOCOL"},   {"MAKE_PROTOCOL_INFO_EOR() };", "};"},
-      {"PROTOCOL_STRUCT s", "enum e"},   {"//#", "#"},
-  };
+  // The rules whose replacement says what they replaced: each is undone by replacing the other
+  // way round.
+  static constexpr Rule kUndone[] = {Rule::kOpenCgEntry,        Rule::kOpenCwEntry,
+                                     Rule::kProtocolDeclarator, Rule::kCloseTable,
+                                     Rule::kEnumBecomesTable,   Rule::kCommentDirective};
   std::string other;
   std::string_view current = WithoutSplices(text, scratch);
-  for (const auto& undo : kUndo) {
-    if (current.find(undo[0]) != std::string_view::npos) {
-      ReplaceInto(current, undo[0], undo[1], &other);
+  for (const Rule rule : kUndone) {
+    const std::string_view written = RuleOf(rule).replacement;
+    if (current.find(written) != std::string_view::npos) {
+      ReplaceInto(current, written, RuleOf(rule).pattern, &other);
       scratch->swap(other);
       current = *scratch;
     }

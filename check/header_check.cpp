@@ -12,6 +12,7 @@
 
 #include <new>
 
+#include "check/include_guard.h"
 #include "check/parser.h"
 #include "check/switch_finder.h"
 
@@ -23,8 +24,8 @@ bool CheckWrapHeader(const char* output, std::int32_t outputLength, WarningRepor
     ParseOptions parse;
     parse.cutAtNul = options.cutAtNul;
     parse.plainEntries = options.plainEntries;
-    const std::vector<std::string> found = FindSwitches(
-        output, outputLength, options.header, options.headerLength, options.includes);
+    const std::vector<std::string> found =
+        FindSwitches(output, outputLength, options.header, options.headerLength, options.includes);
     if (switches != nullptr) {
       *switches = found;
     }
@@ -41,20 +42,14 @@ bool CheckWrapHeader(const char* output, std::int32_t outputLength, WarningRepor
     // Macros may multiply text as they expand: all of a header's evaluations together read at
     // most a few times its size of replacement text.
     const std::int64_t expansion = 4 * static_cast<std::int64_t>(outputLength) + (1 << 16);
-    for (int run = 0;; ++run) {
-      // A block taken for an include guard whose #endif does not close the header was none:
-      // run again without it, and after two such blocks without guards at all.
-      ExpansionBudget budget(expansion);
-      Findings findings(report->Shown());
-      parse.setup.switches = found;
-      Parser parser(output, outputLength, parse, budget, findings);
-      if (parser.Run()) {
-        parser.Deliver(*report);
-        return true;
-      }
-      parse.notGuard = parser.NotAGuard();
-      parse.guards = run == 0;
-    }
+    parse.guard = FindIncludeGuard(output, outputLength, &mirror, options.cutAtNul);
+    parse.setup.switches = found;
+    ExpansionBudget budget(expansion);
+    Findings findings(report->Shown());
+    Parser parser(output, outputLength, parse, budget, findings);
+    parser.Run();
+    parser.Deliver(*report);
+    return true;
   } catch (const std::bad_alloc&) {
     return false;
   }

@@ -46,6 +46,7 @@ struct CheckOptions {
 /// `*switches` when it is given: a warning of build k + 1 holds only in the build that defines
 /// switch k.
 bool CheckWrapHeader(const char* output, std::int32_t outputLength, WarningReport* report,
-                     const CheckOptions& options = {}, std::vector<std::string>* switches = nullptr);
+                     const CheckOptions& options = {},
+                     std::vector<std::string>* switches = nullptr);
 
 }  // namespace protowrap::check

@@ -1,5 +1,8 @@
 #include "check/header_mirror.h"
 
+#include "check/expression.h"
+#include "wrap/rewrite_rules.h"
+
 namespace protowrap::check {
 
 void CountLines(const char* text, std::int32_t from, std::int32_t to, std::int32_t* line) {
@@ -61,6 +64,27 @@ bool HeaderMirror::DirectiveOnLineOf(std::int32_t wrapOffset, std::string_view* 
   const std::int32_t skip = header_[next_.begin] == '#' ? 1 : 2;  // '#' or "%:"
   *text = std::string_view(header_ + next_.begin + skip,
                            static_cast<std::size_t>(next_.end - next_.begin - skip));
+  return true;
+}
+
+bool HeaderDirective(HeaderMirror* mirror, const char* wrap, const Token& token,
+                     std::string* scratch, std::string_view* directive) {
+  const std::string_view raw(wrap + token.begin, static_cast<std::size_t>(token.end - token.begin));
+  const bool commented = token.kind == TokenKind::kCommentedDirective;
+  if (commented && raw.starts_with(kCommentedInclude)) {
+    return false;  // a comment of the header's
+  }
+  if (mirror != nullptr && mirror->Available()) {
+    if (mirror->DirectiveOnLineOf(token.begin, directive)) {
+      *directive = WithoutSplices(*directive, scratch);
+      return true;
+    }
+    if (commented) {
+      return false;  // a line inside a comment of the header's
+    }
+  }
+  const std::size_t mark = commented ? kCommentedDirective.size() : raw.front() == '#' ? 1 : 2;
+  *directive = HeaderTextOf(raw.substr(mark), scratch);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "check/lexer.h"
@@ -44,6 +45,15 @@ class HeaderMirror {
   std::int32_t nextLine_ = 0;   // 0: none read yet; past every line: none is left
   std::int32_t askedLine_ = 0;  // the line asked for last
 };
+
+/// The header's text of the wrap header's directive `token` (one that the rules commented out,
+/// "//#...", or one that stays live) after its '#' (or "%:"), without line splices: from the
+/// header's bytes where `mirror` (which may be null) has them, else what the rules wrote taken
+/// back (HeaderTextOf), in `*scratch` where it differs from both texts. False where the header
+/// has no directive there: a line inside a comment of the header's, or "//#include", which the
+/// header wrote as a comment. (A live directive is always one.)
+bool HeaderDirective(HeaderMirror* mirror, const char* wrap, const Token& token,
+                     std::string* scratch, std::string_view* directive);
 
 /// Counts the line ends (CR, LF, CR LF as one) of text[from, to) onto `*line`.
 void CountLines(const char* text, std::int32_t from, std::int32_t to, std::int32_t* line);

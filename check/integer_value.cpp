@@ -26,8 +26,8 @@ bool SignedFits(std::int64_t n, std::uint8_t width) {
 // `v` converted to the type of `rank` (of `width` bits) and signedness.
 IntegerValue Converted(const IntegerValue& v, std::uint8_t rank, std::uint8_t width,
                        bool isSigned) {
-  return IntegerValue::OfWidth(v.isSigned ? static_cast<std::uint64_t>(v.AsSigned()) : v.bits,
-                               rank, width, isSigned);
+  return IntegerValue::OfWidth(v.isSigned ? static_cast<std::uint64_t>(v.AsSigned()) : v.bits, rank,
+                               width, isSigned);
 }
 
 // The usual arithmetic conversions: both operands (at least int) to their common type, whose
@@ -167,8 +167,8 @@ bool ParseIntegerLiteral(std::string_view text, IntegerValue* value, std::uint8_
 bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value,
                          std::uint8_t longWidth) {
   if (previous.bits != MaxOf(previous.width, previous.isSigned)) {
-    *value = IntegerValue::OfWidth(previous.bits + 1, previous.rank, previous.width,
-                                   previous.isSigned);
+    *value =
+        IntegerValue::OfWidth(previous.bits + 1, previous.rank, previous.width, previous.isSigned);
     return true;
   }
   // previous + 1 does not fit the previous type: the next one that holds it.
@@ -256,9 +256,10 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
       // C++20 defines a signed left shift modulo 2^width, as the compilers compute it.
       return {true, IntegerValue::OfWidth(a.bits << count, a.rank, a.width, a.isSigned)};
     }
-    return {true, a.isSigned ? IntegerValue::OfWidth(static_cast<std::uint64_t>(a.AsSigned() >> count),
-                                                     a.rank, a.width, true)
-                             : IntegerValue::OfWidth(a.bits >> count, a.rank, a.width, false)};
+    return {true, a.isSigned
+                      ? IntegerValue::OfWidth(static_cast<std::uint64_t>(a.AsSigned() >> count),
+                                              a.rank, a.width, true)
+                      : IntegerValue::OfWidth(a.bits >> count, a.rank, a.width, false)};
   }
   ToCommonType(&a, &b);
   if (o == "<" || o == ">" || o == "<=" || o == ">=" || o == "==" || o == "!=") {

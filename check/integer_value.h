@@ -39,8 +39,8 @@ struct Evaluation {
   IntegerValue value;
 };
 
-/// Reads one integer literal ("10", "0x1F", "1'000ull") as a value of the literal's type, where long
-/// has `longWidth` bits; false when it is none, or when no integer type holds it.
+/// Reads one integer literal ("10", "0x1F", "1'000ull") as a value of the literal's type, where
+/// long has `longWidth` bits; false when it is none, or when no integer type holds it.
 bool ParseIntegerLiteral(std::string_view text, IntegerValue* value, std::uint8_t longWidth = 64);
 
 /// The usual protocol value, read at the least cost: a decimal literal of one to nine digits,

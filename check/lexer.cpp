@@ -307,4 +307,13 @@ Token Lexer::Next() {
   return {TokenKind::kPunctuator, false, begin, at_};
 }
 
+std::string_view FirstIdentifier(std::string_view text, std::string* scratch) {
+  Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
+  const Token t = lexer.Next();
+  if (t.kind != TokenKind::kIdentifier) {
+    return {};
+  }
+  return WithoutSplices(lexer.TextOf(t), scratch);
+}
+
 }  // namespace protowrap::check

@@ -52,6 +52,10 @@ std::int32_t SpliceEnd(const char* text, std::int32_t length, std::int32_t at);
 /// not carry it on to the next line.
 std::int32_t LineCommentEnd(const char* text, std::int32_t length, std::int32_t from);
 
+/// The first token of `text` when it is an identifier (a directive's operand), without line
+/// splices (in `*scratch` when it has some); empty otherwise.
+std::string_view FirstIdentifier(std::string_view text, std::string* scratch);
+
 /// `text` without its line splices (the text itself when it has none, in `*scratch` otherwise).
 std::string_view WithoutSplices(std::string_view text, std::string* scratch);
 

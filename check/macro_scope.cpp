@@ -71,7 +71,8 @@ MacroMeaning MacroScope::Predefined(std::string_view name, int configuration) co
   if (switchIndex >= 0 && static_cast<std::size_t>(switchIndex) < switches_.size() &&
       name == switches_[static_cast<std::size_t>(switchIndex)]) {
     // -DNAME: 1, unless an include that the check could not read defined it again.
-    return unread ? MacroMeaning{Kind::kOpaque, {}, nullptr} : MacroMeaning{Kind::kObject, kOne, nullptr};
+    return unread ? MacroMeaning{Kind::kOpaque, {}, nullptr}
+                  : MacroMeaning{Kind::kObject, kOne, nullptr};
   }
   if (name == kEntryMacro || name == kEndMacro) {
     return {Kind::kFunction, {}, nullptr};  // the client defines them before the header
@@ -83,7 +84,8 @@ MacroMeaning MacroScope::Predefined(std::string_view name, int configuration) co
     if (build.Debug()) {
       return {Kind::kObject, kOne, nullptr};
     }
-    return name == "DEBUG" && unread ? MacroMeaning{Kind::kUnknown, {}, nullptr} : MacroMeaning{Kind::kNone, {}, nullptr};
+    return name == "DEBUG" && unread ? MacroMeaning{Kind::kUnknown, {}, nullptr}
+                                     : MacroMeaning{Kind::kNone, {}, nullptr};
   }
   if (const PredefinedMacro* macro = FindPredefined(build.Target(), name)) {
     switch (macro->kind) {

@@ -14,6 +14,7 @@
 
 #include "check/declared_names.h"
 #include "check/enumerator_numbering.h"
+#include "check/exposed_comment.h"
 #include "check/expression.h"
 #include "check/findings.h"
 #include "check/lexer.h"
@@ -25,11 +26,10 @@ namespace protowrap::check {
 
 /// How one run of the parser goes.
 struct ParseOptions {
-  std::int32_t notGuard = -1;  ///< a block that an earlier run took for an include guard wrongly
-  bool guards = true;          ///< whether to look for include guards at all
-  bool cutAtNul = false;       ///< the header goes on after the wrap header's end (a NUL byte)
-  bool plainEntries = true;    ///< read plain entries straight from the text (tests turn it off)
-  PreprocessorSetup setup;     ///< the header's bytes, its includes and its switches
+  std::int32_t guard = -1;       ///< where the header's include guard opens (FindIncludeGuard)
+  bool cutAtNul = false;         ///< the header goes on after the wrap header's end (a NUL byte)
+  bool plainEntries = true;      ///< read plain entries straight from the text (tests turn it off)
+  PreprocessorSetup setup;       ///< the header's bytes, its includes and its switches
   const char* header = nullptr;  ///< the header's bytes (or null)
   std::int32_t headerLength = 0;
 };
@@ -44,11 +44,8 @@ class Parser {
   Parser(const Parser&) = delete;
   Parser& operator=(const Parser&) = delete;
 
-  /// Reads the whole text. Returns false when the run must start again without a block that it
-  /// took for an include guard (NotAGuard).
-  bool Run();
-
-  std::int32_t NotAGuard() const { return preprocessor_.NotAGuard(); }
+  /// Reads the whole text.
+  void Run();
 
   /// After Run: hands on the findings that stand, now that the whole header is known.
   void Deliver(ProblemSink& sink);
@@ -105,16 +102,16 @@ class Parser {
   // What a declaration beside the tables holds, read to its end (ReadDeclaration).
   struct DeclarationShape {
     Token start;
-    bool rewritten = false;       // a ',' or '};' the rules rewrote, or a ')' without its '('
-    std::int32_t broken = -1;     // where the rules left what no C++ has, or -1
-    bool body = false;            // a { ... } at its top level
-    bool ended = false;           // its ';' (or a function's body) was found
-    bool unsure = false;          // a table or a directive interrupted it
-    bool open = false;            // a bracket is still open where the text ends
-    bool bracket = false;         // a bracket at its top level
-    bool specifiersOnly = true;   // "extern", "static", "extern \"C\"" ...: the text that
-                                  // follows the wrap header may complete it
-    std::vector<Token> words;     // the tokens at its top level, before its first bracket
+    bool rewritten = false;      // a ',' or '};' the rules rewrote, or a ')' without its '('
+    std::int32_t broken = -1;    // where the rules left what no C++ has, or -1
+    bool body = false;           // a { ... } at its top level
+    bool ended = false;          // its ';' (or a function's body) was found
+    bool unsure = false;         // a table or a directive interrupted it
+    bool open = false;           // a bracket is still open where the text ends
+    bool bracket = false;        // a bracket at its top level
+    bool specifiersOnly = true;  // "extern", "static", "extern \"C\"" ...: the text that
+                                 // follows the wrap header may complete it
+    std::vector<Token> words;    // the tokens at its top level, before its first bracket
   };
 
   // ---- Statements (parser_statements.cpp) and declarations (parser_declarations.cpp) ----
@@ -163,6 +160,7 @@ class Parser {
   Lexer lexer_;
   Findings& findings_;
   Preprocessor preprocessor_;
+  ExposedComments exposedComments_;
   ExpressionEvaluator values_;
   DeclaredNames names_{text_, length_};
   Token token_{};
@@ -181,8 +179,8 @@ class Parser {
   std::unordered_set<ScopedName, ScopedNameHash> tables_;
   const MacroLookup* macros_[kMaxConfigurations];
   EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
-  bool inTable_ = false;  // for the end of a text cut at a NUL byte
-  bool cut_ = false;      // the header goes on after the wrap header, unread
+  bool inTable_ = false;        // for the end of a text cut at a NUL byte
+  bool cut_ = false;            // the header goes on after the wrap header, unread
   std::string headerAfterNul_;  // the header after its NUL byte, NUL bytes as blanks
   std::unordered_set<std::string_view> namesAfterNul_;  // CG_ and CW_ names the header has there
   // The current table: where its list begins, its entries, whether its closing entry came, and,
@@ -194,7 +192,7 @@ class Parser {
   std::int32_t tableNumber_ = 0;
   bool inStatement_ = false;
   std::int32_t statementEnd_ = -1;  // the last token of a statement without ';' (a pragma
-                                     // operator, a macro's invocation)
+                                    // operator, a macro's invocation)
   // Unclosed invocations from where they were first asked for: the '(' offsets, ascending.
   std::int32_t unclosedFrom_ = -1;
   std::vector<std::int32_t> unclosed_;

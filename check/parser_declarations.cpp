@@ -197,8 +197,8 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
     return std::none_of(open.begin(), open.end(), [](const Open& o) { return o.macro; });
   };
   std::int32_t ruled = -1;  // the first '(' that the rules opened in this statement
-  Token before{};  // the token before the current one, in this statement
-  Token name{};    // the last identifier
+  Token before{};           // the token before the current one, in this statement
+  Token name{};             // the last identifier
   if (TeamMacroStatement()) {
     shape.open = !IsPunct(previous_, ')');  // the text ends inside its arguments
     shape.ended = !shape.open;
@@ -258,10 +258,9 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
       shape.words.push_back(token_);
     }
     shape.specifiersOnly =
-        shape.specifiersOnly &&
-        (token_.kind == TokenKind::kLiteral ||
-         (token_.kind == TokenKind::kIdentifier &&
-          (IsSpecifier(Text(token_)) || Text(token_) == "extern")));
+        shape.specifiersOnly && (token_.kind == TokenKind::kLiteral ||
+                                 (token_.kind == TokenKind::kIdentifier &&
+                                  (IsSpecifier(Text(token_)) || Text(token_) == "extern")));
     before = token_;
     if (token_.kind == TokenKind::kIdentifier) {
       name = token_;

@@ -46,8 +46,8 @@ std::string_view Parser::HeaderTextAt(std::int32_t begin, std::int32_t end) {
     return {};
   }
   if (headerMap_ == nullptr) {
-    headerMap_ = std::make_unique<PositionMap>(options_.header, options_.headerLength, text_,
-                                               length_);
+    headerMap_ =
+        std::make_unique<PositionMap>(options_.header, options_.headerLength, text_, length_);
   }
   const std::int32_t from = headerMap_->InputOffset(begin);
   const std::int32_t to = headerMap_->InputOffset(end);

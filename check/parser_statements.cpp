@@ -9,12 +9,13 @@ namespace {
 
 // The namespace `name` inside the namespace `parent`.
 std::uint64_t NestedScope(std::uint64_t parent, std::string_view name) {
-  return HashOf(name, HashOf({reinterpret_cast<const char*>(&parent), sizeof parent})) ^ name.size();
+  return HashOf(name, HashOf({reinterpret_cast<const char*>(&parent), sizeof parent})) ^
+         name.size();
 }
 
 }  // namespace
 
-bool Parser::Run() {
+void Parser::Run() {
   Advance();
   while (token_.kind != TokenKind::kEnd) {
     if (IsPunct('}')) {
@@ -26,11 +27,7 @@ bool Parser::Run() {
       Statement();
     }
   }
-  if (NotAGuard() >= 0) {
-    return false;
-  }
   EndOfText();
-  return true;
 }
 
 void Parser::Deliver(ProblemSink& sink) {
@@ -193,7 +190,7 @@ void Parser::Enum() {
 // A directive that stays live in the wrap header: an include, or a digraph directive (which the
 // rules do not comment out).
 void Parser::LiveDirective() {
-  preprocessor_.LiveDirective(token_);
+  preprocessor_.Directive(token_);
   if (text_[token_.begin] == '#') {
     Include();
   }
@@ -223,7 +220,8 @@ void Parser::Include() {
     while (word < token_.end && IsIdentifierByte(text_[word])) {
       ++word;
     }
-    if (std::string_view(text_ + end, static_cast<std::size_t>(word - end)).ends_with(kEntryMacro) &&
+    if (std::string_view(text_ + end, static_cast<std::size_t>(word - end))
+            .ends_with(kEntryMacro) &&
         word < token_.end && text_[word] == '(') {
       Broken(token_.begin, HeaderProblem::kIncludeRenamed);
     }

@@ -15,7 +15,8 @@ Parser::Parser(const char* text, std::int32_t length, const ParseOptions& option
       options_(options),
       lexer_(text, length, TextKind::kWrap),
       findings_(findings),
-      preprocessor_(text, length, budget, options.notGuard, options.guards, options.setup),
+      preprocessor_(text, length, budget, options.guard, options.setup),
+      exposedComments_(text, length),
       values_(budget) {
   for (int c = 0; c < kMaxConfigurations; ++c) {
     macros_[c] = &preprocessor_.Macros(c);
@@ -42,10 +43,6 @@ Token Parser::Pull() {
 void Parser::Advance() {
   previous_ = token_;
   for (;;) {
-    if (preprocessor_.NotAGuard() >= 0) {
-      token_ = {TokenKind::kEnd, false, length_, length_};  // the run starts again
-      return;
-    }
     token_ = Pull();
     if (token_.kind == TokenKind::kDirective) {
       LiveDirective();  // wherever it stands, an include stays a directive
@@ -60,7 +57,10 @@ void Parser::Advance() {
     if (inTable_ && !tableConditional_ && tableStart_ >= 0) {
       TableGoesConditional(token_.begin);
     }
-    const Preprocessor::Exposed exposed = preprocessor_.Directive(token_);
+    if (!preprocessor_.Directive(token_)) {
+      continue;  // a line inside a comment of the header's
+    }
+    const Exposed exposed = exposedComments_.Of(token_);
     if (exposed.first >= 0) {
       // The rest of the header's comment is code here, up to its "*/": one cause, then past it.
       findings_.Add(exposed.first, HeaderProblem::kExposedComment);

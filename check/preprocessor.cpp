@@ -16,22 +16,125 @@ constexpr int kMaxIncludeDepth = 16;
 // The standard library's headers: they define no switch of the project (the names they define
 // are unknown anyway, see IsLibraryName). Sorted.
 constexpr std::string_view kStandardHeaders[] = {
-    "algorithm", "any", "array", "assert.h", "atomic", "barrier", "bit", "bitset", "cassert",
-    "cctype", "cerrno", "cfenv", "cfloat", "charconv", "chrono", "cinttypes", "climits",
-    "clocale", "cmath", "codecvt", "compare", "complex", "concepts", "condition_variable",
-    "coroutine", "csetjmp", "csignal", "cstdarg", "cstddef", "cstdint", "cstdio", "cstdlib",
-    "cstring", "ctime", "ctype.h", "cuchar", "cwchar", "cwctype", "deque", "errno.h",
-    "exception", "execution", "expected", "filesystem", "float.h", "format", "forward_list",
-    "fstream", "functional", "future", "initializer_list", "inttypes.h", "iomanip", "ios",
-    "iosfwd", "iostream", "istream", "iterator", "latch", "limits", "limits.h", "list", "locale",
-    "locale.h", "map", "math.h", "memory", "memory_resource", "mutex", "new", "numbers",
-    "numeric", "optional", "ostream", "queue", "random", "ranges", "ratio", "regex",
-    "scoped_allocator", "semaphore", "set", "setjmp.h", "shared_mutex", "signal.h",
-    "source_location", "span", "sstream", "stack", "stdarg.h", "stdbool.h", "stddef.h",
-    "stdexcept", "stdint.h", "stdio.h", "stdlib.h", "stop_token", "streambuf", "string",
-    "string.h", "string_view", "syncstream", "system_error", "thread", "time.h", "tuple",
-    "type_traits", "typeindex", "typeinfo", "uchar.h", "unordered_map", "unordered_set",
-    "utility", "valarray", "variant", "vector", "version", "wchar.h", "wctype.h",
+    "algorithm",
+    "any",
+    "array",
+    "assert.h",
+    "atomic",
+    "barrier",
+    "bit",
+    "bitset",
+    "cassert",
+    "cctype",
+    "cerrno",
+    "cfenv",
+    "cfloat",
+    "charconv",
+    "chrono",
+    "cinttypes",
+    "climits",
+    "clocale",
+    "cmath",
+    "codecvt",
+    "compare",
+    "complex",
+    "concepts",
+    "condition_variable",
+    "coroutine",
+    "csetjmp",
+    "csignal",
+    "cstdarg",
+    "cstddef",
+    "cstdint",
+    "cstdio",
+    "cstdlib",
+    "cstring",
+    "ctime",
+    "ctype.h",
+    "cuchar",
+    "cwchar",
+    "cwctype",
+    "deque",
+    "errno.h",
+    "exception",
+    "execution",
+    "expected",
+    "filesystem",
+    "float.h",
+    "format",
+    "forward_list",
+    "fstream",
+    "functional",
+    "future",
+    "initializer_list",
+    "inttypes.h",
+    "iomanip",
+    "ios",
+    "iosfwd",
+    "iostream",
+    "istream",
+    "iterator",
+    "latch",
+    "limits",
+    "limits.h",
+    "list",
+    "locale",
+    "locale.h",
+    "map",
+    "math.h",
+    "memory",
+    "memory_resource",
+    "mutex",
+    "new",
+    "numbers",
+    "numeric",
+    "optional",
+    "ostream",
+    "queue",
+    "random",
+    "ranges",
+    "ratio",
+    "regex",
+    "scoped_allocator",
+    "semaphore",
+    "set",
+    "setjmp.h",
+    "shared_mutex",
+    "signal.h",
+    "source_location",
+    "span",
+    "sstream",
+    "stack",
+    "stdarg.h",
+    "stdbool.h",
+    "stddef.h",
+    "stdexcept",
+    "stdint.h",
+    "stdio.h",
+    "stdlib.h",
+    "stop_token",
+    "streambuf",
+    "string",
+    "string.h",
+    "string_view",
+    "syncstream",
+    "system_error",
+    "thread",
+    "time.h",
+    "tuple",
+    "type_traits",
+    "typeindex",
+    "typeinfo",
+    "uchar.h",
+    "unordered_map",
+    "unordered_set",
+    "utility",
+    "valarray",
+    "variant",
+    "vector",
+    "version",
+    "wchar.h",
+    "wctype.h",
 };
 
 bool IsStandardHeader(std::string_view name) {
@@ -44,77 +147,14 @@ std::string_view Spelling(std::string_view text, const Token& token) {
                      static_cast<std::size_t>(token.end - token.begin));
 }
 
-bool IsPunct(std::string_view text, const Token& token, char c) {
-  return token.kind == TokenKind::kPunctuator && text[static_cast<std::size_t>(token.begin)] == c;
-}
-
-// X of "!defined(X)" or "!defined X", the forms of a guard's #if; empty otherwise.
-std::string_view GuardOfCondition(std::string_view condition) {
-  Lexer lexer(condition.data(), static_cast<std::int32_t>(condition.size()));
-  Token t = lexer.Next();
-  if (!IsPunct(condition, t, '!')) {
-    return {};
-  }
-  t = lexer.Next();
-  if (t.kind != TokenKind::kIdentifier || Spelling(condition, t) != "defined") {
-    return {};
-  }
-  t = lexer.Next();
-  const bool parenthesized = IsPunct(condition, t, '(');
-  if (parenthesized) {
-    t = lexer.Next();
-  }
-  if (t.kind != TokenKind::kIdentifier || t.spliced) {
-    return {};
-  }
-  const std::string_view name = Spelling(condition, t);
-  if (parenthesized && !IsPunct(condition, lexer.Next(), ')')) {
-    return {};
-  }
-  return lexer.Next().kind == TokenKind::kEnd ? name : std::string_view{};
-}
-
-// The first identifier of `text` (a directive's operand), without line splices.
-std::string_view FirstName(std::string_view text, std::string* scratch) {
-  Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
-  const Token t = lexer.Next();
-  if (t.kind != TokenKind::kIdentifier) {
-    return {};
-  }
-  return WithoutSplices(Spelling(text, t), scratch);
-}
-
-// Whether `directive` (a line of the wrap header, as the header wrote it) opens a block comment
-// that it does not close, outside its literals.
-bool OpensComment(std::string_view directive) {
-  for (std::size_t i = 0; i < directive.size(); ++i) {
-    const char c = directive[i];
-    if (c == '"' || c == '\'') {
-      for (++i; i < directive.size() && directive[i] != c; ++i) {
-        i += directive[i] == '\\' ? 1u : 0u;
-      }
-    } else if (c == '/' && i + 1 < directive.size() && directive[i + 1] == '/') {
-      return false;
-    } else if (c == '/' && i + 1 < directive.size() && directive[i + 1] == '*') {
-      const std::size_t close = directive.find("*/", i + 2);
-      if (close == std::string_view::npos) {
-        return true;
-      }
-      i = close + 1;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 Preprocessor::Preprocessor(const char* text, std::int32_t length, ExpansionBudget& budget,
-                           std::int32_t notGuard, bool guards, PreprocessorSetup setup)
+                           std::int32_t guard, PreprocessorSetup setup)
     : text_(text),
       length_(length),
       evaluator_(budget),
-      notGuard_(notGuard),
-      guards_(guards),
+      guard_(guard),
       mirror_(setup.mirror),
       includes_(setup.includes),
       scope_(setup.macroLimit, std::move(setup.switches)) {}
@@ -169,10 +209,10 @@ Truth Preprocessor::Evaluate(std::string_view condition, ConfigurationSet needed
         // Whether every name the condition reads means the same in every configuration.
         Lexer lexer(condition.data(), static_cast<std::int32_t>(condition.size()));
         for (Token t = lexer.Next(); t.kind != TokenKind::kEnd && everywhere; t = lexer.Next()) {
-          everywhere = t.kind != TokenKind::kIdentifier ||
-                       (!t.spliced && SameEverywhere(Spelling(condition, t)) &&
-                        scope_.Meaning(Spelling(condition, t), c).kind !=
-                            MacroMeaning::Kind::kObject);
+          everywhere =
+              t.kind != TokenKind::kIdentifier ||
+              (!t.spliced && SameEverywhere(Spelling(condition, t)) &&
+               scope_.Meaning(Spelling(condition, t), c).kind != MacroMeaning::Kind::kObject);
         }
         first = value;
         haveFirst = true;
@@ -207,19 +247,17 @@ Truth Preprocessor::Parent() const {
              : regions_[static_cast<std::size_t>(blocks_[blocks_.size() - 2].region)];
 }
 
-void Preprocessor::Open(const Truth& condition, std::int32_t at, std::string_view guard,
-                        Source source) {
+void Preprocessor::Open(const Truth& condition, std::int32_t at, Source source) {
   const Truth parent = Active();
-  regions_.push_back(parent && condition);
   const bool live = source == Source::kLive;
-  blocks_.push_back({static_cast<std::int32_t>(regions_.size() - 1), condition, false, live});
+  // The include guard holds whenever the header is included, unless the compilers know better
+  // (a macro of an include that was read defines its name, say).
+  const bool guard = source == Source::kHeader && at == guard_ && blocks_.empty() &&
+                     (condition.holds | condition.fails) != kEveryConfiguration;
+  regions_.push_back(guard ? parent : parent && condition);
+  blocks_.push_back(
+      {static_cast<std::int32_t>(regions_.size() - 1), guard ? Truth::Always() : condition, live});
   liveBlocks_ += live ? 1 : 0;
-  guardName_.clear();
-  if (source == Source::kHeader && guards_ && !guard.empty() && blocks_.size() == 1 &&
-      at != notGuard_ && (condition.holds | condition.fails) != kEveryConfiguration) {
-    guardName_.assign(guard);
-    guardOpenEnd_ = at;
-  }
 }
 
 void Preprocessor::Branch(const Truth& condition) {
@@ -228,22 +266,15 @@ void Preprocessor::Branch(const Truth& condition) {
     return;
   }
   Block& block = blocks_.back();
-  if (block.guard) {
-    notAGuard_ = guardOpenEnd_;  // a guard has no other branch
-  }
   regions_.push_back(Parent() && !block.taken && condition);
   block.region = static_cast<std::int32_t>(regions_.size() - 1);
   block.taken = block.taken || condition;
 }
 
-void Preprocessor::Close(std::int32_t end, Source source) {
+void Preprocessor::Close() {
   if (blocks_.empty()) {
     Fail();  // #endif without #if
     return;
-  }
-  if (source != Source::kInclude && blocks_.back().guard &&
-      !OnlyCommentsBetween(end, length_, false)) {
-    notAGuard_ = guardOpenEnd_;  // a block that closes before the end is no guard
   }
   liveBlocks_ -= blocks_.back().live ? 1 : 0;
   blocks_.pop_back();
@@ -253,54 +284,18 @@ void Preprocessor::Fail() {
   mayFail_ = mustFail_ = kEveryConfiguration;
 }
 
-bool Preprocessor::OnlyCommentsBetween(std::int32_t from, std::int32_t to, bool pragmaOnce) const {
-  Lexer lexer(text_, to, TextKind::kWrap);
-  lexer.Seek(from);
-  std::string scratch;
-  for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
-    if (t.kind == TokenKind::kEndedComment) {
-      continue;  // a comment of the header
-    }
-    if (!pragmaOnce || t.kind != TokenKind::kCommentedDirective) {
-      return false;
-    }
-    const std::string_view directive = HeaderTextOf(lexer.TextOf(t).substr(3), &scratch);
-    Lexer words(directive.data(), static_cast<std::int32_t>(directive.size()));
-    const Token pragma = words.Next();
-    const Token once = words.Next();
-    if (Spelling(directive, pragma) != "pragma" || Spelling(directive, once) != "once" ||
-        words.Next().kind != TokenKind::kEnd) {
-      return false;
-    }
-  }
-  return true;
-}
-
-void Preprocessor::Define(std::string_view rest, std::int32_t at, bool undefine, Source source) {
+void Preprocessor::Define(std::string_view rest, bool undefine) {
   const Truth active = Active();
   MacroTable& table = scope_.Table();
   std::string scratch;
   std::string_view name;
   std::int32_t state = MacroTable::kUndefined;
   if (undefine || active.MayHold() == 0) {
-    name = FirstName(rest, &scratch);
+    name = FirstIdentifier(rest, &scratch);
   } else {
     state = table.Define(rest, &name);
   }
-  if (name.empty()) {
-    guardName_.clear();
-    return;
-  }
-  if (source == Source::kHeader && !undefine && !guardName_.empty() && name == guardName_ &&
-      OnlyCommentsBetween(guardOpenEnd_, at, true)) {
-    // #ifndef X ... #define X: a guard, which holds whenever the header is included.
-    Block& block = blocks_.back();
-    regions_[static_cast<std::size_t>(block.region)] = Parent();
-    block.taken = Truth::Always();
-    block.guard = true;
-  }
-  guardName_.clear();
-  if (active.MayHold() == 0) {
+  if (name.empty() || active.MayHold() == 0) {
     return;
   }
   table.Set(name, state, active.holds, active.MayHold());
@@ -322,7 +317,7 @@ void Preprocessor::Include(std::string_view operand, std::string_view includer) 
   }
   if (!spelled.empty() && IsIdentifierByte(spelled.front())) {
     // #include MACRO: the file its replacement names, where every configuration agrees on it.
-    const std::string_view macro = FirstName(spelled, &scratch);
+    const std::string_view macro = FirstIdentifier(spelled, &scratch);
     const MacroMeaning meaning = scope_.Meaning(macro, 0);
     spelled = {};
     if (meaning.kind == MacroMeaning::Kind::kObject && SameEverywhere(macro)) {
@@ -361,7 +356,7 @@ void Preprocessor::ReadInclude(const IncludedFile& file) {
       std::string own;
       const std::string_view raw =
           Spelling(text, t).substr(text[static_cast<std::size_t>(t.begin)] == '#' ? 1 : 2);
-      Process(WithoutSplices(raw, &own), -1, -1, Source::kInclude);
+      Process(WithoutSplices(raw, &own), -1, Source::kInclude);
     }
   }
   if (blocks_.size() > blocks) {
@@ -375,8 +370,7 @@ void Preprocessor::ReadInclude(const IncludedFile& file) {
   --includeDepth_;
 }
 
-void Preprocessor::Process(std::string_view directive, std::int32_t at, std::int32_t end,
-                           Source source) {
+void Preprocessor::Process(std::string_view directive, std::int32_t end, Source source) {
   Lexer lexer(directive.data(), static_cast<std::int32_t>(directive.size()));
   const Token word = lexer.Next();
   const std::string_view name =
@@ -384,34 +378,31 @@ void Preprocessor::Process(std::string_view directive, std::int32_t at, std::int
   const std::string_view rest = directive.substr(static_cast<std::size_t>(word.end));
   const Truth active = Active();
   std::string scratch;
-  if (source != Source::kInclude && name != "define" &&
-      !(name == "pragma" && FirstName(rest, &scratch) == "once")) {
-    guardName_.clear();
-  }
   if (name == "if" || name == "elif") {
     const Truth condition = Evaluate(
-        rest, name == "if" ? active.MayHold()
-                           : (blocks_.empty() ? 0 : Parent().MayHold() & ~blocks_.back().taken.holds));
+        rest, name == "if"
+                  ? active.MayHold()
+                  : (blocks_.empty() ? 0 : Parent().MayHold() & ~blocks_.back().taken.holds));
     if (name == "if") {
-      Open(condition, end, GuardOfCondition(rest), source);
+      Open(condition, end, source);
     } else {
       Branch(condition);
     }
   } else if (name == "ifdef" || name == "ifndef" || name == "elifdef" || name == "elifndef") {
-    const std::string_view macro = FirstName(rest, &scratch);
+    const std::string_view macro = FirstIdentifier(rest, &scratch);
     const Truth defined = Defined(macro, kEveryConfiguration);
     const Truth condition = name == "ifdef" || name == "elifdef" ? defined : !defined;
     if (name == "ifdef" || name == "ifndef") {
-      Open(condition, end, name == "ifndef" ? macro : std::string_view{}, source);
+      Open(condition, end, source);
     } else {
       Branch(condition);
     }
   } else if (name == "else") {
     Branch(Truth::Always());
   } else if (name == "endif") {
-    Close(end, source);
+    Close();
   } else if (name == "define" || name == "undef") {
-    Define(rest, at, name == "undef", source);
+    Define(rest, name == "undef");
   } else if (name == "include" || name == "include_next" || name == "import") {
     Include(rest, includer_);
   } else if (name == "error" || (!name.empty() && name != "pragma" && name != "warning" &&
@@ -422,92 +413,20 @@ void Preprocessor::Process(std::string_view directive, std::int32_t at, std::int
   }
 }
 
-Preprocessor::Exposed Preprocessor::ExposedBy(std::string_view directive, std::int32_t end) {
-  if (!OpensComment(directive)) {
-    return {};
-  }
-  // The header's comment ends at the next "*/" that the rules did not write (a '#' after '*' in
-  // it became "*//#"); the wrap header reads what lies before it as code. A later directive
-  // inside the same stretch finds the same end: one search for the stretch.
-  std::int32_t close = -1;
-  if (searchedFrom_ >= 0 && end >= searchedFrom_ &&
-      (searchedClose_ < 0 || end <= searchedClose_)) {
-    close = searchedClose_;
-  } else {
-    const std::string_view text(text_, static_cast<std::size_t>(length_));
-    for (std::size_t at = static_cast<std::size_t>(end);;) {
-      const std::size_t found = text.find("*/", at);
-      if (found == std::string_view::npos) {
-        break;
-      }
-      if (text.substr(found + 1, 3) == "//#" && text.substr(found + 3, 8) != "#include") {
-        at = found + 2;
-        continue;
-      }
-      close = static_cast<std::int32_t>(found);
-      break;
-    }
-    searchedFrom_ = end;
-    searchedClose_ = close;
-  }
-  if (close < 0) {
-    return {};
-  }
-  Lexer lexer(text_, close + 2, TextKind::kWrap);
-  lexer.Seek(end);
-  std::int32_t first = -1;
-  for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
-    if (t.kind == TokenKind::kCommentedDirective || t.kind == TokenKind::kEndedComment) {
-      continue;
-    }
-    if (first < 0) {
-      first = t.begin;
-    }
-    if (t.begin == close && t.kind == TokenKind::kPunctuator) {
-      return {first, close + 2};  // the "*/" is code: no C++ has it
-    }
-  }
-  return {};
-}
-
-Preprocessor::Exposed Preprocessor::Directive(const Token& token) {
-  const std::string_view raw(text_ + token.begin,
-                             static_cast<std::size_t>(token.end - token.begin));
-  if (raw.substr(0, 10) == "//#include") {
-    return {};  // "//#include" in the header: a comment there, as here
-  }
+bool Preprocessor::Directive(const Token& token) {
   std::string_view directive;
-  if (mirror_ != nullptr && mirror_->Available()) {
-    if (!mirror_->DirectiveOnLineOf(token.begin, &directive)) {
-      return {};  // no directive of the header starts here (a line inside its comment)
-    }
-    directive = WithoutSplices(directive, &scratch_);
-  } else {
-    directive = HeaderTextOf(raw.substr(3), &scratch_);
+  if (!HeaderDirective(mirror_, text_, token, &scratch_, &directive)) {
+    return false;
   }
-  Process(directive, token.begin, token.end, Source::kHeader);
-  if (raw.find("/*") == std::string_view::npos) {
-    return {};
-  }
-  std::string line;
-  return ExposedBy(HeaderTextOf(raw.substr(3), &line), token.end);
-}
-
-void Preprocessor::LiveDirective(const Token& token) {
-  std::string_view directive;
-  if (mirror_ == nullptr || !mirror_->Available() ||
-      !mirror_->DirectiveOnLineOf(token.begin, &directive)) {
-    directive = std::string_view(text_ + token.begin, static_cast<std::size_t>(token.end - token.begin))
-                    .substr(text_[token.begin] == '#' ? 1 : 2);
-  }
-  Process(WithoutSplices(directive, &scratch_), token.begin, token.end, Source::kLive);
+  Process(directive, token.end,
+          token.kind == TokenKind::kDirective ? Source::kLive : Source::kHeader);
+  return true;
 }
 
 void Preprocessor::HeaderDirectiveAfterEnd(std::string_view directive) {
   std::string own;
-  Process(WithoutSplices(directive.substr(directive.front() == '#' ? 1 : 2), &own), -1, -1,
+  Process(WithoutSplices(directive.substr(directive.front() == '#' ? 1 : 2), &own), -1,
           Source::kInclude);  // no guard begins there
-  guardName_.clear();
 }
 
 void Preprocessor::Finish(bool cut) {

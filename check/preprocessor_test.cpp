@@ -2,6 +2,8 @@
 // every configuration.
 #include "check/preprocessor.h"
 
+#include "check/include_guard.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -21,7 +23,7 @@ struct Walk {
   std::map<std::string, std::string> at;
   ConfigurationSet mayFail = 0;
   ConfigurationSet mustFail = 0;
-  std::int32_t notAGuard = -1;
+  std::int32_t guard = -1;  // where the include guard opens
 };
 
 std::string Spell(Truth truth, std::size_t switches) {
@@ -51,15 +53,14 @@ Walk Follow(const std::string& text, std::vector<std::string> switches = {},
   setup.includes = includes;
   const std::size_t count = switches.size();
   setup.switches = std::move(switches);
-  Preprocessor preprocessor(text.data(), static_cast<std::int32_t>(text.size()), budget, -1, true,
-                            std::move(setup));
-  Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
+  const auto length = static_cast<std::int32_t>(text.size());
   Walk walk;
+  walk.guard = FindIncludeGuard(text.data(), length, nullptr, false);
+  Preprocessor preprocessor(text.data(), length, budget, walk.guard, std::move(setup));
+  Lexer lexer(text.data(), length, TextKind::kWrap);
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
-    if (t.kind == TokenKind::kCommentedDirective) {
+    if (t.kind == TokenKind::kCommentedDirective || t.kind == TokenKind::kDirective) {
       preprocessor.Directive(t);
-    } else if (t.kind == TokenKind::kDirective) {
-      preprocessor.LiveDirective(t);
     } else if (t.kind == TokenKind::kIdentifier) {
       walk.at[std::string(lexer.TextOf(t))] = Spell(preprocessor.Active(), count);
     }
@@ -67,7 +68,6 @@ Walk Follow(const std::string& text, std::vector<std::string> switches = {},
   preprocessor.Finish(false);
   walk.mayFail = preprocessor.MayFail();
   walk.mustFail = preprocessor.MustFail();
-  walk.notAGuard = preprocessor.NotAGuard();
   return walk;
 }
 
@@ -142,21 +142,47 @@ TEST(Preprocessor, ErrorsRuleConfigurationsOut) {
 TEST(Preprocessor, GuardsInEveryFormHoldWhenTheyCloseTheHeader) {
   // After an include that cannot be read, a name the header does not define is unknown, but for
   // a guard.
+  const std::string unread = "#include \"unread.h\"\n";
   for (const char* head :
        {"//#ifndef P_H\n", "//#if !defined(P_H)\n", "//#if !defined P_H // guard\n"}) {
-    const std::string text = std::string("#include \"unread.h\"\n") + head +
-                             "// why\n\n//#pragma once\n//#define P_H\nA\n//#endif // P_H\n"
-                             "/* end */\n";
+    const std::string text =
+        unread + head + "// why\n\n//#pragma once\n//#define P_H\nA\n//#endif // P_H\n/* end */\n";
     const Walk walk = Follow(text);
     EXPECT_EQ("LlWw", walk.at.at("A")) << head;
-    EXPECT_EQ(-1, walk.notAGuard) << head;
+    EXPECT_EQ(static_cast<std::int32_t>(text.find('\n', unread.size())), walk.guard) << head;
   }
-  // Code between #ifndef and #define, or an #endif before the end: no guard.
-  const std::string unread = "#include \"unread.h\"\n";
-  EXPECT_EQ("????", Follow(unread + "//#ifndef P_H\nA\n//#define P_H\n//#endif\n").at.at("A"));
-  EXPECT_GE(Follow(unread + "//#ifndef P_H\n//#define P_H\nA\n//#endif\nB\n").notAGuard, 0);
-  EXPECT_GE(Follow(unread + "//#ifndef P_H\n//#define P_H\nA\n//#else\nB\n//#endif\n").notAGuard,
-            0);
+  // Code between #ifndef and #define, code or a directive after the #endif, another branch, a
+  // condition of another form, or a digraph block that stays live: no guard.
+  for (const char* text : {"//#ifndef P_H\nA\n//#define P_H\n//#endif\n",
+                           "//#ifndef P_H\n//#define P_H\nA\n//#endif\nB\n",
+                           "//#ifndef P_H\n//#define P_H\nA\n//#endif\n//#define Q\n",
+                           "//#ifndef P_H\n//#define P_H\nA\n//#else\nB\n//#endif\n",
+                           "//#if !defined(P_H) || defined(Q)\n//#define P_H\nA\n//#endif\n",
+                           "//#ifndef P_H\n//#define Q_H\nA\n//#endif\n",
+                           "%:ifndef P_H\n%:define P_H\nA\n%:endif\n"}) {
+    const Walk walk = Follow(unread + text);
+    EXPECT_EQ(-1, walk.guard) << text;
+    EXPECT_NE("LlWw", walk.at.at("A")) << text;
+  }
+  // Blocks that look like guards but close early, then the real one: decided before the walk,
+  // so the early ones stay conditional and the last one holds.
+  const Walk walk = Follow(unread +
+                           "//#ifndef X_H\n//#define X_H\nA\n//#endif\n"
+                           "//#ifndef Y_H\n//#define Y_H\nB\n//#endif\n"
+                           "//#ifndef P_H\n//#define P_H\n//#ifdef FEATURE\nC\n//#endif\nD\n"
+                           "//#endif\n");
+  EXPECT_EQ("A:???? B:???? C:???? D:LlWw", Where(walk, "ABCD"));
+  // The guard's name is defined once the guard holds.
+  EXPECT_EQ("E:LlWw", Where(Follow(unread + "//#ifndef P_H\n//#define P_H\n//#ifdef P_H\nE\n"
+                                            "//#endif\n//#endif\n"),
+                            "E"));
+}
+
+TEST(Preprocessor, AGuardStillOpenWhereTheWrapHeaderEndsAtANulHolds) {
+  const std::string text = "//#ifndef P_H\n//#define P_H\nA\n";
+  const auto length = static_cast<std::int32_t>(text.size());
+  EXPECT_EQ(13, FindIncludeGuard(text.data(), length, nullptr, true));
+  EXPECT_EQ(-1, FindIncludeGuard(text.data(), length, nullptr, false));
 }
 
 TEST(Preprocessor, NamesTheMacroTableHadNoRoomForAreUnknown) {

@@ -140,18 +140,9 @@ void ForEachDirective(const char* wrap, std::int32_t wrapLength, const char* hea
     if (t.kind != TokenKind::kCommentedDirective && t.kind != TokenKind::kDirective) {
       continue;
     }
-    const std::string_view raw = lexer.TextOf(t);
-    if (raw.starts_with("//#include")) {
-      continue;  // a comment of the header
-    }
     std::string_view directive;
-    if (mirror.Available()) {
-      if (!mirror.DirectiveOnLineOf(t.begin, &directive)) {
-        continue;
-      }
-    } else {
-      directive = HeaderTextOf(raw.substr(raw.starts_with("//#") ? 3 : raw.front() == '#' ? 1 : 2),
-                               &scratch);
+    if (!HeaderDirective(&mirror, wrap, t, &scratch, &directive)) {
+      continue;
     }
     if (!take(directive)) {
       return;

@@ -19,8 +19,7 @@ constexpr auto kU = PredefinedMacro::kUnknown;
 #include "check/windows_macros.inc"
 
 constexpr Target kTargets[kTargetCount] = {
-    {"Linux", 64, kLinuxMacros},
-    {"Windows", 32, kWindowsMacros},  // LLP64: long stays 32 bits
+    {"Linux", 64, kLinuxMacros}, {"Windows", 32, kWindowsMacros},  // LLP64: long stays 32 bits
 };
 
 template <typename T, std::size_t N>

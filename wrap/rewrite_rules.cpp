@@ -13,11 +13,20 @@ namespace {
 constexpr bool StartsWith(const char* text, std::string_view prefix) {
   return std::string_view(text).substr(0, prefix.size()) == prefix;
 }
-static_assert(StartsWith(kRewriteRules[0].replacement, kEntryMacro));
-static_assert(StartsWith(kRewriteRules[1].replacement, kEntryMacro));
-static_assert(StartsWith(kRewriteRules[5].replacement, kTableType));
-static_assert(StartsWith(kRewriteRules[7].replacement, kEndMacro));
-static_assert(StartsWith(kRewriteRules[13].replacement, kEntryMacro));
+constexpr bool Contains(const char* text, std::string_view piece) {
+  return std::string_view(text).find(piece) != std::string_view::npos;
+}
+static_assert(StartsWith(RuleOf(Rule::kOpenCgEntry).replacement, kEntryMacro));
+static_assert(StartsWith(RuleOf(Rule::kOpenCwEntry).replacement, kEntryMacro));
+static_assert(StartsWith(RuleOf(Rule::kEnumBecomesTable).replacement, kTableType));
+static_assert(StartsWith(RuleOf(Rule::kCloseTable).replacement, kEndMacro));
+static_assert(StartsWith(RuleOf(Rule::kUndoDeclaratorInEntry).replacement, kEntryMacro));
+// The named pieces are what the rules write.
+static_assert(RuleOf(Rule::kEnumBecomesTable).replacement == kTableHead);
+static_assert(Contains(RuleOf(Rule::kProtocolDeclarator).replacement, kDeclarator));
+static_assert(RuleOf(Rule::kCommentDirective).replacement == kCommentedDirective);
+static_assert(RuleOf(Rule::kRestoreInclude).pattern == kCommentedInclude);
+static_assert(StartsWith(kCommentedInclude.data(), kCommentedDirective));
 
 // Hands the block that the last rule superseded to the next rule that needs one. A large block is
 // resized with std::realloc, which keeps the memory it has (its pages move) instead of faulting

@@ -1,6 +1,7 @@
 // The fixed table of rewrite rules that turns protocol enumerations into PROTOCOL_STRUCT arrays.
 #pragma once
 
+#include <iterator>
 #include <string_view>
 
 #include "text/text_replacer.h"
@@ -43,6 +44,39 @@ inline constexpr RewriteRule kRewriteRules[] = {
     {"MAKE_PROTOCOL[] = _INFO(", "MAKE_PROTOCOL_INFO("},
     {nullptr, nullptr},
 };
+
+/// The rules by name, in the order of kRewriteRules.
+enum class Rule : int {
+  kOpenCgEntry,            ///< "CG_": an entry's macro opens before every CG_ name
+  kOpenCwEntry,            ///< the same for CW_
+  kUndoEntryInName,        ///< "enum eMAKE_PROTOCOL_INFO(": no entry inside an enumeration's name
+  kCommaClosesEntry,       ///< ',': the entry before it closes
+  kEqualsSeparatesValue,   ///< '=': the value becomes the entry's second argument
+  kEnumBecomesTable,       ///< "enum e": the table's type and 's'
+  kProtocolDeclarator,     ///< "_PROTOCOL": the table's "[] =" after every _PROTOCOL
+  kCloseTable,             ///< "};": the closing entry before it
+  kCommentDirective,       ///< '#': every directive commented out
+  kRestoreInclude,         ///< "//#include": includes stay
+  kCgCategoryDeclarator,   ///< the CG category table gets its "[] ="
+  kCwCategoryDeclarator,   ///< the same for CW
+  kPackDeclarator,         ///< "[] =_PACK": the declarator moves behind a _PACK suffix
+  kUndoDeclaratorInEntry,  ///< "MAKE_PROTOCOL[] = _INFO(": no declarator inside an entry's macro
+  kCount,
+};
+static_assert(static_cast<int>(Rule::kCount) + 1 == std::size(kRewriteRules),
+              "one name per rule, and the closing entry");
+
+/// A rule by its name.
+constexpr const RewriteRule& RuleOf(Rule rule) {
+  return kRewriteRules[static_cast<int>(rule)];
+}
+
+/// Pieces of what the rules write, by name: the declarator after a table's name, what a directive
+/// starts with, the head of a table, and the head of an include (which stays a directive).
+inline constexpr std::string_view kDeclarator = "[] =";
+inline constexpr std::string_view kCommentedDirective = "//#";
+inline constexpr std::string_view kTableHead = "PROTOCOL_STRUCT s";
+inline constexpr std::string_view kCommentedInclude = "//#include";
 
 /// Applies every rule of kRewriteRules, first to last, to `text`, a terminated block from
 /// std::malloc that this call takes over (unless `keepInput`: then it stays the caller's, and
