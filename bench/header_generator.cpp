@@ -1,3 +1,4 @@
+// The generator of realistic protocol-definition headers for benchmarks.
 #include "bench/header_generator.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The names that a header's enumerators declare, kept per configuration, and the tables' entries.
 #include "check/declared_names.h"
 
 #include "check/lexer.h"

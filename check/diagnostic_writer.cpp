@@ -1,3 +1,4 @@
+// Writes warnings as GCC's or MSVC's diagnostics.
 #include "check/diagnostic_writer.h"
 
 #include <charconv>

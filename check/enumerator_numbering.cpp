@@ -1,3 +1,4 @@
+// Enumerators' values, one after the other, in every build configuration.
 #include "check/enumerator_numbering.h"
 
 #include "check/char_class.h"

@@ -1,3 +1,4 @@
+// The evaluator of #if conditions and enumerators' values, through the macros they name.
 #include "check/expression.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// The findings of one run, delivered once the header's end settles where it compiles.
 #include "check/findings.h"
 
 namespace protowrap::check {

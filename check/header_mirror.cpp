@@ -1,3 +1,4 @@
+// The walk that finds a wrap header's line in its header, and the header's directive there.
 #include "check/header_mirror.h"
 
 #include "check/expression.h"

@@ -1,3 +1,4 @@
+// Checks each wrap header as it is written and prints its warnings.
 #include "check/header_warnings.h"
 
 #include <new>

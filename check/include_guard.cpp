@@ -1,3 +1,4 @@
+// The walk over the header's top-level blocks that finds its include guard.
 #include "check/include_guard.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// Finding and reading the files of a header's quoted includes, within their limits.
 #include "check/include_reader.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// Arithmetic on C++'s integer types as the compilers compute it.
 #include "check/integer_value.h"
 
 namespace protowrap::check {

@@ -1,3 +1,4 @@
+// The lexer of headers and wrap headers.
 #include "check/lexer.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Names' meanings to the preprocessor: the header's macros, the targets' and the unknown.
 #include "check/macro_scope.h"
 
 #include <utility>

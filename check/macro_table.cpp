@@ -1,3 +1,4 @@
+// The table of the header's macros, per configuration, in bounded memory.
 #include "check/macro_table.h"
 
 #include <cstring>

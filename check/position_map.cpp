@@ -1,3 +1,4 @@
+// Maps offsets of a wrap header back to its header by replaying the rules on one line.
 #include "check/position_map.h"
 
 #include <cstring>

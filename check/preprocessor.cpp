@@ -1,3 +1,4 @@
+// The preprocessor model: conditional blocks in every configuration, definitions and #error.
 #include "check/preprocessor.h"
 
 #include <algorithm>
@@ -7,147 +8,6 @@
 #include "wrap/rewrite_rules.h"
 
 namespace protowrap::check {
-
-namespace {
-
-// Includes nest at most this deep; deeper ones are not read (what they define stays unknown).
-constexpr int kMaxIncludeDepth = 16;
-
-// The standard library's headers: they define no switch of the project (the names they define
-// are unknown anyway, see IsLibraryName). Sorted.
-constexpr std::string_view kStandardHeaders[] = {
-    "algorithm",
-    "any",
-    "array",
-    "assert.h",
-    "atomic",
-    "barrier",
-    "bit",
-    "bitset",
-    "cassert",
-    "cctype",
-    "cerrno",
-    "cfenv",
-    "cfloat",
-    "charconv",
-    "chrono",
-    "cinttypes",
-    "climits",
-    "clocale",
-    "cmath",
-    "codecvt",
-    "compare",
-    "complex",
-    "concepts",
-    "condition_variable",
-    "coroutine",
-    "csetjmp",
-    "csignal",
-    "cstdarg",
-    "cstddef",
-    "cstdint",
-    "cstdio",
-    "cstdlib",
-    "cstring",
-    "ctime",
-    "ctype.h",
-    "cuchar",
-    "cwchar",
-    "cwctype",
-    "deque",
-    "errno.h",
-    "exception",
-    "execution",
-    "expected",
-    "filesystem",
-    "float.h",
-    "format",
-    "forward_list",
-    "fstream",
-    "functional",
-    "future",
-    "initializer_list",
-    "inttypes.h",
-    "iomanip",
-    "ios",
-    "iosfwd",
-    "iostream",
-    "istream",
-    "iterator",
-    "latch",
-    "limits",
-    "limits.h",
-    "list",
-    "locale",
-    "locale.h",
-    "map",
-    "math.h",
-    "memory",
-    "memory_resource",
-    "mutex",
-    "new",
-    "numbers",
-    "numeric",
-    "optional",
-    "ostream",
-    "queue",
-    "random",
-    "ranges",
-    "ratio",
-    "regex",
-    "scoped_allocator",
-    "semaphore",
-    "set",
-    "setjmp.h",
-    "shared_mutex",
-    "signal.h",
-    "source_location",
-    "span",
-    "sstream",
-    "stack",
-    "stdarg.h",
-    "stdbool.h",
-    "stddef.h",
-    "stdexcept",
-    "stdint.h",
-    "stdio.h",
-    "stdlib.h",
-    "stop_token",
-    "streambuf",
-    "string",
-    "string.h",
-    "string_view",
-    "syncstream",
-    "system_error",
-    "thread",
-    "time.h",
-    "tuple",
-    "type_traits",
-    "typeindex",
-    "typeinfo",
-    "uchar.h",
-    "unordered_map",
-    "unordered_set",
-    "utility",
-    "valarray",
-    "variant",
-    "vector",
-    "version",
-    "wchar.h",
-    "wctype.h",
-};
-
-bool IsStandardHeader(std::string_view name) {
-  return std::binary_search(std::begin(kStandardHeaders), std::end(kStandardHeaders), name);
-}
-
-// The text of a token of `text`.
-std::string_view Spelling(std::string_view text, const Token& token) {
-  return text.substr(static_cast<std::size_t>(token.begin),
-                     static_cast<std::size_t>(token.end - token.begin));
-}
-
-}  // namespace
 
 Preprocessor::Preprocessor(const char* text, std::int32_t length, ExpansionBudget& budget,
                            std::int32_t guard, PreprocessorSetup setup)
@@ -209,10 +69,9 @@ Truth Preprocessor::Evaluate(std::string_view condition, ConfigurationSet needed
         // Whether every name the condition reads means the same in every configuration.
         Lexer lexer(condition.data(), static_cast<std::int32_t>(condition.size()));
         for (Token t = lexer.Next(); t.kind != TokenKind::kEnd && everywhere; t = lexer.Next()) {
-          everywhere =
-              t.kind != TokenKind::kIdentifier ||
-              (!t.spliced && SameEverywhere(Spelling(condition, t)) &&
-               scope_.Meaning(Spelling(condition, t), c).kind != MacroMeaning::Kind::kObject);
+          everywhere = t.kind != TokenKind::kIdentifier ||
+                       (!t.spliced && SameEverywhere(lexer.TextOf(t)) &&
+                        scope_.Meaning(lexer.TextOf(t), c).kind != MacroMeaning::Kind::kObject);
         }
         first = value;
         haveFirst = true;
@@ -305,76 +164,11 @@ void Preprocessor::Define(std::string_view rest, bool undefine) {
                                          : kNoClientName;
 }
 
-void Preprocessor::Include(std::string_view operand, std::string_view includer) {
-  const ConfigurationSet where = Active().MayHold();
-  if (where == 0) {
-    return;
-  }
-  std::string scratch;
-  std::string_view spelled = operand;
-  while (!spelled.empty() && IsBlankOrLineEnd(spelled.front())) {
-    spelled.remove_prefix(1);
-  }
-  if (!spelled.empty() && IsIdentifierByte(spelled.front())) {
-    // #include MACRO: the file its replacement names, where every configuration agrees on it.
-    const std::string_view macro = FirstIdentifier(spelled, &scratch);
-    const MacroMeaning meaning = scope_.Meaning(macro, 0);
-    spelled = {};
-    if (meaning.kind == MacroMeaning::Kind::kObject && SameEverywhere(macro)) {
-      spelled = meaning.body;
-    }
-  }
-  if (spelled.size() >= 2 && spelled.front() == '<') {
-    const std::size_t close = spelled.find('>');
-    if (close != std::string_view::npos && IsStandardHeader(spelled.substr(1, close - 1))) {
-      return;  // the standard library: names it may define are unknown anyway
-    }
-  } else if (spelled.size() >= 2 && spelled.front() == '"' && includes_ != nullptr &&
-             includeDepth_ < kMaxIncludeDepth) {
-    const std::size_t close = spelled.find('"', 1);
-    if (close != std::string_view::npos) {
-      if (const IncludedFile* file = includes_->Find(spelled.substr(1, close - 1), includer)) {
-        if (read_.insert(file).second) {
-          ReadInclude(*file);  // each file once
-        }
-        return;
-      }
-    }
-  }
-  scope_.UnreadInclude(where);
-}
-
-void Preprocessor::ReadInclude(const IncludedFile& file) {
-  ++includeDepth_;
-  const std::string_view includer = includer_;
-  includer_ = file.path;  // its own includes are found from its directory
-  const std::size_t blocks = blocks_.size();
-  const std::string_view text = file.text;
-  Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
-  for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
-    if (t.kind == TokenKind::kDirective) {
-      std::string own;
-      const std::string_view raw =
-          Spelling(text, t).substr(text[static_cast<std::size_t>(t.begin)] == '#' ? 1 : 2);
-      Process(WithoutSplices(raw, &own), -1, Source::kInclude);
-    }
-  }
-  if (blocks_.size() > blocks) {
-    Fail();  // an #if of the include without its #endif
-    while (blocks_.size() > blocks) {
-      liveBlocks_ -= blocks_.back().live ? 1 : 0;
-      blocks_.pop_back();
-    }
-  }
-  includer_ = includer;
-  --includeDepth_;
-}
-
 void Preprocessor::Process(std::string_view directive, std::int32_t end, Source source) {
   Lexer lexer(directive.data(), static_cast<std::int32_t>(directive.size()));
   const Token word = lexer.Next();
   const std::string_view name =
-      word.kind == TokenKind::kIdentifier ? Spelling(directive, word) : std::string_view{};
+      word.kind == TokenKind::kIdentifier ? lexer.TextOf(word) : std::string_view{};
   const std::string_view rest = directive.substr(static_cast<std::size_t>(word.end));
   const Truth active = Active();
   std::string scratch;

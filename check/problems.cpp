@@ -1,3 +1,4 @@
+// The table of the problems the check knows.
 #include "check/problems.h"
 
 namespace protowrap::check {

@@ -1,3 +1,4 @@
+// Finds the header's own switches from its conditions.
 #include "check/switch_finder.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// One header's warnings: the first in full, the rest counted by code.
 #include "check/warning_report.h"
 
 #include <algorithm>

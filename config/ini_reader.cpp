@@ -1,3 +1,4 @@
+// The INI lookup over bytes, as GetPrivateProfileString reads a file.
 #include "config/ini_reader.h"
 
 #include <cstring>

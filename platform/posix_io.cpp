@@ -1,3 +1,4 @@
+// POSIX calls retried on interruption, shared by the file layer and the configuration reader.
 #include "platform/posix_io.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Literal search and replace-all over texts in memory.
 #include "text/text_replacer.h"
 
 #include "text/match_scan.h"

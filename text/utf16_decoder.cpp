@@ -1,3 +1,4 @@
+// UTF-16 to UTF-8, a byte at a time.
 #include "text/utf16_decoder.h"
 
 namespace protowrap {

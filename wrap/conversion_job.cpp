@@ -1,3 +1,4 @@
+// The conversion job: lookup, read, rewrite, write, result line.
 #include "wrap/conversion_job.h"
 
 #include <cstdlib>

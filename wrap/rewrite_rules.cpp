@@ -1,3 +1,4 @@
+// Applies the rule table, recycling each superseded block.
 #include "wrap/rewrite_rules.h"
 
 #include "platform/process.h"
