@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "check/header_warnings.h"
+#include "app/header_warnings.h"
 #include "config/configuration.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     std::fputs("protowrap " PROTOWRAP_VERSION "\n", stdout);
     return 0;
   }
-  protowrap::check::WarningOptions warnings;
+  protowrap::app::WarningOptions warnings;
   warnings.stream = stderr;
   for (int i = 1; i < argc; ++i) {
     if (!ParseWarningLimit(argv[i], &warnings.limit)) {
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   }
   // Each job converts its header, then the check reads what it wrote.
   protowrap::platform::FileSystem& files = protowrap::platform::SystemFileSystem();
-  protowrap::check::HeaderWarnings check(files, warnings);
+  protowrap::app::HeaderWarnings check(files, warnings);
   for (const protowrap::ConversionJob& job : protowrap::kConversionJobs) {
     protowrap::RunConversion(job, protowrap::config::SystemConfiguration(), files, stdout, &check);
   }

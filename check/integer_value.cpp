@@ -227,74 +227,57 @@ Evaluation ApplyUnary(char op, Evaluation operand, bool condition) {
   return operand;
 }
 
-Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, bool condition) {
-  const std::string_view o(op);
-  if (o == "&&" || o == "||") {
-    // Kleene's logic: a known false (&&) or true (||) on either side decides.
-    const bool isAnd = o == "&&";
-    for (const Evaluation* side : {&left, &right}) {
-      if (side->known && (side->value.bits != 0) != isAnd) {
-        return {true, Promote(condition, IntegerValue::OfInt(isAnd ? 0 : 1))};
-      }
+namespace {
+
+// "&&" and "||" in Kleene's logic: a known false (&&) or true (||) on either side decides.
+Evaluation ApplyLogical(bool isAnd, const Evaluation& left, const Evaluation& right,
+                        bool condition) {
+  for (const Evaluation* side : {&left, &right}) {
+    if (side->known && (side->value.bits != 0) != isAnd) {
+      return {true, Promote(condition, IntegerValue::OfInt(isAnd ? 0 : 1))};
     }
-    if (!left.known || !right.known) {
-      return {};
-    }
-    return {true, Promote(condition, IntegerValue::OfInt(isAnd ? 1 : 0))};
   }
   if (!left.known || !right.known) {
     return {};
   }
-  IntegerValue a = left.value;
-  IntegerValue b = right.value;
-  if (o == "<<" || o == ">>") {
-    // The result has the left operand's type; the count must lie within its width.
-    const std::int64_t count = b.isSigned ? b.AsSigned() : static_cast<std::int64_t>(b.bits);
-    if (b.bits > 63 || count < 0 || count >= a.width) {
-      return {};
-    }
-    if (o == "<<") {
-      // C++20 defines a signed left shift modulo 2^width, as the compilers compute it.
-      return {true, IntegerValue::OfWidth(a.bits << count, a.rank, a.width, a.isSigned)};
-    }
-    return {true, a.isSigned
-                      ? IntegerValue::OfWidth(static_cast<std::uint64_t>(a.AsSigned() >> count),
-                                              a.rank, a.width, true)
-                      : IntegerValue::OfWidth(a.bits >> count, a.rank, a.width, false)};
+  return {true, Promote(condition, IntegerValue::OfInt(isAnd ? 1 : 0))};
+}
+
+// "<<" and ">>": the result has the left operand's type; the count must lie within its width.
+Evaluation ApplyShift(bool left, const IntegerValue& a, const IntegerValue& b) {
+  const std::int64_t count = b.isSigned ? b.AsSigned() : static_cast<std::int64_t>(b.bits);
+  if (b.bits > 63 || count < 0 || count >= a.width) {
+    return {};
   }
-  ToCommonType(&a, &b);
-  if (o == "<" || o == ">" || o == "<=" || o == ">=" || o == "==" || o == "!=") {
-    const bool less = a.isSigned ? a.AsSigned() < b.AsSigned() : a.bits < b.bits;
-    const bool equal = a.bits == b.bits;
-    const bool r = o == "<"    ? less
-                   : o == ">"  ? !less && !equal
-                   : o == "<=" ? less || equal
-                   : o == ">=" ? !less
-                   : o == "==" ? equal
-                               : !equal;
-    return {true, Promote(condition, IntegerValue::OfInt(r ? 1 : 0))};
+  if (left) {
+    // C++20 defines a signed left shift modulo 2^width, as the compilers compute it.
+    return {true, IntegerValue::OfWidth(a.bits << count, a.rank, a.width, a.isSigned)};
   }
-  if (o == "&" || o == "|" || o == "^") {
-    const std::uint64_t r = o == "&"   ? a.bits & b.bits
-                            : o == "|" ? a.bits | b.bits
-                                       : a.bits ^ b.bits;
-    return {true, IntegerValue::OfWidth(r, a.rank, a.width, a.isSigned)};
+  return {true, a.isSigned
+                    ? IntegerValue::OfWidth(static_cast<std::uint64_t>(a.AsSigned() >> count),
+                                            a.rank, a.width, true)
+                    : IntegerValue::OfWidth(a.bits >> count, a.rank, a.width, false)};
+}
+
+// Arithmetic in an unsigned type: modulo 2^width; a division by zero has no value.
+Evaluation ApplyUnsigned(std::string_view o, const IntegerValue& a, const IntegerValue& b) {
+  std::uint64_t r = 0;
+  if (o == "+") {
+    r = a.bits + b.bits;
+  } else if (o == "-") {
+    r = a.bits - b.bits;
+  } else if (o == "*") {
+    r = a.bits * b.bits;
+  } else if (b.bits == 0) {
+    return {};
+  } else {
+    r = o == "/" ? a.bits / b.bits : a.bits % b.bits;
   }
-  if (!a.isSigned) {
-    std::uint64_t r = 0;
-    if (o == "+") {
-      r = a.bits + b.bits;
-    } else if (o == "-") {
-      r = a.bits - b.bits;
-    } else if (o == "*") {
-      r = a.bits * b.bits;
-    } else if (b.bits == 0) {
-      return {};
-    } else {
-      r = o == "/" ? a.bits / b.bits : a.bits % b.bits;
-    }
-    return {true, IntegerValue::OfWidth(r, a.rank, a.width, false)};
-  }
+  return {true, IntegerValue::OfWidth(r, a.rank, a.width, false)};
+}
+
+// Arithmetic in a signed type: an overflow, or a division by zero, has no value.
+Evaluation ApplySigned(std::string_view o, const IntegerValue& a, const IntegerValue& b) {
   const std::int64_t x = a.AsSigned();
   const std::int64_t y = b.AsSigned();
   std::int64_t r = 0;
@@ -319,6 +302,42 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
     return {};  // signed overflow: no constant expression, and no value the check can know
   }
   return {true, IntegerValue::OfWidth(static_cast<std::uint64_t>(r), a.rank, a.width, true)};
+}
+
+}  // namespace
+
+Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, bool condition) {
+  const std::string_view o(op);
+  if (o == "&&" || o == "||") {
+    return ApplyLogical(o == "&&", left, right, condition);
+  }
+  if (!left.known || !right.known) {
+    return {};
+  }
+  IntegerValue a = left.value;
+  IntegerValue b = right.value;
+  if (o == "<<" || o == ">>") {
+    return ApplyShift(o == "<<", a, b);
+  }
+  ToCommonType(&a, &b);
+  if (o == "<" || o == ">" || o == "<=" || o == ">=" || o == "==" || o == "!=") {
+    const bool less = a.isSigned ? a.AsSigned() < b.AsSigned() : a.bits < b.bits;
+    const bool equal = a.bits == b.bits;
+    const bool r = o == "<"    ? less
+                   : o == ">"  ? !less && !equal
+                   : o == "<=" ? less || equal
+                   : o == ">=" ? !less
+                   : o == "==" ? equal
+                               : !equal;
+    return {true, Promote(condition, IntegerValue::OfInt(r ? 1 : 0))};
+  }
+  if (o == "&" || o == "|" || o == "^") {
+    const std::uint64_t r = o == "&"   ? a.bits & b.bits
+                            : o == "|" ? a.bits | b.bits
+                                       : a.bits ^ b.bits;
+    return {true, IntegerValue::OfWidth(r, a.rank, a.width, a.isSigned)};
+  }
+  return a.isSigned ? ApplySigned(o, a, b) : ApplyUnsigned(o, a, b);
 }
 
 Evaluation Choose(const Evaluation& condition, Evaluation a, Evaluation b) {

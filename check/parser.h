@@ -93,7 +93,7 @@ class Parser {
   bool AtEntryBoundary() const;
   bool OnLaterLine(const Token& t, std::int32_t after) const;
   bool SkipUntil(unsigned stops);
-  void SkipBraces();
+  bool SkipBalanced(char open, int depth = 0);
   void SkipParentheses();
   void SkipStatement();
   void SkipToEntry();
@@ -113,6 +113,20 @@ class Parser {
                                  // follows the wrap header may complete it
     std::vector<Token> words;    // the tokens at its top level, before its first bracket
   };
+  // The most words of a declaration's top level that its judge looks at.
+  static constexpr std::size_t kMaxDeclarationWords = 32;
+  // Where the reading of a declaration stands.
+  struct OpenBracket {
+    char bracket;
+    bool macro;  // the arguments of what may be a function-like macro
+  };
+  struct DeclarationReading {
+    std::vector<OpenBracket> open;
+    std::int32_t ruled = -1;  // the first '(' that the rules opened in this statement
+    Token before{};           // the token before the current one, in this statement
+    Token name{};             // the last identifier
+    bool Plain() const;
+  };
 
   // ---- Statements (parser_statements.cpp) and declarations (parser_declarations.cpp) ----
   void Statement();
@@ -120,6 +134,7 @@ class Parser {
   void Enum();
   void Declaration();
   DeclarationShape ReadDeclaration();
+  void NoteDeclarationToken(DeclarationShape& shape, DeclarationReading& reading);
   void ReadBody(DeclarationShape& shape, std::string_view first);
   bool RuleOpened(const Token& t) const;
   bool BrokenDeclarator(std::string_view first, bool topLevel);
@@ -134,8 +149,8 @@ class Parser {
   void Include();
   void LiveDirective();
   std::uint64_t Scope() const { return scopes_.empty() ? 0 : scopes_.back(); }
-  void Definition(std::int32_t offset);
-  void Broken(std::int32_t offset, HeaderProblem problem);
+  void BlameDefinition(std::int32_t offset);
+  void Blame(std::int32_t offset, HeaderProblem problem);
 
   // ---- Tables (parser_tables.cpp) and entries (parser_entries.cpp) ----
   void Table();
@@ -145,10 +160,10 @@ class Parser {
   void PlainEntriesFromText();
   bool Entry();
   Invocation ReadInvocation();
-  void Declared(std::string_view name, std::int32_t entry, bool listed = true);
-  void Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
-                bool number = false);
-  void Unnumbered();
+  void Declare(std::string_view name, std::int32_t entry, bool listed = true);
+  void Number(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+              bool number = false);
+  void ForgetNumbering();
   std::string_view HeaderTextAt(std::int32_t begin, std::int32_t end);
   void EndOfText();
   bool ReadHeaderAfterNul();

@@ -184,46 +184,40 @@ bool Parser::BrokenDeclarator(std::string_view first, bool topLevel) {
 }
 
 // Reads a statement that is neither a table nor a namespace, up to its end, for its shape.
+// Whether none of the open brackets is a macro's argument list.
+bool Parser::DeclarationReading::Plain() const {
+  return std::none_of(open.begin(), open.end(), [](const OpenBracket& o) { return o.macro; });
+}
+
 Parser::DeclarationShape Parser::ReadDeclaration() {
   DeclarationShape shape;
   shape.start = token_;
-  const std::string_view first = Text(shape.start);
-  struct Open {
-    char bracket;
-    bool macro;  // the arguments of what may be a function-like macro
-  };
-  std::vector<Open> open;
-  const auto plain = [&open] {
-    return std::none_of(open.begin(), open.end(), [](const Open& o) { return o.macro; });
-  };
-  std::int32_t ruled = -1;  // the first '(' that the rules opened in this statement
-  Token before{};           // the token before the current one, in this statement
-  Token name{};             // the last identifier
   if (TeamMacroStatement()) {
     shape.open = !IsPunct(previous_, ')');  // the text ends inside its arguments
     shape.ended = !shape.open;
     shape.unsure = true;  // what it expands to, the check does not judge
     return shape;
   }
+  DeclarationReading reading;
   while (token_.kind != TokenKind::kEnd) {
-    if (IsPunct('{') && open.empty()) {
-      ReadBody(shape, first);
+    if (IsPunct('{') && reading.open.empty()) {
+      ReadBody(shape, Text(shape.start));
       return shape;
     }
-    if (open.empty() && IsPunct('}')) {
+    if (reading.open.empty() && IsPunct('}')) {
       return shape;  // the enclosing block ends: no statement the check knows
     }
-    if (IsPunct(';') && (open.empty() || open.back().bracket != '{')) {
-      if (open.empty()) {
+    if (IsPunct(';') && (reading.open.empty() || reading.open.back().bracket != '{')) {
+      if (reading.open.empty()) {
         Advance();
         shape.ended = true;
         return shape;
       }
-      if (plain() && ruled >= 0) {
+      if (reading.Plain() && reading.ruled >= 0) {
         // The header's statement was balanced: a bracket is open at its ';' because the rules
         // opened one, and no meaning of the names closes it, since none of the brackets around is
         // a macro's argument list.
-        shape.broken = ruled;
+        shape.broken = reading.ruled;
         Advance();
         shape.ended = true;
         return shape;
@@ -234,56 +228,59 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
       shape.unsure = true;  // a table after something without ';' (a macro, say)
       return shape;
     }
-    if (IsPunct('=') && shape.broken < 0 && plain() && BrokenDeclarator(first, open.empty())) {
-      shape.broken = name.kind == TokenKind::kEnd ? token_.begin : name.begin;
-    }
-    if (IsPunct(',') || IsEntry() || IsEnd()) {
-      shape.rewritten = true;
-    } else if (IsPunct('(') || IsPunct('[') || IsPunct('{')) {
-      shape.bracket = shape.bracket || open.empty();
-      const bool call = IsPunct('(') && before.kind == TokenKind::kIdentifier;
-      open.push_back({text_[token_.begin], call && MayBeFunctionMacro(before)});
-      if (call && ruled < 0 && RuleOpened(before)) {
-        ruled = before.begin;
-      }
-    } else if (IsPunct(')') || IsPunct(']') || IsPunct('}')) {
-      if (open.empty()) {
-        shape.rewritten = true;  // a ')' without its '(': what a ',' became
-      } else {
-        open.pop_back();
-      }
-    } else if (token_.kind == TokenKind::kDirective) {
-      shape.unsure = true;
-    } else if (open.empty() && !shape.bracket && shape.words.size() < 32) {
-      shape.words.push_back(token_);
-    }
-    shape.specifiersOnly =
-        shape.specifiersOnly && (token_.kind == TokenKind::kLiteral ||
-                                 (token_.kind == TokenKind::kIdentifier &&
-                                  (IsSpecifier(Text(token_)) || Text(token_) == "extern")));
-    before = token_;
-    if (token_.kind == TokenKind::kIdentifier) {
-      name = token_;
-    }
+    NoteDeclarationToken(shape, reading);
     Advance();
   }
-  shape.open = !open.empty();
-  if (shape.open && plain() && ruled >= 0) {
-    shape.broken = ruled;  // a bracket is open at the end of the header
+  shape.open = !reading.open.empty();
+  if (shape.open && reading.Plain() && reading.ruled >= 0) {
+    shape.broken = reading.ruled;  // a bracket is open at the end of the header
   }
   return shape;
+}
+
+// What the current token of a declaration adds to its shape.
+void Parser::NoteDeclarationToken(DeclarationShape& shape, DeclarationReading& reading) {
+  auto& open = reading.open;
+  if (IsPunct('=') && shape.broken < 0 && reading.Plain() &&
+      BrokenDeclarator(Text(shape.start), open.empty())) {
+    shape.broken = reading.name.kind == TokenKind::kEnd ? token_.begin : reading.name.begin;
+  }
+  if (IsPunct(',') || IsEntry() || IsEnd()) {
+    shape.rewritten = true;
+  } else if (IsPunct('(') || IsPunct('[') || IsPunct('{')) {
+    shape.bracket = shape.bracket || open.empty();
+    const Token& before = reading.before;
+    const bool call = IsPunct('(') && before.kind == TokenKind::kIdentifier;
+    open.push_back({text_[token_.begin], call && MayBeFunctionMacro(before)});
+    if (call && reading.ruled < 0 && RuleOpened(before)) {
+      reading.ruled = before.begin;
+    }
+  } else if (IsPunct(')') || IsPunct(']') || IsPunct('}')) {
+    if (open.empty()) {
+      shape.rewritten = true;  // a ')' without its '(': what a ',' became
+    } else {
+      open.pop_back();
+    }
+  } else if (token_.kind == TokenKind::kDirective) {
+    shape.unsure = true;
+  } else if (open.empty() && !shape.bracket && shape.words.size() < kMaxDeclarationWords) {
+    shape.words.push_back(token_);
+  }
+  shape.specifiersOnly =
+      shape.specifiersOnly && (token_.kind == TokenKind::kLiteral ||
+                               (token_.kind == TokenKind::kIdentifier &&
+                                (IsSpecifier(Text(token_)) || Text(token_) == "extern")));
+  reading.before = token_;
+  if (token_.kind == TokenKind::kIdentifier) {
+    reading.name = token_;
+  }
 }
 
 // The body of a declaration, { ... }, and what follows it up to the declaration's end.
 void Parser::ReadBody(DeclarationShape& shape, std::string_view first) {
   shape.body = true;
-  int braces = 0;
-  do {
-    // What the rules wrote into a body breaks it ("};" became a table's end, ',' a ')').
-    braces += Braces();
-    shape.rewritten = shape.rewritten || IsPunct(',') || IsEntry() || IsEnd();
-    Advance();
-  } while (braces > 0 && token_.kind != TokenKind::kEnd);
+  // What the rules wrote into a body breaks it ("};" became a table's end, ',' a ')').
+  shape.rewritten = SkipBalanced('{') || shape.rewritten;
   // A function's body ends its definition (a function template's too); a class's, a typedef's
   // or a variable template's goes on to the ';'.
   const bool type = first == "struct" || first == "class" || first == "union" || first == "typedef";
@@ -316,11 +313,11 @@ void Parser::Declaration() {
     statementEnd_ = previous_.begin;
   }
   if (shape.rewritten) {
-    Broken(shape.start.begin, HeaderProblem::kDefinition);
+    Blame(shape.start.begin, HeaderProblem::kDefinition);
     return;
   }
   if (shape.broken >= 0) {
-    Broken(shape.broken, HeaderProblem::kDefinition);
+    Blame(shape.broken, HeaderProblem::kDefinition);
     return;
   }
   if (shape.unsure || !shape.ended) {

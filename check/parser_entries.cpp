@@ -29,7 +29,7 @@ bool IsEntryAt(const char* p) {
 
 }  // namespace
 
-void Parser::Declared(std::string_view name, std::int32_t entry, bool listed) {
+void Parser::Declare(std::string_view name, std::int32_t entry, bool listed) {
   if (!names_.Keeping() && preprocessor_.Active().holds == kEveryConfiguration) {
     return;  // nothing to keep while every entry is compiled everywhere
   }
@@ -38,7 +38,7 @@ void Parser::Declared(std::string_view name, std::int32_t entry, bool listed) {
                    preprocessor_.Active(), listed ? tableNumber_ : -1,
                    preprocessor_.WrapActive().holds == kEveryConfiguration)) {
     // Two branches declare it, and the table, which keeps both, lists it twice.
-    Broken(entry, HeaderProblem::kListedTwice);
+    Blame(entry, HeaderProblem::kListedTwice);
   }
 }
 std::string_view Parser::HeaderTextAt(std::int32_t begin, std::int32_t end) {
@@ -57,13 +57,13 @@ std::string_view Parser::HeaderTextAt(std::int32_t begin, std::int32_t end) {
   return {options_.header + from, static_cast<std::size_t>(to - from)};
 }
 
-void Parser::Unnumbered() {
+void Parser::ForgetNumbering() {
   numbering_.Unknown(preprocessor_.Active());
 }
 // The entry at `entry` has the value [valueBegin, valueEnd) of the text (`number`: one integer
 // literal), or (valueBegin < 0) the one after the previous enumerator's.
-void Parser::Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
-                      bool number) {
+void Parser::Number(std::int32_t entry, std::int32_t valueBegin, std::int32_t valueEnd,
+                    bool number) {
   const bool given = valueBegin >= 0;
   std::string_view value =
       given ? std::string_view(text_ + valueBegin, static_cast<std::size_t>(valueEnd - valueBegin))
@@ -75,7 +75,7 @@ void Parser::Numbered(std::int32_t entry, std::int32_t valueBegin, std::int32_t 
     // header wrote it, or not at all.
     value = HeaderTextAt(valueBegin, valueEnd);
     if (value.data() == nullptr) {
-      Unnumbered();
+      ForgetNumbering();
       return;
     }
   }
@@ -119,10 +119,10 @@ void Parser::PlainEntriesFromText() {
         firstEntry_[0] = at;
       }
       if (!everywhere || names_.Keeping()) {
-        Declared(entryName, at);
+        Declare(entryName, at);
       }
       if (!numbering_.NextPlainInt(preprocessor_.Active())) {
-        Numbered(at, -1, -1);
+        Number(at, -1, -1);
       }
       end += 2;
     } else if (text[end] == ' ' && text[end + 1] == ',' && text[end + 2] == ' ') {
@@ -135,12 +135,12 @@ void Parser::PlainEntriesFromText() {
         firstEntry_[1] = at;
       }
       if (!everywhere || names_.Keeping()) {
-        Declared(entryName, at);
+        Declare(entryName, at);
       }
       if (!numbering_.NextSmallDecimal(
               preprocessor_.Active(),
               std::string_view(text + value, static_cast<std::size_t>(end - value)))) {
-        Numbered(at, value, end, IsDigit(text[value]));
+        Number(at, value, end, IsDigit(text[value]));
       }
       end += 2;
     } else {
@@ -224,7 +224,7 @@ Parser::Invocation Parser::ReadInvocation() {
         invocation.nameOnly = token_.kind == TokenKind::kIdentifier;
         if (invocation.nameOnly) {
           // Declared where the entry begins, before the invocation crosses any directive.
-          Declared(Text(token_), invocation.start.begin);
+          Declare(Text(token_), invocation.start.begin);
           ++tableEntries_;
         }
       } else {
@@ -239,7 +239,7 @@ Parser::Invocation Parser::ReadInvocation() {
       }
     } else if (IsEntry() && Peek(1).kind == TokenKind::kPunctuator && text_[Peek(1).begin] == '(' &&
                Peek(2).kind == TokenKind::kIdentifier) {
-      Declared(Text(Peek(2)), token_.begin, false);  // an enumerator the invocation swallows
+      Declare(Text(Peek(2)), token_.begin, false);  // an enumerator the invocation swallows
     }
     Advance();
   }
@@ -260,10 +260,10 @@ bool Parser::Entry() {
       invocation.namesEntry ? HeaderProblem::kValueNamesEnumerator : HeaderProblem::kMissingComma;
   if (invocation.closed && IsPunct(')')) {
     // The entry closed inside its value: a ',' in the value, now "), ", left a ')' over.
-    Broken(start, invocation.arguments >= 3 ? HeaderProblem::kCommaInValue
-                  : invocation.crossed      ? crossing
-                                            : HeaderProblem::kOther);
-    Unnumbered();
+    Blame(start, invocation.arguments >= 3 ? HeaderProblem::kCommaInValue
+                 : invocation.crossed      ? crossing
+                                           : HeaderProblem::kOther);
+    ForgetNumbering();
     Advance();
     SkipToEntry();
     return false;
@@ -271,19 +271,19 @@ bool Parser::Entry() {
   if (invocation.closed && invocation.crossed) {
     // It went on past where its entry should have ended, as the compiler collects arguments,
     // and closed later: only the first argument counts, and the list may go on from there.
-    Unnumbered();
+    ForgetNumbering();
     if (invocation.nameOnly && hasName && (IsPunct(',') || IsPunct('}'))) {
       TryConsume(',');
       return false;
     }
-    Broken(start, crossing);
+    Blame(start, crossing);
     return IsPunct(';');
   }
   if (!invocation.closed) {
-    Unnumbered();
+    ForgetNumbering();
     if (invocation.namesEntry) {
       // Another CG_/CW_ name inside the value: it opened an entry of its own.
-      Broken(start, HeaderProblem::kValueNamesEnumerator);
+      Blame(start, HeaderProblem::kValueNamesEnumerator);
       Advance();
       if (IsPunct('(')) {
         SkipParentheses();
@@ -291,18 +291,18 @@ bool Parser::Entry() {
       TryConsume(',');
       SkipToEntry();
     } else if (invocation.missingComma) {
-      Broken(start, HeaderProblem::kMissingComma);
+      Blame(start, HeaderProblem::kMissingComma);
     }
     return false;  // at the end of the text: the header's enumeration goes on past it
   }
   if (!invocation.nameOnly || !hasName) {
     // The first argument, which the client uses as the enumerator, is more than a name.
-    Broken(start, invocation.declarator        ? HeaderProblem::kProtocolInEnumerator
-                  : invocation.moreOnLaterLine ? HeaderProblem::kMissingComma
-                                               : HeaderProblem::kOther);
-    Unnumbered();
+    Blame(start, invocation.declarator        ? HeaderProblem::kProtocolInEnumerator
+                 : invocation.moreOnLaterLine ? HeaderProblem::kMissingComma
+                                              : HeaderProblem::kOther);
+    ForgetNumbering();
   } else {
-    Numbered(start, invocation.valueBegin, invocation.valueEnd);
+    Number(start, invocation.valueBegin, invocation.valueEnd);
   }
   TryConsume(',');
   return false;

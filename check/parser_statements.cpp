@@ -37,12 +37,12 @@ void Parser::Deliver(ProblemSink& sink) {
   findings_.Deliver(compiles, surely, preprocessor_.TouchedClientMacros(), sink);
 }
 
-void Parser::Definition(std::int32_t offset) {
+void Parser::BlameDefinition(std::int32_t offset) {
   findings_.Add(offset, HeaderProblem::kDefinition,
                 preprocessor_.Active().holds & preprocessor_.WrapActive().holds);
 }
 
-void Parser::Broken(std::int32_t offset, HeaderProblem problem) {
+void Parser::Blame(std::int32_t offset, HeaderProblem problem) {
   // Inside a digraph conditional, which stays live, the wrap header may not compile the text.
   findings_.Add(offset, problem, preprocessor_.WrapActive().holds);
 }
@@ -71,13 +71,13 @@ void Parser::Statement() {
     statementEnd_ = previous_.begin;
   } else if (IsIdent("typedef") && Peek(1).kind == TokenKind::kIdentifier &&
              Text(Peek(1)) == kTableType) {
-    Broken(token_.begin, HeaderProblem::kTypedefEnum);
+    Blame(token_.begin, HeaderProblem::kTypedefEnum);
     SkipStatement();
   } else if (IsIdent("enum")) {
     Enum();
   } else if (IsEnd()) {
     // A "};" that closed a namespace, a struct or an initializer, now a table's end.
-    Broken(token_.begin, HeaderProblem::kStrayEnd);
+    Blame(token_.begin, HeaderProblem::kStrayEnd);
     Advance();
     if (IsPunct('(')) {
       SkipParentheses();
@@ -106,7 +106,7 @@ void Parser::Namespace() {
     if (IsPunct(',') || (ruled && IsPunct('(')) || (named && IsPunct('['))) {
       // namespace a = b, now "a , b"; namespace CG_Net { or Net_CW_ {, now a macro's invocation
       // or a '(' after the name; namespace NET_PROTOCOL {, now with "[] =" after the name.
-      Broken(start.begin, HeaderProblem::kDefinition);
+      Blame(start.begin, HeaderProblem::kDefinition);
     }
     SkipStatement();
     return;
@@ -120,23 +120,18 @@ void Parser::Enum() {
   const Token start = token_;
   Advance();
   while (IsPunct('[') && IsPunct(Peek(1), '[')) {
-    // An attribute, [[ ... ]].
-    int depth = 0;
-    do {
-      depth += IsPunct('[') ? 1 : IsPunct(']') ? -1 : 0;
-      Advance();
-    } while (depth > 0 && token_.kind != TokenKind::kEnd);
+    SkipBalanced('[');  // an attribute, [[ ... ]]
   }
   const std::string_view spaced = Text(token_);
   if (token_.kind == TokenKind::kIdentifier && spaced.size() == kEntryMacro.size() + 1 &&
       spaced[0] == 'e' && spaced.substr(1) == kEntryMacro) {
     // "enum\teCG_...": rule 1 wrote its entry macro into the name, and rule 3 did not undo it.
-    Broken(token_.begin, HeaderProblem::kEnumSpacing);
+    Blame(token_.begin, HeaderProblem::kEnumSpacing);
     SkipStatement();
     return;
   }
   if (IsEntry()) {
-    Broken(start.begin, HeaderProblem::kNoEPrefix);  // "enum CG_X": no 'e' for rule 3
+    Blame(start.begin, HeaderProblem::kNoEPrefix);  // "enum CG_X": no 'e' for rule 3
     SkipStatement();
     return;
   }
@@ -151,7 +146,7 @@ void Parser::Enum() {
     Advance();  // the name, and an underlying type
   }
   if (scoped && (rewritten || IsPunct('('))) {
-    Broken(start.begin, HeaderProblem::kScopedEnum);
+    Blame(start.begin, HeaderProblem::kScopedEnum);
     SkipStatement();
     return;
   }
@@ -167,22 +162,17 @@ void Parser::Enum() {
   Advance();
   const Token first = token_;
   if (!named && IsEntry()) {
-    Broken(first.begin, HeaderProblem::kNoArray);
+    Blame(first.begin, HeaderProblem::kNoArray);
     SkipStatement();
     return;
   }
-  bool broken = false;
-  for (int depth = 1; depth > 0 && token_.kind != TokenKind::kEnd;) {
-    depth += Braces();
-    broken = broken || IsPunct(',') || IsEntry() || IsEnd();
-    Advance();
-  }
+  const bool broken = SkipBalanced('{', 1);
   // The compilers blame an unnamed enumeration's enumerators, a named one's name.
   const std::int32_t blamed = named ? start.begin : first.begin;
   if (broken) {
-    Broken(blamed, HeaderProblem::kDefinition);
+    Blame(blamed, HeaderProblem::kDefinition);
   } else {
-    Definition(blamed);
+    BlameDefinition(blamed);
   }
   SkipStatement();
 }
@@ -223,7 +213,7 @@ void Parser::Include() {
     if (std::string_view(text_ + end, static_cast<std::size_t>(word - end))
             .ends_with(kEntryMacro) &&
         word < token_.end && text_[word] == '(') {
-      Broken(token_.begin, HeaderProblem::kIncludeRenamed);
+      Blame(token_.begin, HeaderProblem::kIncludeRenamed);
     }
     return;
   }
@@ -233,7 +223,7 @@ void Parser::Include() {
       name.find(kEntryMacro) != std::string_view::npos ||
       name.find("//#") != std::string_view::npos ||
       (table != std::string_view::npos && name.substr(table + kTableType.size(), 2) == " s")) {
-    Broken(token_.begin, HeaderProblem::kIncludeRenamed);
+    Blame(token_.begin, HeaderProblem::kIncludeRenamed);
   }
 }
 

@@ -48,7 +48,7 @@ void Parser::Advance() {
       LiveDirective();  // wherever it stands, an include stays a directive
     }
     if (token_.kind == TokenKind::kEndedComment) {
-      Broken(token_.begin, HeaderProblem::kCommentEndedEarly);  // then on after the comment
+      Blame(token_.begin, HeaderProblem::kCommentEndedEarly);  // then on after the comment
       continue;
     }
     if (token_.kind != TokenKind::kCommentedDirective) {
@@ -123,7 +123,7 @@ bool Parser::SkipUntil(unsigned stops) {
       if ((stops & kAtOpenBrace) != 0 && depth == 0) {
         return true;
       }
-      SkipBraces();
+      SkipBalanced('{');
       continue;
     }
     if (depth == 0 && (((stops & kAtSemicolon) != 0 && IsPunct(';')) ||
@@ -148,16 +148,19 @@ bool Parser::SkipUntil(unsigned stops) {
   return false;
 }
 
-void Parser::SkipBraces() {
-  int depth = 0;
+// Skips a bracketed group, from its opening bracket (or from inside it, `depth` levels deep)
+// to just past its closing one: every bracket loop of the parser. '{' groups count what a macro
+// of the header's opens or closes (Braces). Returns whether the rules rewrote something inside (a
+// ',' became "), ", a table's entry or its end).
+bool Parser::SkipBalanced(char open, int depth) {
+  const char close = open == '{' ? '}' : open == '[' ? ']' : ')';
+  bool rewritten = false;
   do {
-    if (IsPunct('{')) {
-      ++depth;
-    } else if (IsPunct('}')) {
-      --depth;
-    }
+    depth += open == '{' ? Braces() : IsPunct(open) ? 1 : IsPunct(close) ? -1 : 0;
+    rewritten = rewritten || IsPunct(',') || IsEntry() || IsEnd();
     Advance();
   } while (depth > 0 && token_.kind != TokenKind::kEnd);
+  return rewritten;
 }
 
 void Parser::SkipParentheses() {
@@ -169,7 +172,7 @@ void Parser::SkipParentheses() {
 void Parser::SkipStatement() {
   SkipUntil(kAtSemicolon | kAtCloseBrace | kAtOpenBrace);
   if (IsPunct('{')) {
-    SkipBraces();
+    SkipBalanced('{');
     SkipUntil(kAtSemicolon | kAtCloseBrace);  // the declarators after a body
   }
   TryConsume(';');

@@ -29,7 +29,7 @@ std::string Code(int code) {
 // page's list must say the same, word for word, and name no other code.
 TEST(Problems, TheReadmeAndTheManualPageSayWhatTheProgramSays) {
   const std::string readme = Read(PROTOWRAP_SOURCE_DIR "/README.md");
-  const std::string manual = Read(PROTOWRAP_SOURCE_DIR "/doc/protowrap.1");
+  const std::string manual = Read(PROTOWRAP_SOURCE_DIR "/docs/protowrap.1");
   ASSERT_FALSE(readme.empty());
   ASSERT_FALSE(manual.empty());
   int known = 0;

@@ -13,7 +13,7 @@ install(TARGETS protowrap protowrap_client EXPORT protowrapTargets
 install(FILES include/protowrap/protocol_table.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/protowrap)
 install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(WIN32)
-  install(FILES doc/protowrap.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES docs/protowrap.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   # Where NuGet finds MSBuild files for C++ projects and imports them by itself; the targets find
   # the program at ../../bin.
   install(FILES msbuild/protowrap.targets DESTINATION build/native COMPONENT msbuild)
@@ -25,10 +25,10 @@ else()
   set(doc_out ${CMAKE_CURRENT_BINARY_DIR}/doc)
   file(MAKE_DIRECTORY ${doc_out})
   foreach(doc protowrap.1 changelog)
-    execute_process(COMMAND ${PROTOWRAP_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/doc/${doc}
+    execute_process(COMMAND ${PROTOWRAP_GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/docs/${doc}
                     OUTPUT_FILE ${doc_out}/${doc}.gz COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/protowrap.1 doc/changelog)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS docs/protowrap.1 docs/changelog)
   install(FILES ${doc_out}/protowrap.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${doc_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "text/utf16_decoder.h"
+#include "config/utf16_decoder.h"
 
 namespace protowrap::config {
 

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t length =
       protowrap::config::LookupIniValue(input, ini.size(), "CONFIG", key, "", buffer, bufferSize);
   if (length >= bufferSize || buffer[length] != '\0' || std::strlen(buffer) != length) {
-    Broken("the value must be a terminated string that fits the buffer");
+    Fail("the value must be a terminated string that fits the buffer");
   }
 
   // The same text in pieces, each in a block of its own size, so that a read past a piece is
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   if (reader.Finish("") != length || std::memcmp(pieced, buffer, length + 1) != 0) {
-    Broken("a text fed in pieces must give the same answer as the whole text");
+    Fail("a text fed in pieces must give the same answer as the whole text");
   }
   std::free(pieced);
   std::free(buffer);

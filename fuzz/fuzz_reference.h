@@ -23,7 +23,7 @@ inline char* ExactBlock(const std::string& s, bool terminate) {
 }
 
 /// Stops the fuzzer with a message: a broken contract is a finding like a crash.
-[[noreturn]] inline void Broken(const char* what) {
+[[noreturn]] inline void Fail(const char* what) {
   std::fprintf(stderr, "contract broken: %s\n", what);
   std::abort();
 }

@@ -29,11 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   protowrap::ReplaceStatus status = protowrap::ReplaceStatus::kNoMemory;
   char* result = protowrap::ApplyRewriteRules(block, &status);
   if (result == nullptr || (result == block) == changes) {
-    Broken("the table must hand back the same block exactly when no rule matched");
+    Fail("the table must hand back the same block exactly when no rule matched");
   }
   if (std::strlen(result) != expected.size() ||
       std::memcmp(result, expected.data(), expected.size()) != 0) {
-    Broken("the rewritten text differs from the reference");
+    Fail("the rewritten text differs from the reference");
   }
 
   const std::string source = input.substr(0, input.find('\0'));
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto length = static_cast<std::int32_t>(expected.size());
   if (!protowrap::check::CheckWrapHeader(written, length, &all) ||
       !protowrap::check::CheckWrapHeader(written, length, &few)) {
-    Broken("the check must run");
+    Fail("the check must run");
   }
   // The entries read straight from the text and those read token by token give the same.
   protowrap::check::WarningReport tokens(0);
@@ -59,18 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   byTokens.plainEntries = false;
   if (!protowrap::check::CheckWrapHeader(written, length, &tokens, byTokens) ||
       tokens.Count() != all.Count()) {
-    Broken("both ways of reading entries must find the same");
+    Fail("both ways of reading entries must find the same");
   }
   for (std::size_t i = 0; i < tokens.InOrder().size(); ++i) {
     if (tokens.InOrder()[i].offset != all.InOrder()[i].offset ||
         tokens.InOrder()[i].problem != all.InOrder()[i].problem) {
-      Broken("both ways of reading entries must find the same");
+      Fail("both ways of reading entries must find the same");
     }
   }
   if (all.Count() != few.Count() ||
       static_cast<std::int64_t>(all.InOrder().size()) != all.Count() ||
       few.InOrder().size() != std::min<std::size_t>(3, all.InOrder().size())) {
-    Broken("the report must count every warning and keep the first ones");
+    Fail("the report must count every warning and keep the first ones");
   }
   protowrap::check::PositionMap map(kept, static_cast<std::int32_t>(source.size()), written,
                                     length);
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line < 1 || line > lines || column < 1 ||
         (i > 0 && w.offset < all.InOrder()[i - 1].offset) ||
         (i < few.InOrder().size() && few.InOrder()[i].offset != w.offset)) {
-      Broken("a warning must point into the input, in order");
+      Fail("a warning must point into the input, in order");
     }
   }
   // The check's runs of bytes, read many at a time, against one byte at a time: from many
@@ -104,12 +104,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (protowrap::check::IdentifierEnd(kept, at, end) != identifier ||
         protowrap::check::BlanksEnd(kept, at, end) != blanks ||
         protowrap::check::LineEndFrom(kept, at, end) != line) {
-      Broken("a run read many bytes at a time differs from one read byte by byte");
+      Fail("a run read many bytes at a time differs from one read byte by byte");
     }
   }
   if (std::memcmp(kept, source.data(), source.size()) != 0 ||
       std::memcmp(written, expected.data(), expected.size() + 1) != 0) {
-    Broken("the check must change nothing");
+    Fail("the check must change nothing");
   }
   std::free(kept);
   std::free(written);

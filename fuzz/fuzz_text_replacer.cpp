@@ -24,16 +24,16 @@ void Check(const char* input, char* result, ReplaceStatus status, const std::str
            bool changed) {
   if (!changed) {
     if (result != input || status != ReplaceStatus::kUnchanged) {
-      Broken("an unchanged text must come back as the same block");
+      Fail("an unchanged text must come back as the same block");
     }
     return;
   }
   if (result == nullptr || result == input || status != ReplaceStatus::kReplaced) {
-    Broken("a replacement must come back as a new block");
+    Fail("a replacement must come back as a new block");
   }
   if (std::memcmp(result, expected.data(), expected.size()) != 0 ||
       result[expected.size()] != '\0') {
-    Broken("the new block differs from the reference");
+    Fail("the new block differs from the reference");
   }
   std::free(result);
 }
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            static_cast<std::int32_t>(patternLength),
                            static_cast<std::int32_t>(start)) !=
       (found == std::string::npos ? -1 : static_cast<std::int32_t>(found))) {
-    Broken("FindPattern differs from the reference");
+    Fail("FindPattern differs from the reference");
   }
   ReplaceStatus status = ReplaceStatus::kNoMemory;
   std::int32_t resultLength = -1;
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       counted, textLength, patternBlock, static_cast<std::int32_t>(patternLength), replacementBlock,
       static_cast<std::int32_t>(replacementLength), &status, &resultLength);
   if (resultLength != static_cast<std::int32_t>(expected.size())) {
-    Broken("ReplaceInBuffer reports a wrong length");
+    Fail("ReplaceInBuffer reports a wrong length");
   }
   Check(counted, result, status, expected, matches);
 
@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const char* firstMatch = scan->findFirstMatch(counted, end, patternBlock, patternLength);
       if ((firstMatch == nullptr ? -1 : firstMatch - counted) !=
           (expectedMatches.empty() ? -1 : expectedMatches[0])) {
-        Broken("a scan's first match differs from the reference");
+        Fail("a scan's first match differs from the reference");
       }
       std::vector<std::int32_t> collected;
       std::int32_t batch[7];
@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         collected.insert(collected.end(), batch, batch + got);
       }
       if (collected != expectedMatches) {
-        Broken("a scan's matches differ from the reference");
+        Fail("a scan's matches differ from the reference");
       }
     }
   }

@@ -96,7 +96,7 @@ bool RunConversion(const ConversionJob& job, config::Configuration& configuratio
     return Fail(console, "Can't Write File %s\n", job.outputPath);
   }
   if (written != nullptr) {
-    written->Written(inputPath, header, static_cast<std::int32_t>(size), text,
+    written->Inspect(inputPath, header, static_cast<std::int32_t>(size), text,
                      static_cast<std::int32_t>(length), cutAtNul);
   }
   release(text);

@@ -34,7 +34,7 @@ class WrittenHeader {
   /// `text` (`length` bytes, then a NUL) was written as the wrap header of the header at
   /// `inputPath`, whose bytes are `header` (`headerLength`, with any NUL bytes: the wrap header
   /// ends at the first); `cutAtNul`: the header goes on after a NUL byte.
-  virtual void Written(const char* inputPath, const char* header, std::int32_t headerLength,
+  virtual void Inspect(const char* inputPath, const char* header, std::int32_t headerLength,
                        const char* text, std::int32_t length, bool cutAtNul) = 0;
 
  protected:

@@ -130,7 +130,7 @@ struct Recorded final : WrittenHeader {
   std::string header;
   std::string text;
   bool cut = false;
-  void Written(const char* inputPath, const char* input, std::int32_t inputLength,
+  void Inspect(const char* inputPath, const char* input, std::int32_t inputLength,
                const char* written, std::int32_t length, bool cutAtNul) override {
     path = inputPath;
     header.assign(input, static_cast<std::size_t>(inputLength));

@@ -10,7 +10,11 @@
 #include "platform/file_system.h"
 #include "wrap/conversion_job.h"
 
-namespace protowrap::check {
+namespace protowrap::app {
+
+using check::DiagnosticForm;
+using check::NativeDiagnosticForm;
+using check::WarningReport;
 
 /// Where and how a run reports the places where its headers do not fit the rules.
 struct WarningOptions {
@@ -29,7 +33,7 @@ class HeaderWarnings final : public WrittenHeader {
   HeaderWarnings(platform::FileSystem& files, const WarningOptions& options)
       : files_(files), options_(options) {}
 
-  void Written(const char* inputPath, const char* header, std::int32_t headerLength,
+  void Inspect(const char* inputPath, const char* header, std::int32_t headerLength,
                const char* text, std::int32_t length, bool cutAtNul) override;
 
  private:
@@ -37,4 +41,4 @@ class HeaderWarnings final : public WrittenHeader {
   WarningOptions options_;
 };
 
-}  // namespace protowrap::check
+}  // namespace protowrap::app

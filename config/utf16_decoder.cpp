@@ -1,5 +1,5 @@
 // UTF-16 to UTF-8, a byte at a time.
-#include "text/utf16_decoder.h"
+#include "config/utf16_decoder.h"
 
 namespace protowrap {
 

@@ -1,5 +1,5 @@
 // Tests of the check's part in a run: warnings as the user reads them, on files in memory.
-#include "check/header_warnings.h"
+#include "app/header_warnings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "tests/fakes.h"
 
-namespace protowrap::check {
+namespace protowrap::app {
 namespace {
 
 using testing::FakeConfiguration;
@@ -152,4 +152,4 @@ TEST_F(HeaderWarningsTest, AUtf16HeaderIsSaidToBeOneAndItsBytesGoOutAsTheRulesLe
   EXPECT_EQ("", warnings_);
 }
 
-}  // namespace protowrap::check
+}  // namespace protowrap::app

@@ -1,5 +1,5 @@
 // Checks each wrap header as it is written and prints its warnings.
-#include "check/header_warnings.h"
+#include "app/header_warnings.h"
 
 #include <new>
 #include <string>
@@ -10,7 +10,15 @@
 #include "check/include_reader.h"
 #include "check/position_map.h"
 
-namespace protowrap::check {
+namespace protowrap::app {
+
+using check::CheckOptions;
+using check::CheckWrapHeader;
+using check::DiagnosticWriter;
+using check::HeaderProblem;
+using check::IncludeReader;
+using check::PositionMap;
+using check::WarningReport;
 
 namespace {
 
@@ -39,7 +47,7 @@ bool IsUtf16(std::string_view header) {
 
 }  // namespace
 
-void HeaderWarnings::Written(const char* inputPath, const char* header, std::int32_t headerLength,
+void HeaderWarnings::Inspect(const char* inputPath, const char* header, std::int32_t headerLength,
                              const char* text, std::int32_t length, bool cutAtNul) {
   if (options_.stream == nullptr) {
     return;
@@ -78,4 +86,4 @@ void HeaderWarnings::Written(const char* inputPath, const char* header, std::int
   writer.WriteWarnings(report, map, switches);
 }
 
-}  // namespace protowrap::check
+}  // namespace protowrap::app
