@@ -6,12 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
-// SSE2 is part of every x86-64 processor; PROTOWRAP_PORTABLE_SCAN asks for the portable code.
-#if (defined(__SSE2__) || defined(_M_X64)) && !defined(PROTOWRAP_PORTABLE_SCAN)
-#define PROTOWRAP_CHECK_SSE2 1
+#include "text/sse2.h"
+#if PROTOWRAP_USE_SSE2
 #include <emmintrin.h>
-#else
-#define PROTOWRAP_CHECK_SSE2 0
 #endif
 
 namespace protowrap::check {
@@ -41,7 +38,7 @@ constexpr std::uint64_t BlankBytes(std::uint64_t word) {
          (InRange(v, ' ', ' ') | InRange(v, '\t', '\t') | InRange(v, '\v', '\f'));
 }
 
-#if PROTOWRAP_CHECK_SSE2
+#if PROTOWRAP_USE_SSE2
 // The bits of the sixteen bytes at `p` that may stand in an identifier.
 inline unsigned IdentifierBytes16(const char* p) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -64,7 +61,7 @@ inline unsigned IdentifierBytes16(const char* p) {
 // eight are left before `end` (on little-endian machines), then one at a time.
 template <std::uint64_t (*InRun)(std::uint64_t)>
 std::int32_t RunEnd(const char* text, std::int32_t at, std::int32_t end) {
-#if PROTOWRAP_CHECK_SSE2
+#if PROTOWRAP_USE_SSE2
   if constexpr (InRun == IdentifierBytes) {
     for (; end - at >= 16; at += 16) {
       const unsigned outside = ~IdentifierBytes16(text + at) & 0xFFFFu;
@@ -97,7 +94,7 @@ std::int32_t RunEnd(const char* text, std::int32_t at, std::int32_t end) {
 
 /// The first line end (CR or LF) from `at`, or `end`.
 inline std::int32_t LineEndFrom(const char* text, std::int32_t at, std::int32_t end) {
-#if PROTOWRAP_CHECK_SSE2
+#if PROTOWRAP_USE_SSE2
   for (; end - at >= 16; at += 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
     const auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(

@@ -1,8 +1,8 @@
 // The names that a header's enumerators declare, kept per configuration, and the tables' entries.
 #include "check/declared_names.h"
 
+#include "check/hash_probe.h"
 #include "check/lexer.h"
-#include "check/macro_table.h"
 #include "wrap/rewrite_rules.h"
 
 namespace protowrap::check {
@@ -29,13 +29,10 @@ std::string_view DeclaredNames::NameAt(std::int32_t entry, std::string* scratch)
 }
 
 std::size_t DeclaredNames::Slot(std::string_view name) const {
-  const std::size_t mask = names_.size() - 1;
   std::string scratch;
-  for (std::size_t at = HashOf(name) & mask;; at = (at + 1) & mask) {
-    if (names_[at] < 0 || NameAt(names_[at], &scratch) == name) {
-      return at;
-    }
-  }
+  return Probe(HashOf(name), names_.size(), [&](std::size_t at) {
+    return names_[at] < 0 || NameAt(names_[at], &scratch) == name;
+  });
 }
 
 std::size_t DeclaredNames::MayDeclare(std::string_view name, std::int32_t entry) {

@@ -93,7 +93,7 @@ void DiagnosticWriter::WriteWarnings(WarningReport& report, PositionMap& map,
   AppendNumber(more);
   Append(more == 1 ? " more warning not shown (" : " more warnings not shown (");
   const char* separator = "";
-  for (int code = 0; code < 256; ++code) {
+  for (int code = 0; code < kProblemCodes; ++code) {
     const std::int64_t n = report.Omitted(static_cast<HeaderProblem>(code));
     if (n > 0) {
       char codeText[8];

@@ -67,10 +67,6 @@ ConfigurationSet EnumeratorNumbering::NextEverywhere(bool given, std::string_vie
     next.known = ParseIntegerLiteral(value, &next.value);
   } else if (started_ == 0) {
     next = {true, IntegerValue::OfInt(0)};  // the first enumerator: 0, an int
-  } else if (last.known && last.value.rank == 1 && last.value.isSigned &&
-             last.value.bits != 0x7FFFFFFF) {
-    next = last;  // an int after an int: one more (int's range, in the bits of its width)
-    next.value.bits = (last.value.bits + 1) & 0xFFFFFFFFu;
   } else if (last.known) {
     next.known = NextEnumeratorValue(last.value, &next.value);
   }

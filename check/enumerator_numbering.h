@@ -34,13 +34,8 @@ class EnumeratorNumbering {
   /// int's maximum. Returns false, having done nothing, where Next must number it.
   bool NextPlainInt(Truth active) {
     Evaluation& last = last_[0];
-    if (!same_ || active.holds != kEveryConfiguration || (started_ & inUse_) != inUse_ ||
-        !last.known || last.value.rank != 1 || !last.value.isSigned ||
-        last.value.bits == 0x7FFFFFFF) {
-      return false;
-    }
-    last.value.bits = (last.value.bits + 1) & 0xFFFFFFFFu;  // int's range, in its width's bits
-    return true;
+    return same_ && active.holds == kEveryConfiguration && (started_ & inUse_) == inUse_ &&
+           last.known && StepInt(&last.value);
   }
 
   /// The same for an enumerator whose value is a small decimal number (see ParseSmallDecimal):

@@ -1,6 +1,7 @@
 // The evaluator of #if conditions and enumerators' values, through the macros they name.
 #include "check/expression.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace protowrap::check {
@@ -134,7 +135,7 @@ class ExpressionEvaluator::Run {
 
 Evaluation ExpressionEvaluator::Evaluate(std::string_view expression, ExpressionUse use,
                                          const MacroLookup& macros, bool headerText) {
-  if (expression.size() > 0x7FFFFFFF) {
+  if (expression.size() > static_cast<std::size_t>(INT32_MAX)) {  // positions are int32_t
     return {};
   }
   Run run(*this, expression, use, macros, headerText);

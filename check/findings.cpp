@@ -46,7 +46,7 @@ void Findings::Deliver(ConfigurationSet compiles, ConfigurationSet surelyCompile
         sink.Report(warning.offset, warning.problem, build);
       }
     });
-    for (int code = 0; code < 256; ++code) {
+    for (int code = 0; code < kProblemCodes; ++code) {
       const auto problem = static_cast<HeaderProblem>(code);
       if (bucket.Omitted(problem) > 0 && kept(problem)) {
         sink.ReportUnshown(problem, bucket.Omitted(problem));

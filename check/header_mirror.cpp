@@ -1,6 +1,8 @@
 // The walk that finds a wrap header's line in its header, and the header's directive there.
 #include "check/header_mirror.h"
 
+#include <cstdint>
+
 #include "check/expression.h"
 #include "wrap/rewrite_rules.h"
 
@@ -51,7 +53,7 @@ bool HeaderMirror::DirectiveOnLineOf(std::int32_t wrapOffset, std::string_view* 
       t = lexer_.Next();
     }
     if (t.kind == TokenKind::kEnd) {
-      nextLine_ = 0x7FFFFFFF;
+      nextLine_ = INT32_MAX;
       return false;
     }
     CountLines(header_, headerAt_, t.begin, &headerLine_);

@@ -85,7 +85,7 @@ std::int64_t IntegerValue::AsSigned() const {
 }
 
 bool IntegerValue::FitsInInt() const {
-  return isSigned ? SignedFits(AsSigned(), 32) : bits <= 0x7FFFFFFF;
+  return isSigned ? SignedFits(AsSigned(), 32) : bits <= kIntMax;
 }
 
 IntegerValue IntegerValue::Widened() const {
@@ -167,6 +167,10 @@ bool ParseIntegerLiteral(std::string_view text, IntegerValue* value, std::uint8_
 
 bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value,
                          std::uint8_t longWidth) {
+  *value = previous;
+  if (StepInt(value)) {
+    return true;
+  }
   if (previous.bits != MaxOf(previous.width, previous.isSigned)) {
     *value =
         IntegerValue::OfWidth(previous.bits + 1, previous.rank, previous.width, previous.isSigned);

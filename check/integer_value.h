@@ -78,6 +78,20 @@ Evaluation ApplyBinary(std::string_view op, Evaluation left, Evaluation right, b
 /// both sides agree.
 Evaluation Choose(const Evaluation& condition, Evaluation a, Evaluation b);
 
+/// int's largest value, and the bits of its width.
+inline constexpr std::uint64_t kIntMax = 0x7FFFFFFF;
+inline constexpr std::uint64_t kIntBits = 0xFFFFFFFF;
+
+/// The usual case of NextEnumeratorValue, in place: an int below int's maximum becomes the next
+/// int. False, having done nothing, for any other value.
+inline bool StepInt(IntegerValue* value) {
+  if (value->rank != 1 || !value->isSigned || value->bits == kIntMax) {
+    return false;
+  }
+  value->bits = (value->bits + 1) & kIntBits;
+  return true;
+}
+
 /// The value of an enumerator without an initializer that follows one of value `previous`:
 /// previous + 1, in a wider type when it no longer fits (long of `longWidth` bits). False when no
 /// integer type holds it.

@@ -32,13 +32,6 @@ std::string_view IdentifierAt(std::string_view text) {
 
 }  // namespace
 
-std::uint64_t HashOf(std::string_view text, std::uint64_t hash) {
-  for (const char c : text) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-  }
-  return hash;
-}
-
 std::string_view MacroTable::Keep(std::string_view text) {
   if (text.empty()) {
     return text;
@@ -98,7 +91,7 @@ std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
     }
     rest = rest.substr(close + 1);
   }
-  if (definitions_.size() >= 0x7FFFFFF0u) {
+  if (definitions_.size() >= kMaxDefinitions) {
     full_ = true;
     return kUnknown;
   }
@@ -114,14 +107,11 @@ std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
 }
 
 std::size_t MacroTable::Probe(std::string_view name, std::uint64_t hash) const {
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+  return check::Probe(hash, slots_.size(), [&](std::size_t at) {
     const Slot& slot = slots_[at];
-    if (slot.name == nullptr ||
-        (slot.length == name.size() && std::memcmp(slot.name, name.data(), name.size()) == 0)) {
-      return at;
-    }
-  }
+    return slot.name == nullptr ||
+           (slot.length == name.size() && std::memcmp(slot.name, name.data(), name.size()) == 0);
+  });
 }
 
 bool MacroTable::Grow() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/build_configuration.h"
+#include "check/hash_probe.h"
 
 namespace protowrap::check {
 
@@ -34,6 +35,8 @@ class MacroTable {
   static constexpr std::int32_t kUndefined = -1;
   static constexpr std::int32_t kUnknown = -2;
   static constexpr std::int32_t kNotSeen = -3;  ///< untouched here: the meaning from before
+  /// The most definitions: each is a state, a non-negative int32_t, and this leaves room below.
+  static constexpr std::size_t kMaxDefinitions = 0x7FFFFFF0;
 
   /// `limit`: the most bytes the table may hold; `configurations`: how many are in use (a name
   /// keeps a state for each).
@@ -91,8 +94,5 @@ class MacroTable {
   std::size_t limit_;
   bool full_ = false;
 };
-
-/// FNV-1a over `text`, continuing from `hash`.
-std::uint64_t HashOf(std::string_view text, std::uint64_t hash = 0xcbf29ce484222325ull);
 
 }  // namespace protowrap::check

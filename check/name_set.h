@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "check/macro_table.h"
+#include "check/hash_probe.h"
 
 namespace protowrap::check {
 
@@ -35,13 +35,9 @@ class NameSet {
 
  private:
   std::size_t Probe(std::string_view name) const {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = HashOf(name) & mask;; at = (at + 1) & mask) {
-      const std::string_view slot = slots_[at];
-      if (slot.data() == nullptr || slot == name) {
-        return at;
-      }
-    }
+    return check::Probe(HashOf(name), slots_.size(), [&](std::size_t at) {
+      return slots_[at].data() == nullptr || slots_[at] == name;
+    });
   }
 
   void Grow() {

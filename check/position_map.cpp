@@ -1,11 +1,29 @@
 // Maps offsets of a wrap header back to its header by replaying the rules on one line.
 #include "check/position_map.h"
 
+#include <cassert>
 #include <cstring>
+#include <string_view>
 
 #include "check/lexer.h"
 
 namespace protowrap::check {
+
+namespace {
+
+// The rule table fits the pipeline: a stage per rule, each holding back less than its pattern.
+constexpr bool FitsThePipeline(const RewriteRule* rules) {
+  std::size_t count = 0;
+  for (; rules[count].pattern != nullptr; ++count) {
+    if (std::string_view(rules[count].pattern).size() > PositionMap::kMaxPatternLength) {
+      return false;
+    }
+  }
+  return count <= PositionMap::kMaxRules;
+}
+static_assert(FitsThePipeline(kRewriteRules));
+
+}  // namespace
 
 PositionMap::PositionMap(const char* input, std::int32_t inputLength, const char* output,
                          std::int32_t outputLength, const RewriteRule* rules)
@@ -15,6 +33,7 @@ PositionMap::PositionMap(const char* input, std::int32_t inputLength, const char
     Stage& stage = stages_[stageCount_++];
     stage.pattern = rule->pattern;
     stage.patternLength = static_cast<std::int32_t>(std::strlen(rule->pattern));
+    assert(static_cast<std::size_t>(stage.patternLength) <= kMaxPatternLength);
     stage.replacement = rule->replacement != nullptr ? rule->replacement : "";
     stage.replacementLength = static_cast<std::int32_t>(std::strlen(stage.replacement));
   }

@@ -17,9 +17,11 @@ namespace protowrap::check {
 class PositionMap {
  public:
   static constexpr std::size_t kMaxRules = 32;
+  static constexpr std::size_t kMaxPatternLength = 64;  ///< a stage holds back less than this
 
   /// `input` may be null: every column is then 0. `rules` is a table closed by a null pattern,
-  /// of at most kMaxRules rules whose patterns are at most 64 bytes long. Allocates nothing.
+  /// of at most kMaxRules rules whose patterns are at most kMaxPatternLength bytes long (the rule
+  /// table is, at compile time). Allocates nothing.
   PositionMap(const char* input, std::int32_t inputLength, const char* output,
               std::int32_t outputLength, const RewriteRule* rules = kRewriteRules);
 
@@ -38,8 +40,8 @@ class PositionMap {
     const char* replacement;
     std::int32_t replacementLength;
     std::int32_t pending = 0;  ///< bytes held back while they may begin a match
-    char bytes[64] = {};
-    std::int32_t origins[64] = {};
+    char bytes[kMaxPatternLength] = {};
+    std::int32_t origins[kMaxPatternLength] = {};
   };
 
   void Find(std::int32_t offset, std::int32_t* line, std::int32_t* column);

@@ -167,12 +167,14 @@ constexpr ProblemText kProblems[] = {
 }  // namespace
 
 const ProblemText& DescribeProblem(HeaderProblem problem) {
+  const ProblemText* other = nullptr;
   for (const ProblemText& text : kProblems) {
     if (text.problem == problem) {
       return text;
     }
+    other = text.problem == HeaderProblem::kOther ? &text : other;
   }
-  return kProblems[sizeof kProblems / sizeof kProblems[0] - 2];  // kOther
+  return *other;  // the table holds kOther
 }
 
 }  // namespace protowrap::check

@@ -8,6 +8,9 @@ namespace protowrap::check {
 
 /// What a header does that the rules turn into something that no longer compiles. The numbers
 /// are the codes of the warnings (PW001 ...), stable from release to release.
+/// Every code a problem may have: one byte's worth, PW000 to PW255.
+inline constexpr int kProblemCodes = 256;
+
 enum class HeaderProblem : std::uint8_t {
   kMissingComma = 1,          ///< an enumerator without a comma after it
   kUnderlyingType = 2,        ///< enum eCG_X_PROTOCOL : unsigned short

@@ -57,7 +57,7 @@ class WarningReport final : public ProblemSink {
   std::int64_t count_ = 0;
   std::deque<Warning> kept_;  ///< a heap by offset while more come in, then sorted
   bool sorted_ = false;
-  std::array<std::int64_t, 256> omitted_{};
+  std::array<std::int64_t, kProblemCodes> omitted_{};
 };
 
 }  // namespace protowrap::check

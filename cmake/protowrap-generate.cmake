@@ -17,6 +17,8 @@
 # configuration with a message, instead of a build that fails later.
 
 function(protowrap_generate)
+  # The longest value that protowrap's configuration lookup reads whole, in bytes.
+  set(max_value_bytes 511)
   # Beside this file; a variable set outside the function would not reach a project that added
   # protowrap with add_subdirectory.
   set(run_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/protowrap-run.cmake")
@@ -38,7 +40,7 @@ function(protowrap_generate)
   get_filename_component(cg "${arg_CG_HEADER}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(cw "${arg_CW_HEADER}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   file(MAKE_DIRECTORY "${dir}")
-  # Relative paths keep the values short (they are cut at 511 bytes) and keep what lies above the
+  # Relative paths keep the values short (they are cut at max_value_bytes) and keep what lies above the
   # common directory (often a user name, which the Windows ANSI lookup would misread when it is
   # not ASCII) out of them.
   foreach(family cg cw)
@@ -49,11 +51,11 @@ function(protowrap_generate)
       set(${family}_value "${${family}}")
     endif()
     string(LENGTH "${${family}_value}" length)
-    if(length GREATER 511 OR "${${family}_value}" MATCHES "[\r\n]|^[ \t]|[ \t]$|^\".*\"$|^'.*'$")
+    if(length GREATER max_value_bytes OR "${${family}_value}" MATCHES "[\r\n]|^[ \t]|[ \t]$|^\".*\"$|^'.*'$")
       string(TOUPPER "${family}" key)
       message(FATAL_ERROR "protowrap_generate: ${key}_HEADER cannot be named in Talvenor.ini as "
                           "it stands: \"${${family}_value}\" (${length} bytes) would be read "
-                          "differently (values are cut at 511 bytes, lose blanks at either end "
+                          "differently (values are cut at ${max_value_bytes} bytes, lose blanks at either end "
                           "and enclosing quotes, and end at a line end). Rename the header or move it.")
     endif()
   endforeach()

@@ -273,12 +273,4 @@ std::uint32_t IniReader::Finish(const char* defaultValue) {
   return CopyCut(buffer_ + begin, length, buffer_, bufferSize_);
 }
 
-std::uint32_t LookupIniValue(const char* data, std::size_t size, const char* section,
-                             const char* key, const char* defaultValue, char* buffer,
-                             std::uint32_t bufferSize) {
-  IniReader reader(section, key, buffer, bufferSize);
-  reader.Feed(data, size);
-  return reader.Finish(defaultValue);
-}
-
 }  // namespace protowrap::config

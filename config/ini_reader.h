@@ -97,11 +97,4 @@ class IniReader {
   bool found_ = false;
 };
 
-/// Looks up `key` in section `section` of the whole INI text `data` (size bytes, NULs allowed),
-/// as IniReader does, and copies the value or `defaultValue` into `buffer`. Returns the length
-/// copied.
-std::uint32_t LookupIniValue(const char* data, std::size_t size, const char* section,
-                             const char* key, const char* defaultValue, char* buffer,
-                             std::uint32_t bufferSize);
-
 }  // namespace protowrap::config

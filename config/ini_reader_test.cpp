@@ -20,8 +20,9 @@ using namespace std::string_literals;
 std::string Lookup(const std::string& ini, const char* key = "CG_FILE_PATH",
                    std::uint32_t size = 512) {
   std::string buffer(size + 8, '#');
-  const std::uint32_t length =
-      LookupIniValue(ini.data(), ini.size(), "CONFIG", key, "", buffer.data(), size);
+  IniReader whole_text("CONFIG", key, buffer.data(), size);
+  whole_text.Feed(ini.data(), ini.size());
+  const std::uint32_t length = whole_text.Finish("");
   EXPECT_EQ(length, std::char_traits<char>::length(buffer.c_str()));
   EXPECT_EQ(std::string(8, '#'), buffer.substr(size));
   const std::string whole = buffer.c_str();
@@ -64,7 +65,7 @@ std::string Utf16(const std::u16string& text, bool bigEndian = false) {
   return bytes;
 }
 
-TEST(LookupIniValue, SectionsKeysAndLineEnds) {
+TEST(IniReader, SectionsKeysAndLineEnds) {
   ExpectLookups({
       {"a.h", "[CONFIG]\nCG_FILE_PATH=a.h\n"},
       {"a.h", "[CONFIG]\r\nCG_FILE_PATH=a.h\r\n"},
@@ -79,7 +80,7 @@ TEST(LookupIniValue, SectionsKeysAndLineEnds) {
   });
 }
 
-TEST(LookupIniValue, FirstSectionAndFirstKeyWin) {
+TEST(IniReader, FirstSectionAndFirstKeyWin) {
   ExpectLookups({
       {"a.h", "[CONFIG]\nCG_FILE_PATH=a.h\nCG_FILE_PATH=b.h\n"},
       {"", "[CONFIG]\nX=1\n[CONFIG]\nCG_FILE_PATH=b.h\n"},
@@ -93,7 +94,7 @@ TEST(LookupIniValue, FirstSectionAndFirstKeyWin) {
   });
 }
 
-TEST(LookupIniValue, CommentsQuotesAndOddValues) {
+TEST(IniReader, CommentsQuotesAndOddValues) {
   ExpectLookups({
       {"", "[CONFIG]\n;CG_FILE_PATH=a.h\n"},
       {"a.h", "[CONFIG]\n  ; note\nCG_FILE_PATH=a.h\n"},
@@ -116,7 +117,7 @@ TEST(LookupIniValue, CommentsQuotesAndOddValues) {
   });
 }
 
-TEST(LookupIniValue, SkippedLinesThatRunToThePiecesEnd) {
+TEST(IniReader, SkippedLinesThatRunToThePiecesEnd) {
   // A comment, another section's line and another key's value, whose tails look like what the
   // lookup wants: in pieces of every size above, each of these lines runs to a piece's end.
   const std::string filler(70, 'c');
@@ -132,17 +133,19 @@ TEST(LookupIniValue, SkippedLinesThatRunToThePiecesEnd) {
   }
 }
 
-TEST(LookupIniValue, ABufferOfNoBytesTakesNothing) {
+TEST(IniReader, ABufferOfNoBytesTakesNothing) {
   // With no room, the length is 0 and the buffer untouched, found or defaulted.
   char buffer[4] = {'#', '#', '#', '#'};
   const std::string ini = "[CONFIG]\nCG_FILE_PATH=a.h\n";
   for (const char* key : {"CG_FILE_PATH", "CW_FILE_PATH"}) {
-    EXPECT_EQ(0u, LookupIniValue(ini.data(), ini.size(), "CONFIG", key, "default", buffer, 0));
+    IniReader reader("CONFIG", key, buffer, 0);
+    reader.Feed(ini.data(), ini.size());
+    EXPECT_EQ(0u, reader.Finish("default"));
     EXPECT_EQ(std::string(4, '#'), std::string(buffer, 4)) << key;
   }
 }
 
-TEST(LookupIniValue, ValuesAreCutToTheBuffer) {
+TEST(IniReader, ValuesAreCutToTheBuffer) {
   const std::string ini = "[CONFIG]\nCG_FILE_PATH=" + std::string(600, 'v') + "\n";
   EXPECT_EQ(std::string(511, 'v'), Lookup(ini));
   EXPECT_EQ(std::string(511, 'v'), Lookup("[CONFIG]\nCG_FILE_PATH=" + std::string(511, 'v')));
@@ -153,7 +156,7 @@ TEST(LookupIniValue, ValuesAreCutToTheBuffer) {
   EXPECT_EQ("ab", Lookup("[CONFIG]\nCG_FILE_PATH=\"abc\"\n", "CG_FILE_PATH", 3));
 }
 
-TEST(LookupIniValue, ByteOrderMarksAndUtf16) {
+TEST(IniReader, ByteOrderMarksAndUtf16) {
   EXPECT_EQ("a.h", Lookup("\xEF\xBB\xBF[CONFIG]\nCG_FILE_PATH=a.h\n"));
   EXPECT_EQ("", Lookup("\xEF\xBB"));  // too short for a mark: just bytes
   EXPECT_EQ("\xEF\xBB", Lookup("[CONFIG]\nCG_FILE_PATH=\xEF\xBB"));
@@ -177,7 +180,7 @@ TEST(LookupIniValue, ByteOrderMarksAndUtf16) {
   EXPECT_EQ("a", Lookup(Utf16(u"[CONFIG]\nCG_FILE_PATH=a\0\xD800\n")));  // after its end
 }
 
-TEST(LookupIniValue, LongLinesAndNamesOfAnyLength) {
+TEST(IniReader, LongLinesAndNamesOfAnyLength) {
   const std::string junk(100000, 'j');
   EXPECT_EQ("a.h", Lookup(junk + "\n[" + junk + "]\n[CONFIG]\n" + junk + "=" + junk +
                           "\nCG_FILE_PATH" + std::string(5000, ' ') + "=a.h\n"));

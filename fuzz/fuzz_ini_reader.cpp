@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char* input = ExactBlock(ini, false);
   auto* buffer = static_cast<char*>(std::malloc(bufferSize));
   const char* key = pick % 3 == 0 ? "CW_FILE_PATH" : "CG_FILE_PATH";
-  const std::uint32_t length =
-      protowrap::config::LookupIniValue(input, ini.size(), "CONFIG", key, "", buffer, bufferSize);
+  protowrap::config::IniReader whole("CONFIG", key, buffer, bufferSize);
+  whole.Feed(input, ini.size());
+  const std::uint32_t length = whole.Finish("");
   if (length >= bufferSize || buffer[length] != '\0' || std::strlen(buffer) != length) {
     Fail("the value must be a terminated string that fits the buffer");
   }

@@ -6,7 +6,7 @@ namespace protowrap::testing {
 
 const Scan kScans[] = {
     {"portable", detail::portable::FindFirstMatch, detail::portable::CollectMatches},
-#if PROTOWRAP_HAS_SSE2_SCAN
+#if PROTOWRAP_HAS_SSE2
     {"sse2", detail::sse2::FindFirstMatch, detail::sse2::CollectMatches},
 #endif
     {nullptr, nullptr, nullptr},

@@ -5,13 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// The vectorised scan is compiled where the compiler targets a processor with SSE2 (every x86-64),
-// and it is the build's scan there unless PROTOWRAP_PORTABLE_SCAN asks for the portable one.
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define PROTOWRAP_HAS_SSE2_SCAN 1
-#else
-#define PROTOWRAP_HAS_SSE2_SCAN 0
-#endif
+// The vectorised scan is compiled where the compiler targets a processor with SSE2, and it is the
+// build's scan there unless PROTOWRAP_PORTABLE_SCAN asks for the portable one (sse2.h).
+#include "text/sse2.h"
 
 namespace protowrap::detail {
 
@@ -23,7 +19,7 @@ std::size_t CollectMatches(const char* text, const char* from, const char* end, 
                            const char** resume);
 }  // namespace portable
 
-#if PROTOWRAP_HAS_SSE2_SCAN
+#if PROTOWRAP_HAS_SSE2
 namespace sse2 {
 const char* FindFirstMatch(const char* from, const char* end, const char* pattern,
                            std::size_t length);
@@ -35,7 +31,7 @@ std::size_t CollectMatches(const char* text, const char* from, const char* end, 
 
 // The build's scan. Both scans are declared above under their own names, so that tests can check
 // each against a reference.
-#if PROTOWRAP_HAS_SSE2_SCAN && !defined(PROTOWRAP_PORTABLE_SCAN)
+#if PROTOWRAP_USE_SSE2
 namespace used = sse2;
 #else
 namespace used = portable;

@@ -3,7 +3,7 @@
 // patterns of up to three bytes). SSE2 is part of every x86-64 processor.
 #include "text/match_scan.h"
 
-#if PROTOWRAP_HAS_SSE2_SCAN
+#if PROTOWRAP_HAS_SSE2
 #include <emmintrin.h>
 
 #include <bit>

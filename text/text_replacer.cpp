@@ -1,10 +1,11 @@
 // Literal search and replace-all over texts in memory.
 #include "text/text_replacer.h"
 
-#include "text/match_scan.h"
-
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
+
+#include "text/match_scan.h"
 
 namespace protowrap {
 
@@ -121,9 +122,7 @@ std::int32_t TextReplacer::FindPattern(const char* text, std::int32_t textLength
   if (patternLength < 1 || textLength < patternLength) {
     return -1;
   }
-  if (start < 0) {
-    start = 0;
-  }
+  assert(start >= 0);
   const std::int32_t last = textLength - patternLength;  // last position a match can start at
   if (start > last) {
     return -1;
@@ -147,9 +146,7 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
   if (position < 0) {
     return unchanged;
   }
-  if (replacementLength < 0) {
-    replacementLength = 0;
-  }
+  assert(replacementLength >= 0);
   auto fail = [&](ReplaceStatus why) -> char* {
     SetStatus(status, why);
     return nullptr;
@@ -215,12 +212,9 @@ char* TextReplacer::ReplaceInBuffer(const char* text, std::int32_t textLength, c
 
 char* TextReplacer::ReplaceAll(const char* text, const char* pattern, const char* replacement,
                                ReplaceStatus* status, std::int32_t* resultLength) const {
+  assert(text != nullptr && pattern != nullptr);
   if (replacement == nullptr) {
     replacement = "";
-  }
-  if (text == nullptr || pattern == nullptr) {
-    SetStatus(status, ReplaceStatus::kUnchanged);
-    return const_cast<char*>(text);
   }
   const std::int32_t textLength = TerminatedLength(text);
   const std::int32_t patternLength = TerminatedLength(pattern);

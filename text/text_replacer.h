@@ -8,7 +8,7 @@ namespace protowrap {
 
 /// Longest text the program handles: lengths are 32-bit signed and every text block needs one
 /// more byte for its terminating NUL.
-inline constexpr std::int32_t kMaxTextLength = 2147483646;
+inline constexpr std::int32_t kMaxTextLength = INT32_MAX - 1;
 
 /// What a replacement did. Only kReplaced hands back a new block; kUnchanged hands back the
 /// input; the two failures hand back nullptr.
@@ -50,11 +50,12 @@ class TextReplacer {
 
   /// Smallest p with start <= p <= textLength - patternLength where the pattern occurs in the
   /// text; -1 when there is none (also for a pattern longer than the text, an empty pattern, or a
-  /// start past the last possible position). A negative start counts as 0.
+  /// start past the last possible position). `start` is 0 or more.
   std::int32_t FindPattern(const char* text, std::int32_t textLength, const char* pattern,
                            std::int32_t patternLength, std::int32_t start) const;
 
-  /// Replaces every match of the pattern in the counted text (which need not be terminated).
+  /// Replaces every match of the pattern in the counted text (which need not be terminated); the
+  /// lengths are 0 or more, the pattern's at least 1 for a match.
   /// Returns the input pointer when nothing matched, a new terminated block when something did,
   /// and nullptr when memory ran out or the result would exceed kMaxTextLength. `status`, when
   /// given, says which; `resultLength`, when given, receives the length of the text returned.
@@ -63,8 +64,8 @@ class TextReplacer {
                         std::int32_t replacementLength, ReplaceStatus* status = nullptr,
                         std::int32_t* resultLength = nullptr) const;
 
-  /// ReplaceInBuffer on terminated strings: the text is seen only up to its first NUL, and a
-  /// null replacement stands for the empty string. A new block therefore holds only the rewritten
+  /// ReplaceInBuffer on terminated strings (text and pattern not null): the text is seen only up
+  /// to its first NUL, and a null replacement stands for the empty string. A new block therefore holds only the rewritten
   /// part before that NUL.
   char* ReplaceAll(const char* text, const char* pattern, const char* replacement,
                    ReplaceStatus* status = nullptr, std::int32_t* resultLength = nullptr) const;
