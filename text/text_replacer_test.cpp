@@ -1,7 +1,8 @@
-// Tests of FindPattern and ReplaceAll against a plain reference.
+// Tests of FindPattern, the scans and ReplaceAll against a plain reference.
 #include "text/text_replacer.h"
 
 #include "tests/replace_reference.h"
+#include "tests/scans.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace protowrap {
 namespace {
@@ -151,22 +153,6 @@ std::string RandomText(std::mt19937& random, std::size_t maxLength) {
   return text;
 }
 
-TEST(FindPattern, AgreesWithAPlainReferenceOnRandomTexts) {
-  std::mt19937 random(777);
-  const char* const patterns[] = {"a", "ab", "a_b", "#a#", "ba,=", "ab,=_#a", "aaaaaaaaaaaaaaaaa"};
-  const TextReplacer r;
-  for (int round = 0; round < 5000; ++round) {
-    const std::string text = RandomText(random, 300);
-    const std::string pattern = patterns[random() % 7];
-    const auto start = static_cast<std::int32_t>(random() % (text.size() + 2));
-    const std::size_t expected = text.find(pattern, static_cast<std::size_t>(start));
-    ASSERT_EQ(expected == std::string::npos ? -1 : static_cast<std::int32_t>(expected),
-              r.FindPattern(text.data(), static_cast<std::int32_t>(text.size()), pattern.data(),
-                            static_cast<std::int32_t>(pattern.size()), start))
-        << "text=" << text << " pattern=" << pattern << " start=" << start;
-  }
-}
-
 // A source of result blocks that hands out a given block, or fails, and counts its calls.
 class TestSource final : public BlockSource {
  public:
@@ -210,43 +196,82 @@ TEST(ReplaceInBuffer, TakesResultBlocksFromItsSourceOnlyWhenOneIsDue) {
   EXPECT_EQ(2, source.calls);
 }
 
-TEST(ReplaceAll, AgreesWithAPlainReferenceOnRandomTexts) {
+// The one differential test of the replace engine: on random texts over the rules' characters,
+// and on texts with more matches than a batch of positions holds, or matches longer than a block
+// of the vector scan, FindPattern (from any start), every scan of the build (the first match, and
+// every match in batches of every size) and ReplaceAll agree with std::string::find and a plain
+// replace loop. Each scanned text lies in a block of its own exact size, so that the sanitizer
+// runs catch a read past it.
+TEST(ReplaceEngine, AgreesWithAPlainReferenceOnEveryLayer) {
+  struct Case {
+    std::string text, pattern, replacement;
+  };
+  std::vector<Case> cases;
   std::mt19937 random(12345);
-  const char* const patterns[] = {"a", "ab", "aa", "a_b", ",", "==", "#a#", "ba,="};
+  const char* const patterns[] = {"a", "ab", "aa", "a_b", ",", "==", "#a#", "ba,=", "ab,=_#a",
+                                  "aaaaaaaaaaaaaaaaaaaaaaaaa"};
   const char* const replacements[] = {"", "x", "ab", "aab", "), ", "abab"};
-  for (int round = 0; round < 4000; ++round) {
-    const std::string text = RandomText(random, round % 2 == 0 ? 40 : 400);
-    const char* pattern = patterns[random() % 8];
-    const char* replacement = replacements[random() % 6];
-    ASSERT_EQ(ReplaceReference(text, pattern, replacement), Replace(text, pattern, replacement))
-        << "text=" << text << " pattern=" << pattern << " replacement=" << replacement;
+  for (int round = 0; round < 6000; ++round) {
+    cases.push_back({RandomText(random, round % 2 == 0 ? 40 : 400), patterns[random() % 10],
+                     replacements[random() % 6]});
   }
-}
-
-TEST(ReplaceAll, HandlesMoreMatchesThanOneBatchOfPositions) {
-  // 100,000 matches, dense and sparse, past every internal batch size.
-  std::string dense(100000, 'a');
-  EXPECT_EQ(ReplaceReference(dense, "a", "bc"), Replace(dense, "a", "bc"));
+  // 100,000 matches, dense and sparse, past every batch; 16,384 that fill the first batch
+  // exactly at the last match, past the last whole block of the vector scan; matches longer than
+  // a block, back to back.
+  cases.push_back({std::string(100000, 'a'), "a", "bc"});
   std::string sparse;
   for (int i = 0; i < 100000; ++i) {
     sparse += "xyzCG_";
   }
-  EXPECT_EQ(ReplaceReference(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"),
-            Replace(sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"));
-}
-
-TEST(ReplaceAll, BatchesEndAnywhereInTheScan) {
-  // 16,384 matches fill the first batch of positions exactly at the text's last match, which
-  // lies past the last whole block of the vector scan.
-  const std::string dense(32768, 'a');
-  EXPECT_EQ(std::string(16384, 'b'), Replace(dense, "aa", "b"));
-  // Matches longer than a block of the scan, back to back: each resumes in a later block.
-  const std::string pattern = std::string("<").append(70, '-').append(">");
-  std::string text;
+  cases.push_back({sparse, "CG_", "MAKE_PROTOCOL_INFO(CG_"});
+  cases.push_back({std::string(32768, 'a'), "aa", "b"});
+  const std::string longPattern = std::string("<").append(70, '-').append(">");
+  std::string longMatches;
   for (int i = 0; i < 20; ++i) {
-    text += pattern + (i % 3 == 0 ? "" : " ");
+    longMatches += longPattern + (i % 3 == 0 ? "" : " ");
   }
-  EXPECT_EQ(ReplaceReference(text, pattern, "#"), Replace(text, pattern.c_str(), "#"));
+  cases.push_back({longMatches, longPattern, "#"});
+
+  const TextReplacer replacer;
+  for (const Case& c : cases) {
+    const std::string& text = c.text;
+    const std::string& pattern = c.pattern;
+    std::vector<std::int32_t> expected;
+    for (std::size_t at = text.find(pattern); at != std::string::npos;
+         at = text.find(pattern, at + pattern.size())) {
+      expected.push_back(static_cast<std::int32_t>(at));
+    }
+    const auto start = static_cast<std::int32_t>(random() % (text.size() + 2));
+    const std::size_t fromStart = text.find(pattern, static_cast<std::size_t>(start));
+    ASSERT_EQ(fromStart == std::string::npos ? -1 : static_cast<std::int32_t>(fromStart),
+              replacer.FindPattern(text.data(), static_cast<std::int32_t>(text.size()),
+                                   pattern.data(), static_cast<std::int32_t>(pattern.size()),
+                                   start))
+        << "text=" << text << " pattern=" << pattern << " start=" << start;
+    if (text.size() >= pattern.size()) {
+      auto* block = static_cast<char*>(std::malloc(text.size()));
+      std::memcpy(block, text.data(), text.size());
+      const char* end = block + (text.size() - pattern.size()) + 1;
+      for (const testing::Scan* scan = testing::kScans; scan->name != nullptr; ++scan) {
+        const char* first = scan->findFirstMatch(block, end, pattern.data(), pattern.size());
+        ASSERT_EQ(expected.empty() ? -1 : expected[0], first == nullptr ? -1 : first - block)
+            << scan->name << " text=" << text << " pattern=" << pattern;
+        std::vector<std::int32_t> found;
+        std::int32_t batch[5];
+        const std::size_t capacity = 1 + random() % 5;
+        for (const char* from = block; from != nullptr;) {
+          const std::size_t got = scan->collectMatches(block, from, end, pattern.data(),
+                                                       pattern.size(), batch, capacity, &from);
+          found.insert(found.end(), batch, batch + got);
+        }
+        ASSERT_EQ(expected, found) << scan->name << " text=" << text << " pattern=" << pattern;
+      }
+      std::free(block);
+    }
+    ASSERT_EQ(ReplaceReference(text, pattern.c_str(), c.replacement.c_str()),
+              Replace(text, pattern.c_str(), c.replacement.c_str()))
+        << "text=" << text << " pattern=" << pattern << " replacement=" << c.replacement;
+  }
 }
 
 }  // namespace
