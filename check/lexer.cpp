@@ -146,15 +146,16 @@ std::int32_t Lexer::QuotedEnd(std::int32_t from, char quote) {
 // )delimiter". Returns -1 when the delimiter is not one (the literal is then read as an ordinary
 // one).
 std::int32_t Lexer::RawStringEnd(std::int32_t quote) const {
+  constexpr std::int32_t kMaxDelimiter = 16;  // the longest delimiter C++ allows
   std::int32_t open = quote + 1;
-  while (open < length_ && open - quote <= 17 && text_[open] != '(') {
+  while (open < length_ && open - quote - 1 <= kMaxDelimiter && text_[open] != '(') {
     const char c = text_[open];
     if (c == ')' || c == '\\' || c == '"' || IsBlank(c) || IsLineEnd(c)) {
       return -1;
     }
     ++open;
   }
-  if (open >= length_ || text_[open] != '(') {
+  if (open >= length_ || open - quote - 1 > kMaxDelimiter || text_[open] != '(') {
     return -1;
   }
   const std::string_view delimiter(text_ + quote + 1, static_cast<std::size_t>(open - quote - 1));

@@ -37,6 +37,11 @@ TEST(Lexer, LiteralsCommentsAndDirectives) {
   EXPECT_EQ((V{"l:R\"x(a \" ) \"\n)\" )x\"", "p:;"}), Tokens("R\"x(a \" ) \"\n)\" )x\";"));
   EXPECT_EQ((V{"l:u8R\"(\")\"", "i:b"}), Tokens("u8R\"(\")\" b"));
   EXPECT_EQ((V{"i:R", "l:\"a b(\"", "i:c"}), Tokens("R\"a b(\" c"));
+  // A delimiter of 16 characters is the longest: one of 17 is none.
+  const std::string d16(16, 'd');
+  EXPECT_EQ((V{"l:R\"" + d16 + "(\")" + d16 + "\"", "i:b"}),
+            Tokens("R\"" + d16 + "(\")" + d16 + "\" b"));
+  EXPECT_EQ((V{"i:R", "l:\"" + d16 + "d(\"", "p:)"}), Tokens("R\"" + d16 + "d(\")"));
   // Numbers with separators and exponents; an unterminated string stops at its line end.
   EXPECT_EQ((V{"n:1'000", "n:0x1Fu", "n:1e+3", "p:-", "n:2"}), Tokens("1'000 0x1Fu 1e+3-2"));
   EXPECT_EQ((V{"l:\"abc", "i:d"}), Tokens("\"abc\nd"));
