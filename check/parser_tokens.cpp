@@ -57,6 +57,9 @@ void Parser::Advance() {
     if (inTable_ && !tableConditional_ && tableStart_ >= 0) {
       TableGoesConditional(token_.begin);
     }
+    if (cut_ && token_.end == length_) {
+      continue;  // the line of the NUL byte: read whole, with the header after it (EndOfText)
+    }
     if (!preprocessor_.Directive(token_)) {
       continue;  // a line inside a comment of the header's
     }

@@ -94,7 +94,9 @@ class Header:
         name = self.pick(choices)
         if name in COMPILER_MACROS:
             self.unmodeled.add("a condition on %s, which one compiler of a target defines" % name)
-        if name not in self.defined and name not in PLATFORM_MACROS + BUILD_MACROS + \
+        # An include that protowrap does not find may define any name but the targets' own and
+        # _DEBUG (reserved, and the Debug build's).
+        if name not in self.defined and name not in PLATFORM_MACROS + ["_DEBUG"] + \
                 COMPILER_MACROS and self.included:
             self.unmodeled.add("a condition on a name that the include protowrap does not find "
                                "may define (%s)" % name)
