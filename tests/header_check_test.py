@@ -193,6 +193,8 @@ class HeaderCheckTest(unittest.TestCase):
         self.assertEqual(set(ARGS.codes), kinds)
 
     def test_random_headers_warn_exactly_when_they_fail_to_compile(self):
+        if ARGS.random == 0:
+            self.skipTest("no random headers in this build (the native build judges them)")
         rng = random.Random(ARGS.variant)
         headers = [random_header(rng) for _ in range(ARGS.random)]
         tally = Tally()
