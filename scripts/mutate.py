@@ -1,21 +1,28 @@
 #!/usr/bin/env python3
 """The project's own mutation test: plants one small fault at a time in a copy of the tree, builds
-it and runs the native tests, and says how many faults the tests caught.
+it and runs the tests that might see it, and says how many faults the tests caught.
 
 Faults go at random lines of the production code (platform/, config/, text/, wrap/, check/, app/
 and include/, without tests and without the Windows implementations, which a Linux build does
 not compile), spread by size: every line is as likely as any other. The kinds: a flipped
 comparison, a constant changed by one, && and || swapped, a negated condition, a deleted
-statement, an early return. With the same seed and the same tree, the same faults.
+statement, an early return. The same sample number and the same tree give the same faults.
 
-Each fault is killed (a test failed, or ran out of time), survived (every test passed) or not
-built (the compiler refused it: another fault is drawn in its place). N faults are judged. The
+Two copies of the tree are built side by side (--jobs), each judging its own fault. A fault is
+judged by the unit tests and the tests that run the program on what it touches: the client header
+by the client test; the header check and the entry by the end-to-end and fault tests and the
+check's corpus and 40 random headers, whose compiler verdicts are computed once, before the first
+fault, and kept (a fault in the check changes no wrap header); the rest by the end-to-end, fault
+and client tests, which hold every output to the reference. Each fault is killed (a test failed,
+or its tests ran past 60 s), survived (every test passed) or not built (the compiler refused it:
+another fault is drawn in its place). The running score is printed as faults are judged; the
 last line:
     mutation score: K killed of M (P %)
 and before it the survivors, with file, line and change.
-    mutate.py [--count N] [--seed S] [--jobs J] [--keep DIR]
+    mutate.py [--count N] [--sample S] [--jobs J] [--keep DIR]
 """
 import argparse
+import concurrent.futures
 import os
 import random
 import re
@@ -23,14 +30,22 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 PRODUCTION = ("platform/", "config/", "text/", "wrap/", "check/", "app/", "include/")
-# The tests that judge a fault, quickest first, and how many random headers the check's judge
-# draws (the full test command draws 300).
-TESTS = "^(unit|client|end_to_end|faults|header_check)$"
 RANDOM_HEADERS = "40"
+TIME_LIMIT = 60  # seconds of tests; a fault that takes longer is killed
+
+
+def tests_for(name):
+    """The tests that might see a fault in `name`, quickest first."""
+    if name.startswith("include/"):
+        return "^(unit|client)$"
+    if name.startswith(("check/", "app/")):
+        return "^(unit|end_to_end|faults|header_check)$"
+    return "^(unit|end_to_end|faults|client)$"
 
 
 def production_files(tree):
@@ -127,18 +142,9 @@ def run(command, cwd, env=None, timeout=None):
         return -1
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--count", type=int, default=120)
-    parser.add_argument("--seed", type=int, default=2026)
-    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
-    parser.add_argument("--keep", default="", help="keep the copy of the tree here")
-    args = parser.parse_args()
-
-    tree = args.keep or tempfile.mkdtemp(prefix="protowrap-mutate-")
-    if args.keep:
-        os.makedirs(tree, exist_ok=True)
-    # A copy of what git tracks, as it stands in the working tree (changes not yet committed too).
+def copy_tree(tree):
+    """A copy of what git tracks, as it stands in the working tree (changes not yet committed
+    too)."""
     listed = subprocess.run(["git", "ls-files", "-z"], cwd=TOP, capture_output=True,
                             check=True).stdout.split(b"\0")
     for name in filter(None, (n.decode() for n in listed)):
@@ -146,69 +152,139 @@ def main():
         if os.path.isfile(source):
             os.makedirs(os.path.dirname(os.path.join(tree, name)), exist_ok=True)
             shutil.copy2(source, os.path.join(tree, name))
-    build = os.path.join(tree, "build", "mutate")
-    env = dict(os.environ, PROTOWRAP_RANDOM_HEADERS=RANDOM_HEADERS,
-               CMAKE_BUILD_PARALLEL_LEVEL=str(args.jobs))
-    configure = ["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=Release",
-                 "-DPROTOWRAP_BUILD_BENCHMARKS=OFF", "-DPROTOWRAP_INSTALL=OFF"]
-    build_command = ["cmake", "--build", build]
-    test_command = ["ctest", "--test-dir", build, "-R", TESTS, "--stop-on-failure",
-                    "--timeout", "300", "-j", "1"]
-    if run(configure, tree, env) != 0 or run(build_command, tree, env) != 0:
-        sys.exit("the tree does not build as it stands")
-    if run(test_command, tree, env) != 0:
-        sys.exit("the tests fail on the tree as it stands: mend them first")
 
-    files = production_files(tree)
-    lines = [(f, i) for f in files
-             for i, _ in enumerate(open(os.path.join(tree, f), encoding="utf-8").readlines())]
-    rng = random.Random(args.seed)
-    killed, survived, unbuilt = 0, [], 0
-    while killed + len(survived) < args.count:
-        while True:
-            name, index = lines[rng.randrange(len(lines))]
-            path = os.path.join(tree, name)
-            with open(path, encoding="utf-8") as f:
-                original = f.read()
-            text = original.splitlines(keepends=True)
-            faults = candidates(text[index].rstrip("\n"))
-            if faults:
-                break
-        kind, mutated = faults[rng.randrange(len(faults))]
-        tries = [mutated]
-        if kind == "early return":  # in a function that returns nothing
-            tries.append(mutated.replace("return {}; ", "return; ", 1))
-        start = time.time()
+
+class Worker:
+    """One copy of the tree and its build, judging one fault at a time."""
+
+    def __init__(self, tree, env):
+        self.tree, self.env = tree, env
+        self.build = os.path.join(tree, "build", "mutate")
+
+    def prepare(self):
+        configure = ["cmake", "-S", self.tree, "-B", self.build, "-DCMAKE_BUILD_TYPE=Release",
+                     "-DPROTOWRAP_BUILD_BENCHMARKS=OFF", "-DPROTOWRAP_INSTALL=OFF"]
+        if run(configure, self.tree, self.env) != 0 or not self.compile():
+            sys.exit("the tree does not build as it stands")
+
+    def compile(self):
+        return run(["cmake", "--build", self.build], self.tree, self.env) == 0
+
+    def test(self, tests, timeout=None):
+        return run(["ctest", "--test-dir", self.build, "-R", tests, "--stop-on-failure", "-j", "1"],
+                   self.tree, self.env, timeout)
+
+    def judge(self, name, index, tries):
+        """Plants each try in turn until one builds: "killed", "SURVIVED" or "not built"."""
+        path = os.path.join(self.tree, name)
+        with open(path, encoding="utf-8") as f:
+            original = f.read()
+        text = original.splitlines(keepends=True)
         verdict = "not built"
         try:
             for attempt in tries:
                 text[index] = attempt + "\n"
                 with open(path, "w", encoding="utf-8") as f:
                     f.write("".join(text))
-                if run(build_command, tree, env) == 0:
-                    verdict = "killed" if run(test_command, tree, env, timeout=3600) != 0 else "SURVIVED"
+                if self.compile():
+                    status = self.test(tests_for(name), timeout=TIME_LIMIT)
+                    verdict = "killed" if status != 0 else "SURVIVED"
                     break
         finally:
             with open(path, "w", encoding="utf-8") as f:
                 f.write(original)
-        if verdict == "killed":
-            killed += 1
-        elif verdict == "SURVIVED":
-            survived.append("%s:%d: %s: %s" % (name, index + 1, kind, text[index].strip()))
-        else:
-            unbuilt += 1
-        print("%3d/%d %-9s %s:%d %s (%.0f s)" % (killed + len(survived), args.count, verdict, name,
-                                                index + 1, kind, time.time() - start), flush=True)
-    run(build_command, tree, env)
+        return verdict
+
+
+def draw(lines, tree, rng):
+    """The next fault of the sample: (file, line index, kind, tries)."""
+    while True:
+        name, index = lines[rng.randrange(len(lines))]
+        with open(os.path.join(tree, name), encoding="utf-8") as f:
+            text = f.read().splitlines()
+        faults = candidates(text[index])
+        if faults:
+            kind, mutated = faults[rng.randrange(len(faults))]
+            tries = [mutated]
+            if kind == "early return":  # in a function that returns nothing
+                tries.append(mutated.replace("return {}; ", "return; ", 1))
+            return name, index, kind, tries
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--count", type=int, default=120)
+    parser.add_argument("--sample", type=int, default=2026, help="which faults (a number)")
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2,
+                        help="copies of the tree judged side by side")
+    parser.add_argument("--keep", default="", help="keep the copies of the tree here")
+    args = parser.parse_args()
+
+    base = args.keep or tempfile.mkdtemp(prefix="protowrap-mutate-")
+    env = dict(os.environ, PROTOWRAP_RANDOM_HEADERS=RANDOM_HEADERS, CMAKE_BUILD_PARALLEL_LEVEL="1",
+               PROTOWRAP_JUDGE_CACHE=os.path.join(base, "verdicts"))
+    workers = []
+    for j in range(max(args.jobs, 1)):
+        tree = os.path.join(base, "tree%d" % j)
+        os.makedirs(tree, exist_ok=True)
+        copy_tree(tree)
+        workers.append(Worker(tree, env))
+    with concurrent.futures.ThreadPoolExecutor(len(workers)) as pool:
+        list(pool.map(Worker.prepare, workers))
+    # Every test of every kind of fault passes on the tree as it stands; this also computes the
+    # compilers' verdicts on the random headers once.
+    if workers[0].test("^(unit|client|end_to_end|faults|header_check)$") != 0:
+        sys.exit("the tests fail on the tree as it stands: mend them first")
+
+    files = production_files(workers[0].tree)
+    lines = [(f, i) for f in files
+             for i, _ in enumerate(open(os.path.join(workers[0].tree, f), encoding="utf-8"))]
+    rng = random.Random(args.sample)
+    lock = threading.Lock()
+    results = {}  # fault number -> (verdict, description)
+    next_fault = [0]
+    faults = []
+    started = time.time()
+
+    def judged():
+        return sum(1 for v, _ in results.values() if v != "not built")
+
+    def work(worker):
+        while True:
+            with lock:
+                if judged() + sum(1 for n in range(len(faults)) if n not in results) >= args.count:
+                    return
+                number = next_fault[0]
+                next_fault[0] += 1
+                faults.append(draw(lines, worker.tree, rng))
+                name, index, kind, tries = faults[number]
+            start = time.time()
+            verdict = worker.judge(name, index, tries)
+            with lock:
+                results[number] = (verdict, "%s:%d: %s: %s" % (name, index + 1, kind,
+                                                               tries[0].strip()))
+                done = judged()
+                killed = sum(1 for v, _ in results.values() if v == "killed")
+                print("%3d/%d %-9s %s:%d %s (%.0f s)   score so far: %d of %d (%.1f %%)" % (
+                    done, args.count, verdict, name, index + 1, kind, time.time() - start,
+                    killed, done, 100.0 * killed / max(done, 1)), flush=True)
+
+    with concurrent.futures.ThreadPoolExecutor(len(workers)) as pool:
+        list(pool.map(work, workers))
+    # The sample is the first `count` faults that built, in the order they were drawn.
+    sample = [results[n] for n in sorted(results) if results[n][0] != "not built"][:args.count]
+    unbuilt = sum(1 for v, _ in results.values() if v == "not built")
+    survived = [d for v, d in sample if v == "SURVIVED"]
+    killed = len(sample) - len(survived)
     if not args.keep:
-        shutil.rmtree(tree, ignore_errors=True)
-    judged = killed + len(survived)
+        shutil.rmtree(base, ignore_errors=True)
     print("survivors:" if survived else "no survivors")
     for s in survived:
         print("  " + s)
-    print("not built: %d" % unbuilt)
-    print("mutation score: %d killed of %d (%.1f %%)" % (killed, judged,
-                                                         100.0 * killed / max(judged, 1)))
+    print("not built: %d; %.0f s in all, %.0f s a fault" % (
+        unbuilt, time.time() - started, (time.time() - started) / max(len(results), 1)))
+    print("mutation score: %d killed of %d (%.1f %%)" % (killed, len(sample),
+                                                         100.0 * killed / max(len(sample), 1)))
 
 
 if __name__ == "__main__":

@@ -9,7 +9,9 @@ Linux; MinGW-w64's g++ and clang for the Microsoft ABI for Windows): a configura
 where both agree that the wrap header fails while the header compiles, and passes only where
 both agree that it compiles. Every compile reads the client definitions of one of the README's
 client forms, then the header, then (for the wrap header) its wrap header."""
+import hashlib
 import os
+import pickle
 import re
 import subprocess
 
@@ -197,17 +199,40 @@ def compile_one(argv, work, name, client, flags, wrap_header, include_dir):
 
 
 def judge(judges, work, name, include_dir=None):
-    """Compiles the header in `work` (its wrap header beside it) in every configuration."""
-    verdict = Verdict()
+    """Compiles the header in `work` (its wrap header beside it) in every configuration. Where
+    PROTOWRAP_JUDGE_CACHE names a directory, a verdict is kept there under the hash of all that
+    decides it (the header, the files beside it, the wrap header), and not computed again: the
+    mutation test plants faults in the check, which change no wrap header."""
     with open(os.path.join(work, name), "rb") as f:
         header = f.read()
     includes = []
-    for entry in os.listdir(work):
+    for entry in sorted(os.listdir(work)):
         if entry != name and entry.endswith(".h") and entry != "Protocol_CG.WRAP.h":
             with open(os.path.join(work, entry), "rb") as f:
-                includes.append(f.read())
+                includes.append((entry, f.read()))
     with open(os.path.join(work, "Protocol_CG.WRAP.h"), "rb") as f:
         wrap = f.read()
+    cache = os.environ.get("PROTOWRAP_JUDGE_CACHE", "")
+    if not cache:
+        return judge_anew(judges, work, name, include_dir, header, [t for _, t in includes], wrap)
+    key = hashlib.sha256(repr((name, header, includes, wrap, include_dir)).encode()).hexdigest()
+    path = os.path.join(cache, key)
+    try:
+        with open(path, "rb") as f:
+            return pickle.load(f)
+    except (OSError, EOFError, pickle.UnpicklingError):
+        pass
+    verdict = judge_anew(judges, work, name, include_dir, header, [t for _, t in includes], wrap)
+    os.makedirs(cache, exist_ok=True)
+    scratch = "%s.%d" % (path, os.getpid())
+    with open(scratch, "wb") as f:
+        pickle.dump(verdict, f)
+    os.replace(scratch, path)
+    return verdict
+
+
+def judge_anew(judges, work, name, include_dir, header, includes, wrap):
+    verdict = Verdict()
     last_line = len(wrap.replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n"))
     blame = re.compile(r"(?:Protocol_CG\.WRAP\.h|%s):(\d+):\d+: (?:fatal error|error|note)"
                        % re.escape(name))
