@@ -90,11 +90,11 @@ void Lexer::Seek(std::int32_t at) {
 // Just after the "*/" of a block comment whose body starts at `from`, or the end of the text.
 std::int32_t Lexer::BlockCommentEnd(std::int32_t from) {
   const std::int32_t body = from;
-  while (from < length_) {
-    const void* star = std::memchr(text_ + from, '*', static_cast<std::size_t>(length_ - from));
-    if (star == nullptr) {
-      break;
-    }
+  // Each '*' up to the text's end; no '*' left ends the search (the comment is unclosed).
+  for (const void* star;
+       from < length_ &&
+       (star = std::memchr(text_ + from, '*', static_cast<std::size_t>(length_ - from))) !=
+           nullptr;) {
     const auto at = static_cast<std::int32_t>(static_cast<const char*>(star) - text_);
     std::int32_t next = at + 1;
     for (std::int32_t splice = SpliceEnd(text_, length_, next); splice >= 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -45,6 +46,25 @@ TEST(Lexer, LiteralsCommentsAndDirectives) {
   // Numbers with separators and exponents; an unterminated string stops at its line end.
   EXPECT_EQ((V{"n:1'000", "n:0x1Fu", "n:1e+3", "p:-", "n:2"}), Tokens("1'000 0x1Fu 1e+3-2"));
   EXPECT_EQ((V{"l:\"abc", "i:d"}), Tokens("\"abc\nd"));
+}
+
+// A block comment that the text ends inside, with or without a '*' in it: the lexer ends where
+// the text does, and says where the comment opened. Each text lies in a block of its own size,
+// so that the sanitizer runs catch a read past it.
+TEST(Lexer, ATextThatEndsInsideACommentSaysWhereItOpened) {
+  for (const std::string text : {"a /* b", "a /*", "a /* b * c", "a /* *", "a /* b *\\\n"}) {
+    const std::unique_ptr<char[]> block(new char[text.size()]);
+    std::copy(text.begin(), text.end(), block.get());
+    Lexer lexer(block.get(), static_cast<std::int32_t>(text.size()));
+    const Token a = lexer.Next();
+    EXPECT_EQ(TokenKind::kIdentifier, a.kind) << text;
+    EXPECT_EQ(TokenKind::kEnd, lexer.Next().kind) << text;
+    EXPECT_EQ(2, lexer.UnclosedComment()) << text;
+  }
+  Lexer closed("a /* b */", 9);
+  closed.Next();
+  EXPECT_EQ(TokenKind::kEnd, closed.Next().kind);
+  EXPECT_EQ(-1, closed.UnclosedComment());
 }
 
 TEST(Lexer, EveryLineEndEndsALineComment) {

@@ -1,0 +1,20 @@
+// A header that undefines PROTOCOL_STRUCT: where a client defines it as a macro (inline
+// constexpr, in the form that many source files can include), the tables lose their type. The
+// first table gets the warning, wherever it stands.
+#pragma once
+#undef PROTOCOL_STRUCT
+
+struct MSG_HEADER
+{
+	int size;
+};
+
+enum eCW_FIRST_PROTOCOL  // expect-warning
+{
+	CW_FIRST_A = 0x0C00,
+};
+
+enum eCW_SECOND_PROTOCOL
+{
+	CW_SECOND_A = 0x0D00,
+};
