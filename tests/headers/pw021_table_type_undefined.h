@@ -4,10 +4,8 @@
 #pragma once
 #undef PROTOCOL_STRUCT
 
-struct MSG_HEADER
-{
-	int size;
-};
+struct MSG_HEADER;
+int HeaderSize(const MSG_HEADER* header);
 
 enum eCW_FIRST_PROTOCOL  // expect-warning
 {
