@@ -85,6 +85,7 @@ def is_statement(line, code):
     stripped = code.strip()
     return (line.startswith("  ") and stripped.endswith(";") and "{" not in stripped
             and "}" not in stripped and not stripped.startswith(("return", "case", "//", "#"))
+            and not stripped.endswith(("= delete;", "= default;"))  # declarations, no statements
             and re.search(r"\(|=|\+\+|--|\bbreak\b|\bcontinue\b", stripped) is not None)
 
 
