@@ -264,10 +264,15 @@ def judge_anew(judges, work, name, include_dir, header, includes, wrap):
             verdict.runtime = runtime_problems(wrap)
         for state, blamed, first, text in outcome:
             if state == "fails":
-                verdict.blamed |= blamed
-                if first is not None:
-                    verdict.errors_from = min(first, verdict.errors_from or first)
                 verdict.errors.append(text)
+        if states == {"fails"}:
+            # Where the target's compilers agree that it fails, their lines count; its first error
+            # is where both have seen one (each may stop first at a macro of its own).
+            firsts = [first for _, _, first, _ in outcome if first is not None]
+            for _, blamed, _, _ in outcome:
+                verdict.blamed |= blamed
+            if firsts:
+                verdict.errors_from = min(max(firsts), verdict.errors_from or max(firsts))
     return verdict
 
 
