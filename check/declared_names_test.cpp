@@ -40,13 +40,12 @@ TEST(DeclaredNames, EveryNameIsFoundExactly) {
   CheckOptions options;
   options.header = header.c_str();
   options.headerLength = static_cast<std::int32_t>(header.size());
-  ASSERT_TRUE(CheckWrapHeader(wrap, static_cast<std::int32_t>(std::strlen(wrap)), &report,
-                              options));
+  ASSERT_TRUE(
+      CheckWrapHeader(wrap, static_cast<std::int32_t>(std::strlen(wrap)), &report, options));
   std::set<std::int32_t> lines;
   for (const Warning& warning : report.InOrder()) {
     EXPECT_EQ(HeaderProblem::kConditional, warning.problem);
-    lines.insert(1 + static_cast<std::int32_t>(
-                         std::count(wrap, wrap + warning.offset, '\n')));
+    lines.insert(1 + static_cast<std::int32_t>(std::count(wrap, wrap + warning.offset, '\n')));
   }
   EXPECT_EQ(expected, lines);
   std::free(wrap);

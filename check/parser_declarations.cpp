@@ -308,8 +308,8 @@ void Parser::Declaration() {
   // nothing): the text that follows need not complete it.
   const bool macro = MayBeMacro(shape.start);
   inStatement_ = !shape.ended && !shape.body && !shape.specifiersOnly && !macro;
-  if (shape.ended || (macro && !shape.open && token_.kind == TokenKind::kEnd &&
-                      !OnlyFunctionLike(previous_))) {
+  if (shape.ended ||
+      (macro && !shape.open && token_.kind == TokenKind::kEnd && !OnlyFunctionLike(previous_))) {
     statementEnd_ = previous_.begin;  // a whole statement, without ';' perhaps (a macro's)
   }
   if (shape.rewritten) {

@@ -143,8 +143,8 @@ class PosixFileSystem final : public FileSystem {
       mode = info.st_mode & 07777;
     }
     RemoveLeftovers(target);
-    std::string temporary = target + std::string(kTemporaryMark) +
-                            std::to_string(::getpid()) + "-" + std::to_string(++made_);
+    std::string temporary = target + std::string(kTemporaryMark) + std::to_string(::getpid()) +
+                            "-" + std::to_string(++made_);
     const int fd = OpenNonBlocking(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, mode);
     // The old file's permissions, whatever the umask (a new file's come from the umask).
     if (fd < 0 || (exists && ::fchmod(fd, mode) != 0) || !ClearNonBlocking(fd)) {

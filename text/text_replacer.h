@@ -65,8 +65,8 @@ class TextReplacer {
                         std::int32_t* resultLength = nullptr) const;
 
   /// ReplaceInBuffer on terminated strings (text and pattern not null): the text is seen only up
-  /// to its first NUL, and a null replacement stands for the empty string. A new block therefore holds only the rewritten
-  /// part before that NUL.
+  /// to its first NUL, and a null replacement stands for the empty string. A new block therefore
+  /// holds only the rewritten part before that NUL.
   char* ReplaceAll(const char* text, const char* pattern, const char* replacement,
                    ReplaceStatus* status = nullptr, std::int32_t* resultLength = nullptr) const;
 

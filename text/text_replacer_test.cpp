@@ -208,8 +208,8 @@ TEST(ReplaceEngine, AgreesWithAPlainReferenceOnEveryLayer) {
   };
   std::vector<Case> cases;
   std::mt19937 random(12345);
-  const char* const patterns[] = {"a", "ab", "aa", "a_b", ",", "==", "#a#", "ba,=", "ab,=_#a",
-                                  "aaaaaaaaaaaaaaaaaaaaaaaaa"};
+  const char* const patterns[] = {"a",  "ab",  "aa",   "a_b",     ",",
+                                  "==", "#a#", "ba,=", "ab,=_#a", "aaaaaaaaaaaaaaaaaaaaaaaaa"};
   const char* const replacements[] = {"", "x", "ab", "aab", "), ", "abab"};
   for (int round = 0; round < 6000; ++round) {
     cases.push_back({RandomText(random, round % 2 == 0 ? 40 : 400), patterns[random() % 10],
@@ -243,10 +243,10 @@ TEST(ReplaceEngine, AgreesWithAPlainReferenceOnEveryLayer) {
     }
     const auto start = static_cast<std::int32_t>(random() % (text.size() + 2));
     const std::size_t fromStart = text.find(pattern, static_cast<std::size_t>(start));
-    ASSERT_EQ(fromStart == std::string::npos ? -1 : static_cast<std::int32_t>(fromStart),
-              replacer.FindPattern(text.data(), static_cast<std::int32_t>(text.size()),
-                                   pattern.data(), static_cast<std::int32_t>(pattern.size()),
-                                   start))
+    ASSERT_EQ(
+        fromStart == std::string::npos ? -1 : static_cast<std::int32_t>(fromStart),
+        replacer.FindPattern(text.data(), static_cast<std::int32_t>(text.size()), pattern.data(),
+                             static_cast<std::int32_t>(pattern.size()), start))
         << "text=" << text << " pattern=" << pattern << " start=" << start;
     if (text.size() >= pattern.size()) {
       auto* block = static_cast<char*>(std::malloc(text.size()));

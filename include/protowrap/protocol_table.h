@@ -134,8 +134,8 @@ constexpr bool HasUniqueCodes(const Entry (&table)[N]) {
   const std::size_t size = Size(table);
   for (std::size_t i = 0; i < size; ++i) {
     const auto code = static_cast<unsigned long long>(static_cast<unsigned>(table[i].value));
-    std::size_t at = static_cast<std::size_t>(((code * 0x9E3779B97F4A7C15ull) >> (64 - kBits)) &
-                                              (kSlots - 1));
+    std::size_t at =
+        static_cast<std::size_t>(((code * 0x9E3779B97F4A7C15ull) >> (64 - kBits)) & (kSlots - 1));
     while (used[at]) {
       if (codes[at] == table[i].value) {
         return false;

@@ -3,6 +3,8 @@
 // lacks its closing entry (its enumeration ended in "} ;"): every entry counts.
 #include <protowrap/protocol_table.h>
 
+// The tables are written as the wrap header writes them.
+// clang-format off
 // 2 x 10,000 numbers, 10000 to 29999, by pasting digits.
 #define PW_DIGITS(m, p) m(p##0) m(p##1) m(p##2) m(p##3) m(p##4) m(p##5) m(p##6) m(p##7) m(p##8) m(p##9)
 #define PW_TENS(m, p) PW_DIGITS(m, p##0) PW_DIGITS(m, p##1) PW_DIGITS(m, p##2) PW_DIGITS(m, p##3) \
