@@ -10,12 +10,13 @@ statement, an early return. The same sample number and the same tree give the sa
 
 Two copies of the tree are built side by side (--jobs), each judging its own fault. A fault is
 judged by the unit tests and the tests that run the program on what it touches: the client header
-by the client test; the header check and the entry by the end-to-end and fault tests and the
-check's corpus and 40 random headers, whose compiler verdicts are computed once, before the first
-fault, and kept (a fault in the check changes no wrap header); the rest by the end-to-end, fault
-and client tests, which hold every output to the reference. Each fault is killed (a test failed,
-or its tests ran past 60 s), survived (every test passed) or not built (the compiler refused it:
-another fault is drawn in its place). The running score is printed as faults are judged; the
+by the client test; the header check by the end-to-end tests and the check's corpus and 40 random
+headers, whose compiler verdicts are computed once, before the first fault, and kept (a fault in
+the check changes no wrap header); the entry by those and the fault tests; the rest by the
+end-to-end, fault and client tests, which hold every output to the reference. Each fault is killed
+(a test failed, or its tests ran past 60 s, or past twice their time on the tree as it stands where
+that is longer), survived (every test passed) or not built (the compiler refused it: another fault
+is drawn in its place). The running score is printed as faults are judged; the
 last line:
     mutation score: K killed of M (P %)
 and before it the survivors, with file, line and change.
@@ -36,16 +37,26 @@ import time
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 PRODUCTION = ("platform/", "config/", "text/", "wrap/", "check/", "app/", "include/")
 RANDOM_HEADERS = "40"
-TIME_LIMIT = 60  # seconds of tests; a fault that takes longer is killed
+TIME_LIMIT = 60  # seconds of tests; a fault whose tests take longer is killed ...
+MARGIN = 2  # ... or, for tests that take most of that anyway, twice their time on the tree as is
 
 
 def tests_for(name):
-    """The tests that might see a fault in `name`, quickest first."""
+    """The tests that might see a fault in `name`, quickest first. The fault test (files that
+    fail, little memory, kills and soaks) runs the whole program on inputs the check has nothing
+    to find in, so a fault in the check alone does not rerun it."""
     if name.startswith("include/"):
-        return "^(unit|client)$"
-    if name.startswith(("check/", "app/")):
-        return "^(unit|end_to_end|faults|header_check)$"
-    return "^(unit|end_to_end|faults|client)$"
+        return ("unit", "client")
+    if name.startswith("check/"):
+        return ("unit", "end_to_end", "header_check")
+    if name.startswith("app/"):
+        return ("unit", "end_to_end", "faults", "header_check")
+    return ("unit", "end_to_end", "faults", "client")
+
+
+def time_limit(tests, seconds):
+    """How long a fault's tests may run: TIME_LIMIT, unless the tests take that long as it is."""
+    return max(TIME_LIMIT, MARGIN * sum(seconds.get(t, TIME_LIMIT) for t in tests))
 
 
 def production_files(tree):
@@ -175,10 +186,21 @@ class Worker:
         return run(["cmake", "--build", self.build], self.tree, self.env) == 0
 
     def test(self, tests, timeout=None):
-        return run(["ctest", "--test-dir", self.build, "-R", tests, "--stop-on-failure", "-j", "1"],
-                   self.tree, self.env, timeout)
+        return run(["ctest", "--test-dir", self.build, "-R", "^(%s)$" % "|".join(tests),
+                    "--stop-on-failure", "-j", "1"], self.tree, self.env, timeout)
 
-    def judge(self, name, index, tries):
+    def times(self, tests):
+        """Runs the tests on the tree as it stands: their times in seconds, or None if one
+        fails."""
+        done = subprocess.run(["ctest", "--test-dir", self.build, "-R",
+                               "^(%s)$" % "|".join(tests), "-j", "1"], cwd=self.tree, env=self.env,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if done.returncode != 0:
+            return None
+        return {m.group(1): float(m.group(2)) for m in re.finditer(
+            r"Test +#\d+: (\S+) \.+ +Passed +([\d.]+) sec", done.stdout)}
+
+    def judge(self, name, index, tries, seconds):
         """Plants each try in turn until one builds: "killed", "SURVIVED" or "not built"."""
         path = os.path.join(self.tree, name)
         with open(path, encoding="utf-8") as f:
@@ -191,7 +213,8 @@ class Worker:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write("".join(text))
                 if self.compile():
-                    status = self.test(tests_for(name), timeout=TIME_LIMIT)
+                    tests = tests_for(name)
+                    status = self.test(tests, timeout=time_limit(tests, seconds))
                     verdict = "killed" if status != 0 else "SURVIVED"
                     break
         finally:
@@ -235,10 +258,14 @@ def main():
         workers.append(Worker(tree, env))
     with concurrent.futures.ThreadPoolExecutor(len(workers)) as pool:
         list(pool.map(Worker.prepare, workers))
-    # Every test of every kind of fault passes on the tree as it stands; this also computes the
-    # compilers' verdicts on the random headers once.
-    if workers[0].test("^(unit|client|end_to_end|faults|header_check)$") != 0:
+    # Every test of every kind of fault passes on the tree as it stands; the first run also
+    # computes the compilers' verdicts on the random headers, the second takes the tests' times.
+    every = ("unit", "client", "end_to_end", "faults", "header_check")
+    seconds = workers[0].times(every) and workers[0].times(every)
+    if seconds is None:
         sys.exit("the tests fail on the tree as it stands: mend them first")
+    print("the tests' times on the tree as it stands: " +
+          ", ".join("%s %.0f s" % (t, seconds.get(t, 0)) for t in every), flush=True)
 
     files = production_files(workers[0].tree)
     lines = [(f, i) for f in files
@@ -263,7 +290,7 @@ def main():
                 faults.append(draw(lines, worker.tree, rng))
                 name, index, kind, tries = faults[number]
             start = time.time()
-            verdict = worker.judge(name, index, tries)
+            verdict = worker.judge(name, index, tries, seconds)
             with lock:
                 results[number] = (verdict, "%s:%d: %s: %s" % (name, index + 1, kind,
                                                                tries[0].strip()))
