@@ -1,6 +1,6 @@
 // A comment that opens on a directive's line and ends two lines later: the '#' lines inside it
 // are no directives, so no build defines EXTRA_BUILD, and the table names an enumerator that the
-// header does not declare.
+// header does not declare. A switch tested later is found all the same.
 #pragma once
 
 #define NOTE_LEVEL 1 /* the extra build once defined its switch here:
@@ -16,4 +16,16 @@ enum eCG_EXTRA_PROTOCOL
 #if NOTE_LEVEL == 1
 	CG_EXTRA_NOTE,
 #endif
+};
+
+// A switch that only a build which defines it makes an enumerator too large in: found past the
+// lines inside the comment.
+enum eCG_WIDE_PROTOCOL
+{
+#ifndef EXTRA_WIDE
+	CG_WIDE_LAST = 0x0A00,
+#else
+	CG_WIDE_LAST = 0x7FFFFFFF,  // expect-warning
+#endif
+	CG_WIDE_NEXT,  // expect-warning
 };
