@@ -8,9 +8,9 @@ compilers for each target, Linux and Windows, in each configuration: the target'
 Debug build, and a build that defines one of the header's own switches; both compilers must agree
 that a configuration fails. Every warning must stand on a line that a compiler blames.
 
-The corpus (tests/headers/) says on which lines it expects warnings ("expect-warning"); the files
-of tests/headers/beside/ stand next to each corpus header, those of tests/headers/include/ are
-found by the compilers only. Random headers (random_headers.py), with the files they include, are
+The corpus (tests/headers/) says on which lines it expects which warnings ("expect-warning
+PW017"); the files of tests/headers/beside/ stand next to each corpus header, those of
+tests/headers/include/ are found by the compilers only. Random headers (random_headers.py), with the files they include, are
 judged by the compilers alone. PROTOWRAP_RANDOM_HEADERS sets how many random headers run (the
 test command runs a bounded number; run 20,000 after changing the check),
 PROTOWRAP_RANDOM_VARIANT which ones, PROTOWRAP_KEEP_DISAGREEMENTS a directory that receives
@@ -140,6 +140,19 @@ class Tally:
         return "\n".join(lines)
 
 
+def expected_warnings(source):
+    """The warnings a corpus header marks: (line, code) for each code after "expect-warning" on a
+    line. A mark without a code is an error in the corpus."""
+    expected = []
+    for number, text in enumerate(source.splitlines(), 1):
+        mark = re.search(rb"expect-warning((?: PW\d{3})*)", text)
+        if mark:
+            codes = mark[1].decode().split()
+            assert codes, "line %d: expect-warning names no code" % number
+            expected += [(number, code) for code in codes]
+    return sorted(expected)
+
+
 def prepare(work, name, source, beside):
     with open(os.path.join(work, name), "wb") as f:
         f.write(source)
@@ -173,9 +186,8 @@ class HeaderCheckTest(unittest.TestCase):
             results = list(pool.map(one, names))
         for name, (source, warnings, verdict) in zip(names, results):
             with self.subTest(header=name):
-                expected = [i + 1 for i, text in enumerate(source.splitlines())
-                            if b"expect-warning" in text]
-                self.assertEqual(expected, sorted(w[1] for w in warnings),
+                self.assertEqual(expected_warnings(source),
+                                 sorted((w[1], "PW%03d" % w[3]) for w in warnings),
                                  "\n".join(map(str, warnings)))
                 failing, runtime = split(warnings)
                 self.assertEqual(bool(verdict.failing), bool(failing),

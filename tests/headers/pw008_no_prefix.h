@@ -1,6 +1,6 @@
 enum eCG_LOGIN_PROTOCOL
 {
 	CG_LOGIN_REQ = 1,
-	LOGIN_ACK,  // expect-warning
+	LOGIN_ACK,  // expect-warning PW008
 	CG_LOGIN_NAK,
 };

@@ -1,21 +1,21 @@
 #pragma once
 #include <stdint.h>
 
-const int kMaxPacket = 4096;  // expect-warning
-struct PacketHeader  // expect-warning
+const int kMaxPacket = 4096;  // expect-warning PW010
+struct PacketHeader  // expect-warning PW010
 {
 	uint16_t size;
 	uint16_t code;
 };
-inline int PacketCode(int category, int number) { return category << 8 | number; }  // expect-warning
-int gPacketsSent;  // expect-warning
-enum Direction { kIn, kOut };  // expect-warning
+inline int PacketCode(int category, int number) { return category << 8 | number; }  // expect-warning PW010
+int gPacketsSent;  // expect-warning PW010
+enum Direction { kIn, kOut };  // expect-warning PW010
 
 enum eCG_ITEM_PROTOCOL
 {
 	CG_ITEM_PICK = 1,
 };
-inline int PacketSize(int entries)  // expect-warning
+inline int PacketSize(int entries)  // expect-warning PW010
 {
 	if (entries > 0) { return entries * 4; }
 	return 0;

@@ -12,20 +12,20 @@ enum eCG_CATEGORY
 	CG_CATEGORY_MAP = 1,
 };
 
-typedef eCG_MAP_PROTOCOL MAP_PROTOCOL;  // expect-warning
-void OnItemPacket(eCG_MAP_PROTOCOL eProtocol);  // expect-warning
-extern eCG_CATEGORY g_eLastCategory;  // expect-warning
-template <eCG_CATEGORY Category> class CCategoryHandler;  // expect-warning
-struct MSG_CG_LOGIN_SYN;  // expect-warning
-struct LOGIN_PROTOCOL;  // expect-warning
-typedef int LOGIN_PROTOCOL_ID;  // expect-warning
-int Max_PROTOCOLS();  // expect-warning
-template <typename T_PROTOCOL> struct Codec;  // expect-warning
+typedef eCG_MAP_PROTOCOL MAP_PROTOCOL;  // expect-warning PW010
+void OnItemPacket(eCG_MAP_PROTOCOL eProtocol);  // expect-warning PW010
+extern eCG_CATEGORY g_eLastCategory;  // expect-warning PW010
+template <eCG_CATEGORY Category> class CCategoryHandler;  // expect-warning PW010
+struct MSG_CG_LOGIN_SYN;  // expect-warning PW010
+struct LOGIN_PROTOCOL;  // expect-warning PW010
+typedef int LOGIN_PROTOCOL_ID;  // expect-warning PW010
+int Max_PROTOCOLS();  // expect-warning PW010
+template <typename T_PROTOCOL> struct Codec;  // expect-warning PW010
 
 // Names the rules leave alone: lower case, no underscore after the family.
 void Send(int cg_code);
 class CGX;
 
-namespace CG_Packet {  // expect-warning
+namespace CG_Packet {  // expect-warning PW010
 struct Login;
 }

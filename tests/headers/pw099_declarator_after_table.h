@@ -6,7 +6,7 @@ enum eCG_STATE_PROTOCOL
 {
 	CG_STATE_IDLE,
 	CG_STATE_BUSY,
-} g_lastState;  // expect-warning
+} g_lastState;  // expect-warning PW099
 
 enum eCG_NEXT_PROTOCOL
 {
