@@ -17,3 +17,8 @@ enum eCG_DIGRAPH_DEBUG_PROTOCOL { CG_DIGRAPH_DUMP, };
 %:else
 enum eCG_DIGRAPH_DEBUG_PROTOCOL { CG_DIGRAPH_NODUMP, };
 %:endif
+
+// A block that no build compiles: what the rules break in it breaks nothing.
+%:if 0
+enum eCG_RETIRED_PROTOCOL { RETIRED_HELLO, CG_RETIRED_BYE, };
+%:endif
