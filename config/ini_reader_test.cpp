@@ -169,6 +169,12 @@ TEST(IniReader, ByteOrderMarksAndUtf16) {
   const std::u16string names = u"[CONFIG]\nCG_FILE_PATH=./\u00e9/\u20ac\U0001F600.h\n";
   EXPECT_EQ("./\xC3\xA9/\xE2\x82\xAC\xF0\x9F\x98\x80.h", Lookup(Utf16(names)));
   EXPECT_EQ("./\xC3\xA9/\xE2\x82\xAC\xF0\x9F\x98\x80.h", Lookup(Utf16(names, true)));
+  // The first and last character of each length in UTF-8, every bit of each byte set somewhere.
+  EXPECT_EQ(
+      "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xAF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF\xF0\x9F\x99"
+      "\x80",
+      Lookup(
+          Utf16(u"[CONFIG]\nCG_FILE_PATH=\x7F\x80\x7FF\x800\xFFEF\U00010000\U0010FFFF\U0001F640")));
   EXPECT_EQ("\xC3\xA9\xC3", Lookup(Utf16(u"[CONFIG]\nCG_FILE_PATH=\u00e9\u00e9"), "CG_FILE_PATH",
                                    4));  // cut at 3 bytes of UTF-8
   // A value with an unpaired surrogate is missing; one elsewhere does not matter.
