@@ -165,6 +165,25 @@ TEST_F(PosixFileSystemTest, ReplacesAnOutputWholeOrLeavesItAsItWas) {
   EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
+TEST_F(PosixFileSystemTest, ReplacesWithStandardInputClosed) {
+  // A build may start protowrap without standard input: descriptor 0 is then the first one a
+  // replace opens (the old output, held for its lock), and it is closed again like any other.
+  Put("old.h", "old");
+  const int savedInput = ::dup(0);
+  ASSERT_GE(savedInput, 0);
+  ::close(0);
+  const FileHandle out = files_.BeginReplace(Path("old.h").c_str());
+  const bool began = out != kInvalidFile;
+  const bool ended = began && files_.Write(out, "new", 3) && files_.EndReplace(out, true);
+  const bool inputLeftOpen = ::fcntl(0, F_GETFD) != -1;
+  ASSERT_EQ(0, ::dup2(savedInput, 0));
+  ::close(savedInput);
+  EXPECT_TRUE(began);
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(inputLeftOpen);
+  EXPECT_EQ("new", Get("old.h"));
+}
+
 TEST_F(PosixFileSystemTest, LeavesAloneWhatItCannotWriteAndCleansUpAfterKilledRuns) {
   ASSERT_EQ(0, ::mkdir(Path("dir").c_str(), 0700));
   EXPECT_EQ(kInvalidFile, files_.BeginReplace(Path("dir").c_str()));
