@@ -10,11 +10,13 @@
 
 namespace {
 
-constexpr const char* kNames[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"};
+constexpr const char* kNames[] = {"A", "Bb", "Ccc", "D", "Ee", "Fff",
+                                  "G", "Hh", "Iii", "J", "Kk", "Lll"};
 
 // Tables of N - 1 entries and the closing one (or, every other round, N entries and none, as a
 // table whose enumeration ended in "} ;"), with random values, each checked against the pairwise
-// comparison and a search from the front. Names are given with their lengths, or without.
+// comparison and a search from the front. Names are given with their lengths, or without (an
+// entry written as {name, value}, as a client's own table may be).
 template <std::size_t N>
 void CheckTables(std::mt19937& random) {
   for (int round = 0; round < 3000; ++round) {
@@ -25,10 +27,13 @@ void CheckTables(std::mt19937& random) {
                        : round % 3 == 1 ? static_cast<int>(4 * n)
                                         : 0;
     for (std::size_t i = 0; i < n; ++i) {
-      table[i].name = kNames[i];
-      table[i].length = round % 4 < 2 ? 1 : 0;
-      table[i].value = spread > 0 ? static_cast<int>(random() % static_cast<unsigned>(spread)) + 1
-                                  : static_cast<int>(random());
+      const int value = spread > 0 ? static_cast<int>(random() % static_cast<unsigned>(spread)) + 1
+                                   : static_cast<int>(random());
+      if (round % 4 < 2) {
+        table[i] = {kNames[i], value, std::char_traits<char>::length(kNames[i])};
+      } else {
+        table[i] = {kNames[i], value};
+      }
     }
     if (n < N) {
       table[n] = {nullptr, 0};
