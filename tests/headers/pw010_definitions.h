@@ -9,6 +9,8 @@ struct PacketHeader  // expect-warning PW010
 };
 inline int PacketCode(int category, int number) { return category << 8 | number; }  // expect-warning PW010
 int gPacketsSent;  // expect-warning PW010
+typedef uint32_t PacketCount;
+PacketCount gPacketsLost;  // expect-warning PW010
 enum Direction { kIn, kOut };  // expect-warning PW010
 
 enum eCG_ITEM_PROTOCOL
