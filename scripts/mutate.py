@@ -28,6 +28,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -147,11 +148,16 @@ def candidates(line):
 
 
 def run(command, cwd, env=None, timeout=None):
-    try:
-        return subprocess.run(command, cwd=cwd, env=env, stdout=subprocess.PIPE,
-                              stderr=subprocess.STDOUT, text=True, timeout=timeout).returncode
-    except subprocess.TimeoutExpired:
-        return -1
+    """The command's status, or -1 when it ran past `timeout`: then it is killed with everything it
+    started (a test caught in a loop by its fault would otherwise go on spinning)."""
+    with subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, start_new_session=True) as process:
+        try:
+            return process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+            return -1
 
 
 def copy_tree(tree):
