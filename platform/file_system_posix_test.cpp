@@ -36,9 +36,10 @@ class PosixFileSystemTest : public ::testing::Test {
     EXPECT_EQ(0, std::system(command.c_str()));
   }
 
-  static std::size_t OpenDescriptors() {
+  // The entries of a directory, without "." and "..".
+  static std::size_t EntriesOf(const char* directory) {
     std::size_t count = 0;
-    if (DIR* entries = ::opendir("/proc/self/fd")) {
+    if (DIR* entries = ::opendir(directory)) {
       while (const dirent* entry = ::readdir(entries)) {
         count += entry->d_name[0] != '.' ? 1 : 0;
       }
@@ -46,6 +47,8 @@ class PosixFileSystemTest : public ::testing::Test {
     }
     return count;
   }
+
+  static std::size_t OpenDescriptors() { return EntriesOf("/proc/self/fd"); }
 
   std::string Path(const char* name) const { return dir_ + "/" + name; }
 
@@ -54,16 +57,7 @@ class PosixFileSystemTest : public ::testing::Test {
   }
 
   // The number of entries of the scratch directory.
-  std::size_t Entries() const {
-    std::size_t count = 0;
-    if (DIR* entries = ::opendir(dir_.c_str())) {
-      while (const dirent* entry = ::readdir(entries)) {
-        count += entry->d_name[0] != '.' ? 1 : 0;
-      }
-      ::closedir(entries);
-    }
-    return count;
-  }
+  std::size_t Entries() const { return EntriesOf(dir_.c_str()); }
 
   std::string Get(const char* name) const {
     std::ifstream in(Path(name), std::ios::binary);

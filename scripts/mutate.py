@@ -192,15 +192,16 @@ class Worker:
     def compile(self):
         return run(["cmake", "--build", self.build], self.tree, self.env) == 0
 
+    def ctest(self, tests):
+        return ["ctest", "--test-dir", self.build, "-R", "^(%s)$" % "|".join(tests), "-j", "1"]
+
     def test(self, tests, timeout=None):
-        return run(["ctest", "--test-dir", self.build, "-R", "^(%s)$" % "|".join(tests),
-                    "--stop-on-failure", "-j", "1"], self.tree, self.env, timeout)
+        return run(self.ctest(tests) + ["--stop-on-failure"], self.tree, self.env, timeout)
 
     def times(self, tests):
         """Runs the tests on the tree as it stands: their times in seconds, or None if one
         fails."""
-        done = subprocess.run(["ctest", "--test-dir", self.build, "-R",
-                               "^(%s)$" % "|".join(tests), "-j", "1"], cwd=self.tree, env=self.env,
+        done = subprocess.run(self.ctest(tests), cwd=self.tree, env=self.env,
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         if done.returncode != 0:
             return None
