@@ -67,6 +67,52 @@ TEST(Lexer, ATextThatEndsInsideACommentSaysWhereItOpened) {
   EXPECT_EQ(-1, closed.UnclosedComment());
 }
 
+// In a wrap header, the rules end a comment at "*//#"; where the header's own comment then never
+// closes, it is still where the header opened it that the text ends inside.
+TEST(Lexer, ACommentTheRulesEndedThatNeverClosesOpenedWhereTheHeaderOpenedIt) {
+  const std::string text = "a /* b *//#c d";
+  Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()), TextKind::kWrap);
+  lexer.Next();
+  const Token ended = lexer.Next();
+  EXPECT_EQ(TokenKind::kEndedComment, ended.kind);
+  EXPECT_EQ(TokenKind::kEnd, lexer.Next().kind);
+  EXPECT_EQ(2, lexer.UnclosedComment());
+  const std::string closed = "a /* b *//#c */ d";
+  Lexer after(closed.data(), static_cast<std::int32_t>(closed.size()), TextKind::kWrap);
+  after.Next();
+  EXPECT_EQ(TokenKind::kEndedComment, after.Next().kind);
+  EXPECT_EQ("d", after.TextOf(after.Next()));
+  EXPECT_EQ(-1, after.UnclosedComment());
+}
+
+// A literal that the text ends inside runs to the text's end, and the lexer says so: a wrap
+// header cut there by a NUL byte ends inside it. One closed on its line, or ended by its line's
+// end, does not.
+TEST(Lexer, ATextThatEndsInsideALiteralSaysSo) {
+  for (const std::string text : {"a \"b c", "a 'b", "a \"b\\", "a \"b\\\n c"}) {
+    const std::unique_ptr<char[]> block(new char[text.size()]);
+    std::copy(text.begin(), text.end(), block.get());
+    Lexer lexer(block.get(), static_cast<std::int32_t>(text.size()));
+    lexer.Next();
+    const Token literal = lexer.Next();
+    EXPECT_EQ(TokenKind::kLiteral, literal.kind) << text;
+    EXPECT_EQ(2, literal.begin) << text;
+    EXPECT_EQ(static_cast<std::int32_t>(text.size()), literal.end) << text;
+    EXPECT_EQ(TokenKind::kEnd, lexer.Next().kind) << text;
+    EXPECT_TRUE(lexer.UnclosedLiteral()) << text;
+  }
+  for (const std::string text : {"a \"b\" c", "a 'b' c", "a \"b\nc", "a R\"x(b)x\" c"}) {
+    Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
+    while (lexer.Next().kind != TokenKind::kEnd) {
+    }
+    EXPECT_FALSE(lexer.UnclosedLiteral()) << text;
+  }
+  // A raw string whose delimiter never comes back, or comes back without its quote, runs on to
+  // the end of the text, past line ends and other ')'.
+  EXPECT_EQ((V{"i:a", "l:R\"x(b\n)y\" )x c"}), Tokens("a R\"x(b\n)y\" )x c"));
+  EXPECT_EQ((V{"l:R\"x(b"}), Tokens("R\"x(b"));
+}
+
 TEST(Lexer, EveryLineEndEndsALineComment) {
   // LF, CR LF and a lone CR end comments; a backslash continues one onto the next line.
   for (const char* end : {"\n", "\r\n", "\r"}) {
