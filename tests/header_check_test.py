@@ -8,11 +8,12 @@ compilers for each target, Linux and Windows, in each configuration: the target'
 Debug build, and a build that defines one of the header's own switches; both compilers must agree
 that a configuration fails. Every warning must stand on a line that a compiler blames.
 
-The corpus (tests/headers/) says on which lines it expects which warnings ("expect-warning
-PW017"); the files of tests/headers/beside/ stand next to each corpus header, those of
-tests/headers/include/ are found by the compilers only. Random headers (random_headers.py), with the files they include, are
-judged by the compilers alone. PROTOWRAP_RANDOM_HEADERS sets how many random headers run (the
-test command runs a bounded number; run 20,000 after changing the check),
+The corpus (tests/headers/) says on which lines and columns it expects which warnings
+("expect-warning PW017:2"); the files of tests/headers/beside/ stand next to each corpus header,
+those of tests/headers/include/ are found by the compilers only. Random headers
+(random_headers.py), with the files they include, are judged by the compilers alone.
+PROTOWRAP_RANDOM_HEADERS sets how many random headers run (the test command runs a bounded
+number; run 20,000 after changing the check),
 PROTOWRAP_RANDOM_VARIANT which ones, PROTOWRAP_KEEP_DISAGREEMENTS a directory that receives
 every header on which protowrap and the compilers disagree, and PROTOWRAP_REFERENCE an earlier
 build of protowrap whose catches this one must keep. The output bytes and the result lines stay
@@ -141,15 +142,18 @@ class Tally:
 
 
 def expected_warnings(source):
-    """The warnings a corpus header marks: (line, code) for each code after "expect-warning" on a
-    line. A mark without a code is an error in the corpus."""
+    """The warnings a corpus header marks: (line, column, code) for each "PWnnn:column" after
+    "expect-warning" on a line. A mark without a code or a column is an error in the corpus."""
     expected = []
     for number, text in enumerate(source.splitlines(), 1):
-        mark = re.search(rb"expect-warning((?: PW\d{3})*)", text)
+        mark = re.search(rb"expect-warning((?: PW\d{3}(?::\d+)?)*)", text)
         if mark:
-            codes = mark[1].decode().split()
-            assert codes, "line %d: expect-warning names no code" % number
-            expected += [(number, code) for code in codes]
+            marks = mark[1].decode().split()
+            assert marks, "line %d: expect-warning names no code" % number
+            for one in marks:
+                code, _, column = one.partition(":")
+                assert column, "line %d: %s names no column" % (number, code)
+                expected.append((number, int(column), code))
     return sorted(expected)
 
 
@@ -187,7 +191,7 @@ class HeaderCheckTest(unittest.TestCase):
         for name, (source, warnings, verdict) in zip(names, results):
             with self.subTest(header=name):
                 self.assertEqual(expected_warnings(source),
-                                 sorted((w[1], "PW%03d" % w[3]) for w in warnings),
+                                 sorted((w[1], w[2], "PW%03d" % w[3]) for w in warnings),
                                  "\n".join(map(str, warnings)))
                 failing, runtime = split(warnings)
                 self.assertEqual(bool(verdict.failing), bool(failing),

@@ -3,11 +3,11 @@
 
 enum
 {
-	CG_LIMIT_USERS = 100,  // expect-warning PW004
+	CG_LIMIT_USERS = 100,  // expect-warning PW004:2
 	CG_LIMIT_ROOMS = 8,
 };
 
-enum : unsigned char { kSlotCount = 4 };  // expect-warning PW010
+enum : unsigned char { kSlotCount = 4 };  // expect-warning PW010:24
 
 enum eCG_SLOT_PROTOCOL
 {

@@ -4,7 +4,7 @@
 // header's first table swallows the second, which compiles, so neither gets a warning.
 #include "protocol_common.h"
 
-enum eCW_CATEGORY : int  // expect-warning PW002
+enum eCW_CATEGORY : int  // expect-warning PW002:19
 {
 	CW_GUILD = 1,
 	CW_MARKET = CW_GUILD + 1,
@@ -14,5 +14,5 @@ enum eCW_MARKET_PROTOCOL
 {
 	CW_MARKET_BUY,
 	MARKET_SELL,
-	CW_MARKET_LAST  // expect-warning PW001
+	CW_MARKET_LAST  // expect-warning PW001:2
 };

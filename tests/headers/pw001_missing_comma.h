@@ -4,11 +4,11 @@ enum eCG_SHOP_PROTOCOL
 {
 	CG_SHOP_OPEN = 10,
 	CG_SHOP_BUY,
-	CG_SHOP_CLOSE  // expect-warning PW001
+	CG_SHOP_CLOSE  // expect-warning PW001:2
 };
 
 enum eCG_BANK_PROTOCOL
 {
 	CG_BANK_OPEN = 20,
-	CG_BANK_CLOSE = 23  // expect-warning PW001
+	CG_BANK_CLOSE = 23  // expect-warning PW001:2
 };

@@ -1,4 +1,4 @@
-enum class eCG_LOGIN_PROTOCOL  // expect-warning PW003
+enum class eCG_LOGIN_PROTOCOL  // expect-warning PW003:1
 {
 	CG_LOGIN_REQ = 1,
 	CG_LOGIN_ACK,

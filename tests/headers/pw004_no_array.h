@@ -1,6 +1,6 @@
 enum eCG_RESULT
 {
-	CG_RESULT_OK,  // expect-warning PW004
+	CG_RESULT_OK,  // expect-warning PW004:2
 	CG_RESULT_FAILED,
 };
 

@@ -1,5 +1,5 @@
 enum eCG_SYSTEM_PROTOCOL
 {
 	CG_SYSTEM_PING = 1,
-	CG_PROTOCOL_VERSION = 3,  // expect-warning PW006
+	CG_PROTOCOL_VERSION = 3,  // expect-warning PW006:2
 };

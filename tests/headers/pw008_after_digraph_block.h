@@ -9,7 +9,7 @@
 enum eCG_AFTER_BLOCK_PROTOCOL
 {
 	CG_AFTER_BLOCK_HELLO = 0x0B50,
-	AFTER_BLOCK_BYE,  // expect-warning PW008
+	AFTER_BLOCK_BYE,  // expect-warning PW008:2
 };
 
-int g_afterBlockCount;  // expect-warning PW010
+int g_afterBlockCount;  // expect-warning PW010:1

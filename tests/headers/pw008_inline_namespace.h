@@ -6,7 +6,7 @@ inline namespace protocol_v2 {
 enum eCG_INLINE_PROTOCOL
 {
 	CG_INLINE_HELLO = 0x0C00,
-	INLINE_BYE,  // expect-warning PW008
+	INLINE_BYE,  // expect-warning PW008:2
 };
 }
 
@@ -14,6 +14,6 @@ inline namespace {
 enum eCG_HIDDEN_PROTOCOL
 {
 	CG_HIDDEN_HELLO = 0x0C10,
-	HIDDEN_BYE,  // expect-warning PW008
+	HIDDEN_BYE,  // expect-warning PW008:2
 };
 }

@@ -6,7 +6,7 @@
 #include CONFIG_HEADER
 
 #define CG_CONFIG_HEADER "protocol_config.h"
-#include CG_CONFIG_HEADER  // expect-warning PW009
+#include CG_CONFIG_HEADER  // expect-warning PW009:1
 
 enum eCG_CONFIG_PROTOCOL
 {

@@ -3,9 +3,9 @@
 // an opaque declaration is repeated harmlessly.
 #pragma once
 _Pragma("pack(push, 1)")
-enum Color { RED } ;  // expect-warning PW010
+enum Color { RED } ;  // expect-warning PW010:1
 enum class Mode : int;
-enum [[deprecated]] Legacy { OLD_ONE } ;  // expect-warning PW010
+enum [[deprecated]] Legacy { OLD_ONE } ;  // expect-warning PW010:1
 inline namespace v1 {
 enum eCG_INLINE_PROTOCOL
 {

@@ -12,20 +12,20 @@ enum eCG_CATEGORY
 	CG_CATEGORY_MAP = 1,
 };
 
-typedef eCG_MAP_PROTOCOL MAP_PROTOCOL;  // expect-warning PW010
-void OnItemPacket(eCG_MAP_PROTOCOL eProtocol);  // expect-warning PW010
-extern eCG_CATEGORY g_eLastCategory;  // expect-warning PW010
-template <eCG_CATEGORY Category> class CCategoryHandler;  // expect-warning PW010
-struct MSG_CG_LOGIN_SYN;  // expect-warning PW010
-struct LOGIN_PROTOCOL;  // expect-warning PW010
-typedef int LOGIN_PROTOCOL_ID;  // expect-warning PW010
-int Max_PROTOCOLS();  // expect-warning PW010
-template <typename T_PROTOCOL> struct Codec;  // expect-warning PW010
+typedef eCG_MAP_PROTOCOL MAP_PROTOCOL;  // expect-warning PW010:9
+void OnItemPacket(eCG_MAP_PROTOCOL eProtocol);  // expect-warning PW010:19
+extern eCG_CATEGORY g_eLastCategory;  // expect-warning PW010:8
+template <eCG_CATEGORY Category> class CCategoryHandler;  // expect-warning PW010:11
+struct MSG_CG_LOGIN_SYN;  // expect-warning PW010:8
+struct LOGIN_PROTOCOL;  // expect-warning PW010:8
+typedef int LOGIN_PROTOCOL_ID;  // expect-warning PW010:13
+int Max_PROTOCOLS();  // expect-warning PW010:5
+template <typename T_PROTOCOL> struct Codec;  // expect-warning PW010:20
 
 // Names the rules leave alone: lower case, no underscore after the family.
 void Send(int cg_code);
 class CGX;
 
-namespace CG_Packet {  // expect-warning PW010
+namespace CG_Packet {  // expect-warning PW010:1
 struct Login;
 }

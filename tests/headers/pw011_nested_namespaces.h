@@ -12,7 +12,7 @@ enum eCG_TRADE_PROTOCOL
 #else
 namespace talvenor {
 namespace net {
-enum eCG_TRADE_PROTOCOL  // expect-warning PW011
+enum eCG_TRADE_PROTOCOL  // expect-warning PW011:1
 {
 	CG_TRADE_OPEN = 2,
 };

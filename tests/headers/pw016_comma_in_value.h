@@ -2,6 +2,6 @@
 
 enum eCG_ITEM_PROTOCOL
 {
-	CG_ITEM_PICK = MAKE_CODE(3, 1),  // expect-warning PW016
+	CG_ITEM_PICK = MAKE_CODE(3, 1),  // expect-warning PW016:2
 	CG_ITEM_DROP,
 };

@@ -11,7 +11,7 @@ enum eCG_EXTRA_PROTOCOL
 {
 	CG_EXTRA_HELLO = 0x0900,
 #ifdef EXTRA_BUILD
-	CG_EXTRA_RELOAD,  // expect-warning PW017
+	CG_EXTRA_RELOAD,  // expect-warning PW017:2
 #endif
 #if NOTE_LEVEL == 1
 	CG_EXTRA_NOTE,
@@ -25,7 +25,7 @@ enum eCG_WIDE_PROTOCOL
 #ifndef EXTRA_WIDE
 	CG_WIDE_LAST = 0x0A00,
 #else
-	CG_WIDE_LAST = 0x7FFFFFFF,  // expect-warning PW025
+	CG_WIDE_LAST = 0x7FFFFFFF,  // expect-warning PW025:2
 #endif
-	CG_WIDE_NEXT,  // expect-warning PW018
+	CG_WIDE_NEXT,  // expect-warning PW018:2
 };

@@ -11,15 +11,15 @@
 
 enum eCG_WIDE_PROTOCOL
 {
-	CG_WIDE_FIRST = PROTOCOL_WIDE,  // expect-warning PW018
-	CG_WIDE_NEXT,  // expect-warning PW018
+	CG_WIDE_FIRST = PROTOCOL_WIDE,  // expect-warning PW018:2
+	CG_WIDE_NEXT,  // expect-warning PW018:2
 };
 
 // Only a Debug build has the largest int, and there the next enumerator is too large.
 enum eCG_TRACE_PROTOCOL
 {
 #ifdef _DEBUG
-	CG_TRACE_LAST = 0x7FFFFFFF,  // expect-warning PW017
+	CG_TRACE_LAST = 0x7FFFFFFF,  // expect-warning PW017:2
 #endif
-	CG_TRACE_AFTER,  // expect-warning PW018
+	CG_TRACE_AFTER,  // expect-warning PW018:2
 };

@@ -12,5 +12,5 @@
 enum eCG_GROWN_PROTOCOL
 {
 	CG_GROWN_BASE = 0x0A00,
-	CG_GROWN_TOP = PROTOCOL_X6,  // expect-warning PW018
+	CG_GROWN_TOP = PROTOCOL_X6,  // expect-warning PW018:2
 };

@@ -15,5 +15,5 @@
 enum eCG_TRACE_BASE_PROTOCOL
 {
 	CG_TRACE_BASE_FIRST = TRACE_BASE,
-	CG_TRACE_BASE_NEXT,  // expect-warning PW018
+	CG_TRACE_BASE_NEXT,  // expect-warning PW018:2
 };

@@ -9,7 +9,7 @@ enum eCG_PERHAPS_PROTOCOL
 #ifndef PROTOCOL_COMMON_WIDE
 	CG_PERHAPS_LAST = 0x0900,
 #else
-	CG_PERHAPS_LAST = 0x7FFFFFFF,  // expect-warning PW025
+	CG_PERHAPS_LAST = 0x7FFFFFFF,  // expect-warning PW025:2
 #endif
-	CG_PERHAPS_NEXT,  // expect-warning PW018
+	CG_PERHAPS_NEXT,  // expect-warning PW018:2
 };

@@ -6,6 +6,6 @@
 
 enum eCG_OWN_PROTOCOL
 {
-	CG_OWN_LOGIN,  // expect-warning PW021
+	CG_OWN_LOGIN,  // expect-warning PW021:2
 	CG_OWN_LOGOUT,
 };

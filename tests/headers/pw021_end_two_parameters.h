@@ -8,4 +8,4 @@ enum eCG_PAIR_PROTOCOL
 {
 	CG_PAIR_HELLO = 0x0B10,
 	CG_PAIR_BYE,
-};  // expect-warning PW021
+};  // expect-warning PW021:1

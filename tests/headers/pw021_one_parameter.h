@@ -7,6 +7,6 @@
 enum eCG_ONE_PROTOCOL
 {
 	CG_ONE_LOGIN,
-	CG_ONE_LOGOUT = 5,  // expect-warning PW021
+	CG_ONE_LOGOUT = 5,  // expect-warning PW021:2
 	CG_ONE_MOVE,
 };

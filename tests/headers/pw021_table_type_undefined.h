@@ -7,7 +7,7 @@
 struct MSG_HEADER;
 int HeaderSize(const MSG_HEADER* header);
 
-enum eCW_FIRST_PROTOCOL  // expect-warning PW021
+enum eCW_FIRST_PROTOCOL  // expect-warning PW021:1
 {
 	CW_FIRST_A = 0x0C00,
 };

@@ -8,6 +8,6 @@
 
 enum eCG_WINDOWS_ONLY_PROTOCOL
 {
-	CG_WINDOWS_ONLY_HELLO = 0x0B40,  // expect-warning PW021
+	CG_WINDOWS_ONLY_HELLO = 0x0B40,  // expect-warning PW021:2
 	CG_WINDOWS_ONLY_BYE,
 };

@@ -3,7 +3,7 @@
 
 /**
  * Login flow, old and new:
- *#define USE_OLD_LOGIN  // expect-warning PW023
+ *#define USE_OLD_LOGIN  // expect-warning PW023:2
  * (the rest of this comment is code in the wrap header)
  */
 enum eCG_LOGIN_PROTOCOL
@@ -12,7 +12,7 @@ enum eCG_LOGIN_PROTOCOL
 	CG_LOGIN_ACK,
 };
 
-/**#pragma pack(1)**/  // expect-warning PW023
+/**#pragma pack(1)**/  // expect-warning PW023:3
 
 /* A blank between: * #define USE_OLD_LOGIN stays a comment. */
 // A line comment: *#define USE_OLD_LOGIN

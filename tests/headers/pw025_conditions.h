@@ -27,13 +27,13 @@ enum eCG_SESSION_PROTOCOL
 #ifdef _DEBUG
 	CG_SESSION_TRACE = 0x4F0,
 #else
-	CG_SESSION_TRACE = 0x4F1,  // expect-warning PW025
+	CG_SESSION_TRACE = 0x4F1,  // expect-warning PW025:2
 #endif
 #if defined(PROTOCOL_LEGACY) && \
     PROTOCOL_VERSION < 2
 	CG_SESSION_OLD_CLOSE,
 #else
-	CG_SESSION_OLD_CLOSE,  // expect-warning PW025
+	CG_SESSION_OLD_CLOSE,  // expect-warning PW025:2
 #endif
 #if PROTOCOL_VERSION == 3 ? 1 : 0
 	CG_SESSION_CLOSE,

@@ -8,7 +8,7 @@ enum eCG_TWICE_PROTOCOL
 #ifdef _WIN32
 	CG_TWICE_PLATFORM = 0x0D10,
 #else
-	CG_TWICE_PLATFORM = 0x0D20,  // expect-warning PW025
+	CG_TWICE_PLATFORM = 0x0D20,  // expect-warning PW025:2
 #endif
 	CG_TWICE_BYE,
 };

@@ -6,7 +6,7 @@ enum eCG_STATE_PROTOCOL
 {
 	CG_STATE_IDLE,
 	CG_STATE_BUSY,
-} g_lastState;  // expect-warning PW099
+} g_lastState;  // expect-warning PW099:3
 
 enum eCG_NEXT_PROTOCOL
 {

@@ -11,5 +11,5 @@ lines, # and }; too)");
 enum eCG_RANK_PROTOCOL
 {
 	CG_RANK_LIST = 0x900,
-	CG_RANK_SELF  // expect-warning PW001
+	CG_RANK_SELF  // expect-warning PW001:2
 };
