@@ -139,6 +139,25 @@ TEST(Preprocessor, ErrorsRuleConfigurationsOut) {
   EXPECT_EQ(kBaseConfigurationSet, walk.mayFail & kBaseConfigurationSet);
 }
 
+// An #else or #endif without its #if, or an #if without its #endif, in the header or in an
+// include it reads, is an error in every build; conditions after an include's unclosed block
+// are the header's own again.
+TEST(Preprocessor, UnbalancedConditionalsFailEveryBuild) {
+  for (const std::string text : {"//#else\nA\n", "//#endif\nA\n", "//#ifdef _WIN32\nA\n",
+                                 "//#if 1\n//#elif 0\n//#else\nA\n"}) {
+    const Walk walk = Follow(text);
+    EXPECT_EQ(kBaseConfigurationSet, walk.mustFail & kBaseConfigurationSet) << text;
+  }
+  EXPECT_EQ(0, Follow("//#if 1\n//#else\nA\n//#endif\n").mayFail);
+  testing::FakeFileSystem files;
+  files.files["open.h"] = "#ifdef _WIN32\n#define WIN 1\n#if 0\n";
+  IncludeReader includes(files, "protocol.h");
+  const Walk walk =
+      Follow("#include \"open.h\"\n//#ifdef __linux__\nA\n//#endif\nB\n", {}, &includes);
+  EXPECT_EQ(kBaseConfigurationSet, walk.mustFail & kBaseConfigurationSet);
+  EXPECT_EQ("A:Ll-- B:LlWw", Where(walk, "AB"));
+}
+
 TEST(Preprocessor, GuardsInEveryFormHoldWhenTheyCloseTheHeader) {
   // After an include that cannot be read, a name the header does not define is unknown, but for
   // a guard.
