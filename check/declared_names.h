@@ -32,7 +32,8 @@ class DeclaredNames {
   /// The entry at `offset` (of the wrap header: its name follows the entry macro's '(') names
   /// `name`, compiled where `active` holds, in branch `region`; `table`: the number of the table
   /// it stands in, or -1 for a name that an entry swallows; `judged`: false where the wrap header
-  /// itself may not compile the entry (a digraph conditional, live there). Returns whether the
+  /// itself may not compile the entry (a digraph conditional, live there, or an entry that
+  /// another's invocation swallows). Returns whether the
   /// table listed the name before, with one of the two listings in a conditional branch.
   bool Entry(std::string_view name, std::int32_t offset, std::int32_t region, Truth active,
              std::int32_t table, bool judged = true);
