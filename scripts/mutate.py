@@ -15,15 +15,18 @@ headers, whose compiler verdicts are computed once, before the first fault, and 
 the check changes no wrap header); the entry by those and the fault tests; the rest by the
 end-to-end, fault and client tests, which hold every output to the reference. Each fault is killed
 (a test failed, or its tests ran past 60 s, or past twice their time on the tree as it stands where
-that is longer), survived (every test passed) or not built (the compiler refused it: another fault
-is drawn in its place). The running score is printed as faults are judged; the
-last line:
+that is longer), survived (every test passed), not built (the compiler refused it) or the same
+code (every object file came out as the tree's own: the fault changed nothing the program does,
+such as a buffer's spare byte or a bound the optimiser proves anyway). For the last two another
+fault is drawn in its place, and the same-code faults are listed at the end. The running score
+is printed as faults are judged; the last line:
     mutation score: K killed of M (P %)
 and before it the survivors, with file, line and change.
     mutate.py [--count N] [--sample S] [--jobs J] [--keep DIR]
 """
 import argparse
 import concurrent.futures
+import hashlib
 import os
 import random
 import re
@@ -40,6 +43,9 @@ PRODUCTION = ("platform/", "config/", "text/", "wrap/", "check/", "app/", "inclu
 RANDOM_HEADERS = "40"
 TIME_LIMIT = 60  # seconds of tests; a fault whose tests take longer is killed ...
 MARGIN = 2  # ... or, for tests that take most of that anyway, twice their time on the tree as is
+# A fault that does not build, or builds to the machine code of the tree as it stands, is no fault
+# the tests could see: another is drawn in its place.
+DRAWN_AGAIN = ("not built", "same code")
 
 
 def tests_for(name):
@@ -188,9 +194,20 @@ class Worker:
                      "-DPROTOWRAP_BUILD_BENCHMARKS=OFF", "-DPROTOWRAP_INSTALL=OFF"]
         if run(configure, self.tree, self.env) != 0 or not self.compile():
             sys.exit("the tree does not build as it stands")
+        self.unchanged = self.machine_code()
 
     def compile(self):
         return run(["cmake", "--build", self.build], self.tree, self.env) == 0
+
+    def machine_code(self):
+        """A digest of every object file of the build: a fault that leaves them all as they were
+        compiled to the same machine code as the tree as it stands, and no test can see it."""
+        digest = hashlib.sha256()
+        for folder, _, names in sorted(os.walk(self.build)):
+            for name in sorted(n for n in names if n.endswith(".o")):
+                with open(os.path.join(folder, name), "rb") as f:
+                    digest.update(name.encode() + b"\0" + hashlib.sha256(f.read()).digest())
+        return digest.hexdigest()
 
     def ctest(self, tests):
         return ["ctest", "--test-dir", self.build, "-R", "^(%s)$" % "|".join(tests), "-j", "1"]
@@ -209,7 +226,8 @@ class Worker:
             r"Test +#\d+: (\S+) \.+ +Passed +([\d.]+) sec", done.stdout)}
 
     def judge(self, name, index, tries, seconds):
-        """Plants each try in turn until one builds: "killed", "SURVIVED" or "not built"."""
+        """Plants each try in turn until one builds: "killed", "SURVIVED", "not built" or "same
+        code" (it built to the machine code of the tree as it stands)."""
         path = os.path.join(self.tree, name)
         with open(path, encoding="utf-8") as f:
             original = f.read()
@@ -221,6 +239,9 @@ class Worker:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write("".join(text))
                 if self.compile():
+                    if self.machine_code() == self.unchanged:
+                        verdict = "same code"
+                        break
                     tests = tests_for(name)
                     status = self.test(tests, timeout=time_limit(tests, seconds))
                     verdict = "killed" if status != 0 else "SURVIVED"
@@ -286,7 +307,7 @@ def main():
     started = time.time()
 
     def judged():
-        return sum(1 for v, _ in results.values() if v != "not built")
+        return sum(1 for v, _ in results.values() if v not in DRAWN_AGAIN)
 
     def work(worker):
         while True:
@@ -311,14 +332,18 @@ def main():
     with concurrent.futures.ThreadPoolExecutor(len(workers)) as pool:
         list(pool.map(work, workers))
     # The sample is the first `count` faults that built, in the order they were drawn.
-    sample = [results[n] for n in sorted(results) if results[n][0] != "not built"][:args.count]
+    sample = [results[n] for n in sorted(results) if results[n][0] not in DRAWN_AGAIN][:args.count]
     unbuilt = sum(1 for v, _ in results.values() if v == "not built")
+    same = [d for n, (v, d) in sorted(results.items()) if v == "same code"]
     survived = [d for v, d in sample if v == "SURVIVED"]
     killed = len(sample) - len(survived)
     if not args.keep:
         shutil.rmtree(base, ignore_errors=True)
     print("survivors:" if survived else "no survivors")
     for s in survived:
+        print("  " + s)
+    print("same machine code (drawn again: no test can see them): %d" % len(same))
+    for s in same:
         print("  " + s)
     print("not built: %d; %.0f s in all, %.0f s a fault" % (
         unbuilt, time.time() - started, (time.time() - started) / max(len(results), 1)))
