@@ -174,6 +174,19 @@ TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
         "1 << -1", "sizeof(int)", "1 << 32", "0x7FFFFFFF + 1"}) {
     EXPECT_FALSE(Evaluate(text).known) << text;
   }
+  // Nesting deeper than the evaluator follows is unknown; a little less is computed.
+  for (const std::string op : {"-", "~", "!", "1 + (", "(1 ? 1 : "}) {
+    std::string deep = "0";
+    std::string shallow = "0";
+    for (int i = 0; i < 300; ++i) {
+      deep = op + deep + (op.size() > 1 ? ")" : "");
+      if (i < 20) {
+        shallow = op + shallow + (op.size() > 1 ? ")" : "");
+      }
+    }
+    EXPECT_FALSE(Evaluate(deep).known) << op;
+    EXPECT_TRUE(Evaluate(shallow).known) << op;
+  }
 }
 
 TEST(Expression, TheNextEnumeratorWidensWhenItMust) {
@@ -229,6 +242,15 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
       {"?", "1 / 0"},
       {"?", "1 +"},
       {"?", "EMPTY"},
+      // No expression at all, which no compiler accepts, whatever the other side decides.
+      {"?", "defined("},
+      {"?", "defined(1)"},
+      {"?", "defined(VERSION"},
+      {"?", "defined"},
+      {"?", "1 || (1 ? 2)"},
+      {"?", "0 && (1 ? 2 :)"},
+      {"?", "F(1"},
+      {"1", "(defined VERSION)"},
       // "==" and "!=" as the rules wrote them, with a ',' for '='.
       {"1", "VERSION ,, 3 && VERSION !, 4"},
   };
