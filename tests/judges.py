@@ -46,6 +46,8 @@ WORD = re.compile(rb"[A-Za-z_$\x80-\xff][\w$\x80-\xff]*")
 # A preprocessing number or an identifier (a number's letters are no names).
 TOKEN = re.compile(rb"\.?\d(?:[eEpP][+-]|[\w.'$\x80-\xff])*|[A-Za-z_$\x80-\xff][\w$\x80-\xff]*")
 LITERAL = re.compile(rb"'(?:\\.|[^'\\\n])*'|\"(?:\\.|[^\"\\\n])*\"")
+# The operand of __has_include: a header's name, whose words name no macro.
+HAS_INCLUDE = re.compile(rb"__has_include(?:_next)?\s*\([^)]*\)")
 
 
 def directives(text):
@@ -120,7 +122,7 @@ class Judges:
         for name, operand in directives(header):
             if name not in ("if", "elif", "ifdef", "ifndef", "elifdef", "elifndef"):
                 continue
-            for word in TOKEN.findall(LITERAL.sub(b" ", operand)):
+            for word in TOKEN.findall(HAS_INCLUDE.sub(b" ", LITERAL.sub(b" ", operand))):
                 word = word.decode("latin-1")
                 if word[0].isdigit() or word[0] == "." or word in NOT_MACROS or \
                         word in CLIENT_NAMES or word in defined or word in self.predefined or \
