@@ -16,7 +16,7 @@ std::uint8_t BuildOf(ConfigurationSet where) {
       return static_cast<std::uint8_t>(BuildConfiguration{c}.Switch() + 1);
     }
   }
-  return 0;
+  return 0;  // not reached: every finding holds somewhere, in a target's build or a switch's
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ class MacroLookup {
  public:
   virtual MacroMeaning Find(std::string_view name) const = 0;
   /// The width of long in the configuration's target.
-  virtual std::uint8_t LongWidth() const { return 64; }
+  virtual std::uint8_t LongWidth() const = 0;
 
  protected:
   ~MacroLookup() = default;

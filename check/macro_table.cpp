@@ -92,6 +92,7 @@ std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
     rest = rest.substr(close + 1);
   }
   if (definitions_.size() >= kMaxDefinitions) {
+    // Not reached with the check's limit: the bytes each definition counts run out first.
     full_ = true;
     return kUnknown;
   }

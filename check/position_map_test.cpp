@@ -40,6 +40,11 @@ TEST(PositionMap, OutputOffsetsComeBackAsInputLinesAndColumns) {
     map.Locate(static_cast<std::int32_t>(from), &line, &column);
     EXPECT_EQ(c.line, line) << c.at;
     EXPECT_EQ(c.column, column) << c.at;
+    // Two warnings at one offset: the second is placed where the first was.
+    line = column = 0;
+    map.Locate(static_cast<std::int32_t>(from), &line, &column);
+    EXPECT_EQ(c.line, line) << c.at;
+    EXPECT_EQ(c.column, column) << c.at;
   }
 }
 

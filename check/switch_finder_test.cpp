@@ -36,7 +36,7 @@ TEST(SwitchFinder, NamesTheHeaderTestsAndNothingDefinesInTheOrderOfTheirFirstTes
       "#if defined(SERVER) && !defined(_WIN32) || __linux__ && true\n#endif\n"
       "#define LOCAL 1\n#if LOCAL && _DEBUG && DEBUG\n#endif\n"
       "#ifndef USE_OLD\n#elif CHINA > 2\n#endif\n"
-      "#if __has_include(<x.h>) && __has_include(\"y.h\") && _LIBCPP_VERSION && __cplusplus\n"
+      "#if __has_include(<x.h>) && __has_include(\"y.h\") && _LIBCPP_VERSION && INT16_MAX\n"
       "#endif\n"
       "#if __has_include_next(<sys/z.h>) || (AFTER_HAS)\n#endif\n"
       "#if LATE_DEFINED\n#endif\n#define LATE_DEFINED\n"
