@@ -11,3 +11,6 @@ enum eCG_TAIL_PROTOCOL
 {
 	CG_TAIL_BYE,
 };
+unsigned long *g_lastPacket;  // expect-warning PW010:1
+struct Point& PointRef();
+::Point *g_nearest;  // expect-warning PW010:1
