@@ -45,6 +45,8 @@ TEST(Lexer, LiteralsCommentsAndDirectives) {
   EXPECT_EQ((V{"i:R", "l:\"" + d16 + "d(\"", "p:)"}), Tokens("R\"" + d16 + "d(\")"));
   // Numbers with separators and exponents; an unterminated string stops at its line end.
   EXPECT_EQ((V{"n:1'000", "n:0x1Fu", "n:1e+3", "p:-", "n:2"}), Tokens("1'000 0x1Fu 1e+3-2"));
+  EXPECT_EQ((V{"n:1E-3", "n:0x1p+4", "n:0x1P-4", "n:.5e+1", "n:12", "p:+", "n:3"}),
+            Tokens("1E-3 0x1p+4 0x1P-4 .5e+1 12+3"));
   EXPECT_EQ((V{"l:\"abc", "i:d"}), Tokens("\"abc\nd"));
 }
 
