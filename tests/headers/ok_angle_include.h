@@ -1,0 +1,11 @@
+// An include in angle brackets that is no standard header: the check does not read it, so what it
+// may define stays unknown. Here it defines PROTOCOL_CATEGORY_SHIFT as 8, and the value fits.
+#include <protocol_common.h>
+#ifndef PROTOCOL_CATEGORY_SHIFT
+#define PROTOCOL_CATEGORY_SHIFT 40
+#endif
+enum eCG_SHIFTED_PROTOCOL
+{
+	CG_SHIFTED_BASE = 1LL << PROTOCOL_CATEGORY_SHIFT,
+	CG_SHIFTED_NEXT,
+};
