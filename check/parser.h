@@ -132,6 +132,7 @@ class Parser {
   void Statement();
   void Namespace();
   void Enum();
+  bool NamesEnumerationOfItsOwn();
   void Declaration();
   DeclarationShape ReadDeclaration();
   void NoteDeclarationToken(DeclarationShape& shape, DeclarationReading& reading);

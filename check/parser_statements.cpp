@@ -73,6 +73,8 @@ void Parser::Statement() {
              Text(Peek(1)) == kTableType) {
     Blame(token_.begin, HeaderProblem::kTypedefEnum);
     SkipStatement();
+  } else if (IsIdent("enum") && !NamesEnumerationOfItsOwn()) {
+    Declaration();  // "enum Shade gShade;": the enumeration's type in a declaration
   } else if (IsIdent("enum")) {
     Enum();
   } else if (IsEnd()) {
@@ -85,6 +87,17 @@ void Parser::Statement() {
   } else {
     Declaration();
   }
+}
+
+// Whether the "enum" at hand declares an enumeration (with a body, opaquely, or without a name),
+// rather than naming one as the type of something else: "enum Shade gShade;", "enum Shade* f();".
+bool Parser::NamesEnumerationOfItsOwn() {
+  if (Peek(1).kind != TokenKind::kIdentifier || Text(Peek(1)) == "class" ||
+      Text(Peek(1)) == "struct") {
+    return true;
+  }
+  const Token after = Peek(2);
+  return !(after.kind == TokenKind::kIdentifier || IsPunct(after, '*') || IsPunct(after, '&'));
 }
 
 // namespace a { ... }, namespace a::b { ... }, namespace { ... }
