@@ -43,6 +43,8 @@ TEST(ExposedComments, ACommentADirectiveOpensShowsItsNextLinesAsCode) {
   EXPECT_EQ("- -", Shown("//#define A /* one */ 1\n//#endif\nint x;\n"));
   // An include's comment is the compilers' as it stands.
   EXPECT_EQ("", Shown("#include \"a.h\" /* a\n b */\n"));
+  // Nor does a header's own line comment that held "#include" (now "//#include" again).
+  EXPECT_EQ("-", Shown("//#include \"old.h\" /* a\n b */ int x;\n"));
   // A "*//#" that the rules wrote from "*#" does not close it; the header's own "*/" does.
   const std::string hash = "//#if 1 /* a\n *//#x\n b */\n";
   EXPECT_EQ(std::to_string(hash.find("*//#")) + ".." + std::to_string(hash.rfind("*/") + 2),

@@ -223,6 +223,10 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
       // defined, with or without parentheses; names that are no macros are 0.
       {"1", "defined VERSION && defined(EMPTY) && !defined(NOPE)"},
       {"1", "NOPE == 0 && VERSION >= 3 && NEXT == 4"},
+      // Shifts bind tighter than comparisons, and those than equality.
+      {"1", "3 < 1 << 2"},
+      {"1", "1 << 2 > 3"},
+      {"0", "2 == 2 < 1"},
       // Arithmetic in intmax_t: what overflows an int in a value is fine here.
       {"1", "BIG > 0 && 0xFFFFFFFF + 1 == 0x100000000"},
       // Three values: a known false (&&) or true (||) decides whatever the other side is.

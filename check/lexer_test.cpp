@@ -124,6 +124,12 @@ TEST(Lexer, EveryLineEndEndsALineComment) {
     EXPECT_EQ((V{"c://#endif", "d:#include x"}), Tokens("//#endif" + e + "#include x"));
   }
   EXPECT_EQ(9, FindLineEnd("abcdefghi\rjkl", 13, 0));
+  // Past a line end: CR LF as one, also at the text's very end; a CR or LF alone.
+  EXPECT_EQ(3, SkipLineEnd("a\r\n", 3, 1));
+  EXPECT_EQ(3, SkipLineEnd("a\r\nb", 4, 1));
+  EXPECT_EQ(2, SkipLineEnd("a\r\r", 3, 1));
+  EXPECT_EQ(2, SkipLineEnd("a\n\r", 3, 1));
+  EXPECT_EQ(3, SkipLineEnd("a\r\n", 3, 3));
   // A backslash with blanks before the line end splices too, as in the compilers.
   EXPECT_EQ((V{"i:a"}), Tokens("a // x\\ \t\nb"));
 }
