@@ -139,6 +139,14 @@ TEST(Preprocessor, ErrorsRuleConfigurationsOut) {
   EXPECT_EQ(kBaseConfigurationSet, walk.mayFail & kBaseConfigurationSet);
 }
 
+// #elifdef and #elifndef take their branch as #elif does.
+TEST(Preprocessor, ElifdefAndElifndefBranchLikeElif) {
+  const Walk walk = Follow(
+      "//#ifdef NOPE\nA\n//#elifdef _WIN32\nB\n//#elifndef __linux__\nC\n//#else\nD\n//#endif\n"
+      "//#ifdef _WIN32\nE\n//#elifndef _DEBUG\nF\n//#endif\n");
+  EXPECT_EQ("A:---- B:--Ww C:---- D:Ll-- E:--Ww F:L---", Where(walk, "ABCDEF"));
+}
+
 // An #else or #endif without its #if, or an #if without its #endif, in the header or in an
 // include it reads, is an error in every build; conditions after an include's unclosed block
 // are the header's own again.
