@@ -49,7 +49,6 @@ void IniReader::NameMatcher::Push(unsigned char c) {
   }
   if (c == '\0') {  // blanks before a NUL stay part of the name
     length += pending;
-    pending = 0;
     ended = true;
     return;
   }
