@@ -13,7 +13,7 @@ namespace protowrap::check {
 struct Warning {
   std::int32_t offset;
   HeaderProblem problem;
-  std::uint8_t build = 0;  ///< 0, or k + 1: only a build that defines the header's switch k fails
+  std::uint8_t build;  ///< 0, or k + 1: only a build that defines the header's switch k fails
 };
 
 /// Keeps the `limit` warnings that stand first in the header (all of them for a limit of 0) and
