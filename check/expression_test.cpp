@@ -126,6 +126,9 @@ TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
       COMPUTED(2u - 3u),
       COMPUTED(3u * 5u),
       COMPUTED(0u - 1 < 1),
+      COMPUTED(1LL + 2147483647),
+      COMPUTED(1ull - 2u),
+      COMPUTED(0x100000000LL * 2 + 2147483647),
       COMPUTED('\n'),
       COMPUTED('\\'),
       COMPUTED(true + false),
@@ -241,6 +244,12 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
       // What the check cannot know: a function-like macro, a macro in its own replacement, a
       // division by zero, text that is no expression.
       {"?", "F(2) > 1"},
+      {"?", "u'a' == 97"},  // a character literal with a prefix: not read
+      // A signed operand beside an unsigned one is converted to it, on either side.
+      {"0", "1u > -1"},
+      {"0", "-1 < 1u"},
+      {"1", "2u * -1 > 0"},
+      {"1", "-1 > 0u"},
       {"1", "F((1), (2)) || 1"},  // its arguments, parentheses and all, skipped
       {"?", "SELF > 0"},
       {"?", "1 / 0"},

@@ -130,6 +130,9 @@ TEST(Lexer, EveryLineEndEndsALineComment) {
   EXPECT_EQ(2, SkipLineEnd("a\r\r", 3, 1));
   EXPECT_EQ(2, SkipLineEnd("a\n\r", 3, 1));
   EXPECT_EQ(3, SkipLineEnd("a\r\n", 3, 3));
+  // A splice right after the "//" carries the comment on too, in a directive as well.
+  EXPECT_EQ((V{"i:a", "i:c"}), Tokens("a //\\\nb\nc"));
+  EXPECT_EQ((V{"d:#define A 1 //\\\nB", "i:c"}), Tokens("#define A 1 //\\\nB\nc"));
   // A backslash with blanks before the line end splices too, as in the compilers.
   EXPECT_EQ((V{"i:a"}), Tokens("a // x\\ \t\nb"));
 }

@@ -130,6 +130,31 @@ TEST(Preprocessor, IncludesAreReadForTheirMacrosOtherwiseWhatTheyMayDefineIsUnkn
   EXPECT_EQ("A:---- B:LlWw C:--Ww D:LlWw E:---- F:???? G:LlWw", Where(walk, "ABCDEFG"));
 }
 
+// Includes one after the other are each read, past the depth limit of includes within includes,
+// and so is an include named by a macro.
+TEST(Preprocessor, IncludesInARowAndByAMacroAreRead) {
+  testing::FakeFileSystem files;
+  std::string header;
+  for (int i = 0; i < 20; ++i) {
+    const std::string name = "i" + std::to_string(i) + ".h";
+    files.files[name] = "#define N" + std::to_string(i) + "\n";
+    header += "#include \"" + name + "\"\n";
+  }
+  files.files["named.h"] = "#define NAMED 1\n";
+  header += "//#define WHICH \"named.h\"\n#include WHICH\n";
+  header += "//#ifdef N19\nA\n//#endif\n//#if NAMED\nB\n//#endif\n//#ifdef ELSE\nC\n//#endif\n";
+  IncludeReader includes(files, "protocol.h");
+  EXPECT_EQ("A:LlWw B:LlWw C:----", Where(Follow(header, {}, &includes), "ABC"));
+}
+
+// The Debug builds define _DEBUG and DEBUG, whichever way a condition tests them.
+TEST(Preprocessor, DebugBuildsDefineDebugInEveryForm) {
+  const Walk walk = Follow(
+      "//#if DEBUG\nA\n//#endif\n//#if _DEBUG && 1\nB\n//#endif\n//#ifdef DEBUG\nC\n//#endif\n"
+      "//#if !DEBUG\nD\n//#endif\n");
+  EXPECT_EQ("A:-l-w B:-l-w C:-l-w D:L-W-", Where(walk, "ABCD"));
+}
+
 TEST(Preprocessor, ErrorsRuleConfigurationsOut) {
   const Walk walk = Follow(
       "#include \"common.h\"\n"
