@@ -46,6 +46,14 @@ TEST_F(SystemConfigurationTest, ReadsTheConfigurationFile) {
   EXPECT_EQ("none", Get("CW_FILE_PATH", "none"));
   Put("[CONFIG]\nCG_FILE_PATH=" + std::string(70000, 'x') + "\n");
   EXPECT_EQ(std::string(511, 'x'), Get("CG_FILE_PATH"));
+  // A file of exactly one or two pieces (64 KiB on POSIX), whose last line, without a line end,
+  // holds the value: the file's end comes after a full piece.
+  for (const std::size_t size : {std::size_t{64} * 1024, std::size_t{128} * 1024}) {
+    const std::string head = "[CONFIG]\n;";
+    const std::string tail = "\nCG_FILE_PATH=./cg.h";
+    Put(head + std::string(size - head.size() - tail.size(), 'c') + tail);
+    EXPECT_EQ("./cg.h", Get("CG_FILE_PATH")) << size;
+  }
 #ifndef _WIN32
   // A FIFO in its place answers with the default, without blocking.
   std::filesystem::remove(ini_);
