@@ -61,6 +61,18 @@ TEST(PositionMap, WithoutTheInputOrWithAnotherOneColumnsAreUnknown) {
     EXPECT_EQ(2, line);
     EXPECT_EQ(0, column);
   }
+  // A line that differs leaves the next ones' columns known.
+  const std::string input = "a\nCG_B,\n\tCG_C,\n";
+  const std::string longer = output + "\tMAKE_PROTOCOL_INFO(CG_C), \n";
+  PositionMap map(input.data(), static_cast<std::int32_t>(input.size()), longer.data(),
+                  static_cast<std::int32_t>(longer.size()));
+  std::int32_t line = 0;
+  std::int32_t column = 0;
+  map.Locate(static_cast<std::int32_t>(longer.find("CG_A")) + 3, &line, &column);
+  EXPECT_EQ(0, column);
+  map.Locate(static_cast<std::int32_t>(longer.find("CG_C")), &line, &column);
+  EXPECT_EQ(3, line);
+  EXPECT_EQ(2, column);
 }
 
 }  // namespace
