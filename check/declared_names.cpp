@@ -65,6 +65,8 @@ bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
                           Truth active, std::int32_t table, bool judged) {
   const bool everywhere = active.holds == kEveryConfiguration;
   if (everywhere && from_ < 0) {
+    // Not reached from the parser, which keeps nothing then either (Declare); kept so that the
+    // table stands on its own.
     return false;  // nothing to keep while every entry is compiled everywhere
   }
   if (from_ < 0) {

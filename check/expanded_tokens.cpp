@@ -194,7 +194,7 @@ ExpressionToken ExpandedTokens::Name(ExpressionFrame& frame, const Token& token)
       SkipArguments(frame);
       return Unknown();
   }
-  return Unknown();
+  return Unknown();  // not reached: every kind returns above
 }
 
 // The next token, with macros replaced on the way.

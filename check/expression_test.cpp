@@ -172,9 +172,9 @@ TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
 
 TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
   for (const char* text :
-       {"09", "1.5", "1z", "2u / 0u", "3u % 0u", "0x7FFFFFFFFFFFFFFFll * 2",
-        "-0x7FFFFFFFFFFFFFFFll - 2", "-(-2147483647 - 1)", "'ab'", "1 ? 2", "99999999999999999999",
-        "1 << -1", "sizeof(int)", "1 << 32", "0x7FFFFFFF + 1"}) {
+       {"09", "0x", "''", "1 +\n//#ifdef X\n2\n//#endif\n", "1.5", "1z", "2u / 0u", "3u % 0u",
+        "0x7FFFFFFFFFFFFFFFll * 2", "-0x7FFFFFFFFFFFFFFFll - 2", "-(-2147483647 - 1)", "'ab'",
+        "1 ? 2", "99999999999999999999", "1 << -1", "sizeof(int)", "1 << 32", "0x7FFFFFFF + 1"}) {
     EXPECT_FALSE(Evaluate(text).known) << text;
   }
   // Nesting deeper than the evaluator follows is unknown; a little less is computed.

@@ -139,9 +139,8 @@ void MacroTable::Set(std::string_view name, std::int32_t state, ConfigurationSet
     return;
   }
   const std::uint64_t hash = HashOf(name);
-  if (slots_.empty() && !Grow()) {
-    full_ = true;
-    return;
+  if (slots_.empty()) {
+    Grow();  // the first slots are always had
   }
   std::size_t at = Probe(name, hash);
   if (slots_[at].name == nullptr) {

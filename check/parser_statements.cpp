@@ -167,6 +167,8 @@ void Parser::Enum() {
     return;  // an opaque declaration: repeated harmlessly
   }
   if (!IsPunct('{')) {
+    // No C++ has this (an enumeration's name and type followed by neither a body nor ';'; a
+    // declaration that names the enumeration as its type went to Declaration): nothing to judge.
     SkipStatement();
     return;
   }

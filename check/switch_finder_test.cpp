@@ -59,7 +59,7 @@ TEST(SwitchFinder, TakesAtMostEightSwitches) {
 TEST(SwitchFinder, WhatTheIncludesItReadsDefineIsNoSwitch) {
   testing::FakeFileSystem files;
   files.files["config.h"] = "#define FROM_CONFIG\n#include \"chain0.h\"\n";
-  files.files["named.h"] = "#define FROM_NAMED 1\n";
+  files.files["named.h"] = "#define FROM_NAMED 1\n#define SPL\\\nICED\n";
   for (int i = 0; i < 20; ++i) {
     files.files["chain" + std::to_string(i) + ".h"] =
         "#define N" + std::to_string(i) + "\n#include \"chain" + std::to_string(i + 1) + ".h\"\n";
@@ -67,8 +67,9 @@ TEST(SwitchFinder, WhatTheIncludesItReadsDefineIsNoSwitch) {
   const std::string header =
       "#include \"config.h\"\n#define NAMED \"named.h\"\n#include NAMED\n"
       "#include <vector>\n#include \"missing.h\"\n"
-      "#if FROM_CONFIG && FROM_NAMED && N0 && N14 && N15 && OTHER\n#endif\n";
-  EXPECT_EQ((Names{"N15", "OTHER"}), Switches(header, &files));
+      "#if FROM_CONFIG && FROM_NAMED && SPLICED && N0 && N14 && N15 && OTHER\n#endif\n"
+      "#if defined __has_include && HAS_IT\n#endif\n";
+  EXPECT_EQ((Names{"N15", "OTHER", "HAS_IT"}), Switches(header, &files));
 }
 
 }  // namespace
