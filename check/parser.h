@@ -109,6 +109,8 @@ class Parser {
     bool unsure = false;         // a table or a directive interrupted it
     bool open = false;           // a bracket is still open where the text ends
     bool bracket = false;        // a bracket at its top level
+    bool arrayOnly = true;       // its top level's brackets are "[...]" after a name or "]", and
+                                 // nothing else follows the first: an array's declarator
     bool specifiersOnly = true;  // "extern", "static", "extern \"C\"" ...: the text that
                                  // follows the wrap header may complete it
     std::vector<Token> words;    // the tokens at its top level, before its first bracket

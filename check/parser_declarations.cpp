@@ -248,8 +248,12 @@ void Parser::NoteDeclarationToken(DeclarationShape& shape, DeclarationReading& r
   if (IsPunct(',') || IsEntry() || IsEnd()) {
     shape.rewritten = true;
   } else if (IsPunct('(') || IsPunct('[') || IsPunct('{')) {
-    shape.bracket = shape.bracket || open.empty();
     const Token& before = reading.before;
+    if (open.empty()) {
+      shape.arrayOnly = shape.arrayOnly && IsPunct('[') &&
+                        (before.kind == TokenKind::kIdentifier || IsPunct(before, ']'));
+    }
+    shape.bracket = shape.bracket || open.empty();
     const bool call = IsPunct('(') && before.kind == TokenKind::kIdentifier;
     open.push_back({text_[token_.begin], call && MayBeFunctionMacro(before)});
     if (call && reading.ruled < 0 && RuleOpened(before)) {
@@ -265,6 +269,8 @@ void Parser::NoteDeclarationToken(DeclarationShape& shape, DeclarationReading& r
     shape.unsure = true;
   } else if (open.empty() && !shape.bracket && shape.words.size() < kMaxDeclarationWords) {
     shape.words.push_back(token_);
+  } else if (open.empty()) {
+    shape.arrayOnly = false;  // more after its brackets
   }
   shape.specifiersOnly =
       shape.specifiersOnly && (token_.kind == TokenKind::kLiteral ||
@@ -330,9 +336,9 @@ void Parser::Declaration() {
     }
     return;
   }
-  if (DeclaresOnly(first) || shape.bracket) {
+  if (DeclaresOnly(first) || (shape.bracket && !shape.arrayOnly)) {
     // A function's declaration, or something with brackets the check does not judge (a macro,
-    // a pointer to a function, an array).
+    // a pointer to a function). An array is judged as the variable it is.
     return;
   }
   bool notSure = false;
