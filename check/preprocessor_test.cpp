@@ -136,8 +136,9 @@ TEST(Preprocessor, IncludesInARowAndByAMacroAreRead) {
   testing::FakeFileSystem files;
   std::string header;
   for (int i = 0; i < 20; ++i) {
-    const std::string name = "i" + std::to_string(i) + ".h";
-    files.files[name] = "#define N" + std::to_string(i) + "\n";
+    const std::string number = std::to_string(i);
+    const std::string name = std::string("i").append(number).append(".h");
+    files.files[name] = std::string("#define N").append(number).append("\n");
     header += "#include \"" + name + "\"\n";
   }
   files.files["named.h"] = "#define NAMED 1\n";
@@ -162,6 +163,16 @@ TEST(Preprocessor, ErrorsRuleConfigurationsOut) {
       "//#if FEATURE\n//#error maybe\n//#endif\n");
   EXPECT_EQ(0x03u, walk.mustFail & kBaseConfigurationSet);  // both Linux configurations
   EXPECT_EQ(kBaseConfigurationSet, walk.mayFail & kBaseConfigurationSet);
+}
+
+// #include_next and #import are includes, not unknown directives: no build fails for them.
+TEST(Preprocessor, IncludeNextAndImportAreIncludes) {
+  for (const std::string text : {"#include_next <limits.h>\nA\n", "#import \"other.h\"\nA\n",
+                                 "#include \"missing.h\"\nA\n"}) {
+    const Walk walk = Follow(text);
+    EXPECT_EQ(0, walk.mayFail) << text;
+  }
+  EXPECT_EQ(kBaseConfigurationSet, Follow("#inclde \"typo.h\"\nA\n").mustFail);
 }
 
 // #elifdef and #elifndef take their branch as #elif does.
