@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <tuple>
 #include <type_traits>
 
 namespace protowrap::check {
@@ -29,7 +30,8 @@ struct Macros final : MacroLookup {
     return {MacroMeaning::Kind::kObject, it->second};
   }
   // The width of this build's long: the tests compare with what its compiler computes.
-  std::uint8_t LongWidth() const override { return sizeof(long) * 8; }
+  std::uint8_t LongWidth() const override { return longWidth; }
+  std::uint8_t longWidth = sizeof(long) * 8;
 };
 
 Evaluation Evaluate(const std::string& expression, ExpressionUse use = ExpressionUse::kEnumerator,
@@ -189,6 +191,24 @@ TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
     }
     EXPECT_FALSE(Evaluate(deep).known) << op;
     EXPECT_TRUE(Evaluate(shallow).known) << op;
+  }
+}
+
+// long beside unsigned int: long where it is wider (Linux), unsigned long where both have 32 bits
+// (Windows).
+TEST(Expression, LongBesideUnsignedIntByTheTargetsWidth) {
+  Macros wide;
+  wide.longWidth = 64;
+  Macros narrow;
+  narrow.longWidth = 32;
+  for (const auto& [text, onLinux, onWindows] :
+       {std::tuple{"-1L < 1u", 1u, 0u}, std::tuple{"1u > -1L", 1u, 0u},
+        std::tuple{"-1L < 1", 1u, 1u}}) {
+    const Evaluation l = Evaluate(text, ExpressionUse::kEnumerator, wide);
+    const Evaluation w = Evaluate(text, ExpressionUse::kEnumerator, narrow);
+    ASSERT_TRUE(l.known && w.known) << text;
+    EXPECT_EQ(onLinux, l.value.bits) << text;
+    EXPECT_EQ(onWindows, w.value.bits) << text;
   }
 }
 

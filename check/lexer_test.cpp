@@ -37,6 +37,8 @@ TEST(Lexer, LiteralsCommentsAndDirectives) {
   // Raw strings hold quotes, parentheses and line ends; a bad delimiter reads as a plain string.
   EXPECT_EQ((V{"l:R\"x(a \" ) \"\n)\" )x\"", "p:;"}), Tokens("R\"x(a \" ) \"\n)\" )x\";"));
   EXPECT_EQ((V{"l:u8R\"(\")\"", "i:b"}), Tokens("u8R\"(\")\" b"));
+  EXPECT_EQ((V{"l:uR\"(\")\"", "l:UR\"(\")\"", "l:LR\"(\")\""}),
+            Tokens("uR\"(\")\" UR\"(\")\" LR\"(\")\""));
   EXPECT_EQ((V{"i:R", "l:\"a b(\"", "i:c"}), Tokens("R\"a b(\" c"));
   // A delimiter of 16 characters is the longest: one of 17 is none.
   const std::string d16(16, 'd');

@@ -40,6 +40,7 @@ TEST(SwitchFinder, NamesTheHeaderTestsAndNothingDefinesInTheOrderOfTheirFirstTes
       "#endif\n"
       "#if __has_include_next(<sys/z.h>) || (AFTER_HAS)\n#endif\n"
       "#if LATE_DEFINED\n#endif\n#define LATE_DEFINED\n"
+      "#define LONG_\\\nNAME 1\n#define OTHER_\\\nSPLIT 2\n#if LONG_NAME\n#endif\n"
       "#if A_\\\nSPLIT\n#endif\n";
   const Names expected = {"USE_OLD", "SERVER", "CHINA", "AFTER_HAS", "A_SPLIT"};
   EXPECT_EQ(expected, Switches(header));
