@@ -40,28 +40,6 @@ std::string_view TextOf(const ExpressionFrame& frame, const Token& token) {
                            static_cast<std::size_t>(token.end - token.begin));
 }
 
-// Skips a parenthesized argument list in `frame`, whose '(' is next; false when it is not.
-bool SkipArguments(ExpressionFrame& frame) {
-  const std::int32_t at = frame.lexer.Position();
-  Token token = frame.lexer.Next();
-  if (token.kind != TokenKind::kPunctuator ||
-      frame.text[static_cast<std::size_t>(token.begin)] != '(') {
-    frame.lexer.Seek(at);
-    return false;
-  }
-  for (int depth = 1; depth > 0;) {
-    token = frame.lexer.Next();
-    if (token.kind == TokenKind::kEnd) {
-      return true;
-    }
-    if (token.kind == TokenKind::kPunctuator) {
-      const char c = frame.text[static_cast<std::size_t>(token.begin)];
-      depth += c == '(' ? 1 : c == ')' ? -1 : 0;
-    }
-  }
-  return true;
-}
-
 // The operator at a punctuator: up to three that touch ("<<", ",," for "==" as the rules
 // wrote it, "<<,"...).
 ExpressionToken Operator(ExpressionFrame& frame, const Token& token) {
@@ -184,14 +162,14 @@ ExpressionToken ExpandedTokens::Name(ExpressionFrame& frame, const Token& token)
       Push(meaning.body, name.data() == scratch.data() ? std::string_view{} : name, true);
       return Expanded();  // read on in the replacement
     case MacroMeaning::Kind::kNone:
-      if (use_ == ExpressionUse::kCondition && !SkipArguments(frame)) {
+      if (use_ == ExpressionUse::kCondition && !SkipParenthesized(frame.lexer)) {
         return Known(IntegerValue::OfInt(0));  // a name that is no macro is 0 in a condition
       }
       return Unknown();  // a constant of the program, or F(x) with F no macro
     case MacroMeaning::Kind::kFunction:
     case MacroMeaning::Kind::kOpaque:
     case MacroMeaning::Kind::kUnknown:
-      SkipArguments(frame);
+      SkipParenthesized(frame.lexer);
       return Unknown();
   }
   return Unknown();  // not reached: every kind returns above

@@ -309,6 +309,21 @@ Token Lexer::Next() {
   return {TokenKind::kPunctuator, false, begin, at_};
 }
 
+bool SkipParenthesized(Lexer& lexer) {
+  const std::int32_t at = lexer.Position();
+  Token t = lexer.Next();
+  if (t.kind != TokenKind::kPunctuator || lexer.TextOf(t) != "(") {
+    lexer.Seek(at);
+    return false;
+  }
+  for (int depth = 1; depth > 0 && (t = lexer.Next()).kind != TokenKind::kEnd;) {
+    if (t.kind == TokenKind::kPunctuator) {
+      depth += lexer.TextOf(t) == "(" ? 1 : lexer.TextOf(t) == ")" ? -1 : 0;
+    }
+  }
+  return true;
+}
+
 std::string_view FirstIdentifier(std::string_view text, std::string* scratch) {
   Lexer lexer(text.data(), static_cast<std::int32_t>(text.size()));
   const Token t = lexer.Next();

@@ -104,4 +104,8 @@ class Lexer {
   bool unclosedLiteral_ = false;
 };
 
+/// Skips a parenthesized group whose '(' is the lexer's next token, to just past its ')' (or to
+/// the end of the text); false, having read nothing, when the next token is no '('.
+bool SkipParenthesized(Lexer& lexer);
+
 }  // namespace protowrap::check

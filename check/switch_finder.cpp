@@ -65,7 +65,7 @@ class Finder {
                 name == "elifdef" || name == "elifndef")) {
       for (Token t = lexer.Next(); t.kind != TokenKind::kEnd && !Done(); t = lexer.Next()) {
         if (t.kind == TokenKind::kIdentifier && lexer.TextOf(t).starts_with("__has_include")) {
-          SkipOperand(lexer);  // a header's name, <x.h>, whose words name no macro
+          SkipParenthesized(lexer);  // a header's name, <x.h>, whose words name no macro
         } else if (t.kind == TokenKind::kIdentifier) {
           Consider(lexer.TextOf(t));
         }
@@ -90,21 +90,6 @@ class Finder {
       }
     }
     switches_.emplace_back(tested);
-  }
-
-  // Past the parenthesized operand that follows, if any.
-  static void SkipOperand(Lexer& lexer) {
-    const std::int32_t at = lexer.Position();
-    Token t = lexer.Next();
-    if (t.kind != TokenKind::kPunctuator || lexer.TextOf(t) != "(") {
-      lexer.Seek(at);
-      return;
-    }
-    for (int depth = 1; depth > 0 && (t = lexer.Next()).kind != TokenKind::kEnd;) {
-      if (t.kind == TokenKind::kPunctuator) {
-        depth += lexer.TextOf(t) == "(" ? 1 : lexer.TextOf(t) == ")" ? -1 : 0;
-      }
-    }
   }
 
   void Include(Lexer& lexer, std::string_view includer, int depth) {
