@@ -349,6 +349,9 @@ class Header:
             name = self.fresh(family + "_N")
             if "strays" in self.on and self.chance(0.04):
                 name = self.fresh("X_N")  # no prefix
+                if self.included:
+                    self.unmodeled.add("a name without prefix, which the include protowrap does "
+                                       "not find may define as a macro that opens the entry")
             elif "strays" in self.on and self.chance(0.04):
                 name = self.fresh(family + "_PROTOCOL_N")
         value = self.value(family, earlier)
