@@ -313,7 +313,10 @@ void Parser::Declaration() {
   // A macro's invocation may be a whole statement without ';' (PROTO_ENUM(x), expanding to
   // nothing): the text that follows need not complete it.
   const bool macro = MayBeMacro(shape.start);
-  inStatement_ = !shape.ended && !shape.body && !shape.specifiersOnly && !macro;
+  // A body ends a statement only where the text goes on after it: a class's body that the text
+  // ends inside, or after without its ';', leaves the statement open.
+  inStatement_ = !shape.ended && (!shape.body || token_.kind == TokenKind::kEnd) &&
+                 !shape.specifiersOnly && !macro;
   if (shape.ended ||
       (macro && !shape.open && token_.kind == TokenKind::kEnd && !OnlyFunctionLike(previous_))) {
     statementEnd_ = previous_.begin;  // a whole statement, without ';' perhaps (a macro's)
