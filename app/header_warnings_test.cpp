@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "tests/fakes.h"
@@ -150,6 +151,37 @@ TEST_F(HeaderWarningsTest, AUtf16HeaderIsSaidToBeOneAndItsBytesGoOutAsTheRulesLe
   files_.files["cg.h"] = std::string("enum eCG_X_PROTOCOL {\n\tCG_A,\n};\n\0\n", 33);
   EXPECT_EQ("Completed\n", Run());
   EXPECT_EQ("", warnings_);
+}
+
+TEST_F(HeaderWarningsTest, Utf16WithoutMarkIsToldByItsFirst64BytesFromFourBytesOn) {
+  config_.values["CG_FILE_PATH"] = "cg.h";
+  struct Case {
+    std::string header;
+    bool utf16;
+  };
+  const std::string wide64 = [] {
+    std::string text;
+    for (int i = 0; i < 32; ++i) {
+      text += static_cast<char>('a' + i % 26);
+      text += '\0';
+    }
+    return text;
+  }();
+  for (const Case& c : std::initializer_list<Case>{
+           {std::string("AB\0", 3), false},  // too short to tell
+           {std::string("A\0B", 3), false},
+           {std::string("A\0B\0", 4), true},  // "AB", little-endian
+           {std::string("\0A\0B", 4), true},  // big-endian
+           {std::string("A\0BC", 4), false},
+           {std::string("A\0B\0C", 5), true},        // an odd last byte is not looked at
+           {wide64 + std::string("\0\0", 2), true},  // only the first 64 bytes are looked at
+           {wide64.substr(0, 62) + "xy", false},
+           {wide64.substr(0, 63) + "x", false},
+       }) {
+    files_.files["cg.h"] = c.header;
+    EXPECT_EQ("Completed\n", Run());
+    EXPECT_EQ(c.utf16, warnings_.find("[PW026]") != std::string::npos) << c.header.size();
+  }
 }
 
 }  // namespace protowrap::app

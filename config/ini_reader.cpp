@@ -1,6 +1,7 @@
 // The INI lookup over bytes, as GetPrivateProfileString reads a file.
 #include "config/ini_reader.h"
 
+#include <cassert>
 #include <cstring>
 
 namespace protowrap::config {
@@ -112,6 +113,7 @@ void IniReader::Decode(unsigned char byte) {
   }
   // The first bytes decide: a UTF-8 mark is skipped, a UTF-16 mark switches to UTF-16, and
   // anything else is plain bytes, the ones held back included.
+  assert(markLength_ < sizeof mark_);  // three bytes always decide
   mark_[markLength_++] = byte;
   const bool utf8Mark = mark_[0] == 0xEF && (markLength_ < 2 || mark_[1] == 0xBB) &&
                         (markLength_ < 3 || mark_[2] == 0xBF);

@@ -160,6 +160,17 @@ TEST(IniReader, ByteOrderMarksAndUtf16) {
   EXPECT_EQ("a.h", Lookup("\xEF\xBB\xBF[CONFIG]\nCG_FILE_PATH=a.h\n"));
   EXPECT_EQ("", Lookup("\xEF\xBB"));  // too short for a mark: just bytes
   EXPECT_EQ("\xEF\xBB", Lookup("[CONFIG]\nCG_FILE_PATH=\xEF\xBB"));
+  // Bytes that begin like a mark and go on otherwise are a first line like any other.
+  for (const char* start : {"\xEF", "\xEF\xBB", "\xEF\xFE", "\xEF\xBB\xFE", "\xFF", "\xFF\xFF",
+                            "\xFE", "\xFE\xFE", "\xFF\xBB\xBF", "\xFE\xBB\xBF", "\xFF\xFF\xFE"}) {
+    EXPECT_EQ("a.h", Lookup(std::string(start) + "x\n[CONFIG]\nCG_FILE_PATH=a.h\n")) << start;
+    EXPECT_EQ("", Lookup(std::string(start) + "[CONFIG]\nCG_FILE_PATH=a.h\n")) << start;
+  }
+  // The first two bytes decide between a UTF-16 mark and none: a long run of bytes that could
+  // begin one is a line of bytes, held back no longer than a mark's length.
+  for (const char run : {'\xFE', '\xFF'}) {
+    EXPECT_EQ("a.h", Lookup(std::string(64, run) + "x\n[CONFIG]\nCG_FILE_PATH=a.h\n"));
+  }
   const std::u16string ascii = u"[CONFIG]\r\nCG_FILE_PATH=dir/a.h\r\n";
   EXPECT_EQ("dir/a.h", Lookup(Utf16(ascii)));
   EXPECT_EQ("dir/a.h", Lookup(Utf16(ascii, true)));

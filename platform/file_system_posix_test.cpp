@@ -1,6 +1,8 @@
 // Tests of the POSIX file layer on real files in a scratch directory.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,13 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "platform/file_system.h"
 #include "platform/file_system_test_util.h"
+#include "platform/posix_io.h"
 
 namespace protowrap::platform {
 namespace {
@@ -225,6 +231,37 @@ TEST_F(PosixFileSystemTest, AFullDiskFailsTheWrite) {
   ASSERT_NE(kInvalidFile, full);
   EXPECT_FALSE(files_.Write(full, "data", 4));
   EXPECT_FALSE(files_.EndReplace(full, false));
+}
+
+// A read that signals interrupt, and that the writer feeds in pieces, goes on to the end.
+TEST_F(PosixFileSystemTest, ReadingGoesOnThroughSignalsAndShortReads) {
+  int pipeEnds[2];
+  ASSERT_EQ(0, ::pipe(pipeEnds));
+  struct sigaction quiet {};
+  quiet.sa_handler = [](int) {};
+  ::sigemptyset(&quiet.sa_mask);
+  quiet.sa_flags = 0;  // no SA_RESTART: a blocked read returns EINTR
+  struct sigaction before {};
+  ASSERT_EQ(0, ::sigaction(SIGUSR1, &quiet, &before));
+  const pthread_t reader = ::pthread_self();
+  std::thread writer([&] {
+    for (const char* piece : {"ab", "c", "de"}) {
+      for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ::pthread_kill(reader, SIGUSR1);
+      }
+      EXPECT_EQ(static_cast<ssize_t>(std::strlen(piece)),
+                ::write(pipeEnds[1], piece, std::strlen(piece)));
+    }
+    ::close(pipeEnds[1]);
+  });
+  char buffer[8] = {};
+  const ssize_t got = posix::ReadFully(pipeEnds[0], buffer, sizeof buffer);
+  writer.join();
+  ::close(pipeEnds[0]);
+  ::sigaction(SIGUSR1, &before, nullptr);
+  EXPECT_EQ(5, got);
+  EXPECT_EQ("abcde", std::string(buffer, 5));
 }
 
 }  // namespace
