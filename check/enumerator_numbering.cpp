@@ -30,6 +30,13 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
+// Whether two configurations hold the same previous value, of the same type.
+bool SameEvaluation(const Evaluation& a, const Evaluation& b) {
+  return a.known == b.known &&
+         (!a.known || (a.value.bits == b.value.bits && a.value.width == b.value.width &&
+                       a.value.isSigned == b.value.isSigned && a.value.rank == b.value.rank));
+}
+
 }  // namespace
 
 EnumeratorNumbering::EnumeratorNumbering(const MacroLookup* const (&macros)[kMaxConfigurations],
@@ -128,7 +135,32 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
       tooLarge |= configuration;
     }
   }
+  Rejoin();
   return tooLarge;
+}
+
+// After the general way: where every configuration in use holds the same previous value (or none
+// has begun), the usual case holds again, and the enumerators that follow an expression's value
+// are numbered the fast ways.
+void EnumeratorNumbering::Rejoin() {
+  const ConfigurationSet started = started_ & inUse_;
+  if (same_ || inUse_ == 0 || (started != 0 && started != inUse_)) {
+    return;
+  }
+  const Evaluation* first = nullptr;
+  for (int c = 0; c < kMaxConfigurations; ++c) {
+    if ((inUse_ & Only(c)) == 0) {
+      continue;
+    }
+    if (first == nullptr) {
+      first = &last_[c];
+    } else if (!SameEvaluation(*first, last_[c])) {
+      return;
+    }
+  }
+  last_[0] = *first;
+  started_ = started == 0 ? 0 : kEveryConfiguration;
+  same_ = true;
 }
 
 void EnumeratorNumbering::Unknown(Truth active) {
@@ -140,6 +172,7 @@ void EnumeratorNumbering::Unknown(Truth active) {
       started_ |= Only(c);
     }
   }
+  Rejoin();
 }
 
 }  // namespace protowrap::check

@@ -57,6 +57,7 @@ class EnumeratorNumbering {
  private:
   ConfigurationSet NextEverywhere(bool given, std::string_view value, bool number, bool* done);
   void Separate();
+  void Rejoin();
 
   const MacroLookup* const (&macros_)[kMaxConfigurations];
   ConfigurationSet inUse_;

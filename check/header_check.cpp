@@ -24,6 +24,7 @@ bool CheckWrapHeader(const char* output, std::int32_t outputLength, WarningRepor
     ParseOptions parse;
     parse.cutAtNul = options.cutAtNul;
     parse.plainEntries = options.plainEntries;
+    parse.fastPaths = options.fastPaths;
     const std::vector<std::string> found =
         FindSwitches(output, outputLength, options.header, options.headerLength, options.includes);
     if (switches != nullptr) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "check/fast_path_counts.h"
 #include "check/include_reader.h"
 #include "check/warning_report.h"
 
@@ -24,6 +25,8 @@ struct CheckOptions {
   /// The files of the header's quoted includes (null: none can be read, what they define is
   /// unknown).
   IncludeReader* includes = nullptr;
+  /// When given, receives what the check read its fast ways.
+  FastPathCounts* fastPaths = nullptr;
 };
 
 /// Reads the wrap header `output` (outputLength bytes, followed by a NUL) the way a C++ compiler

@@ -16,6 +16,7 @@
 #include "check/enumerator_numbering.h"
 #include "check/exposed_comment.h"
 #include "check/expression.h"
+#include "check/fast_path_counts.h"
 #include "check/findings.h"
 #include "check/lexer.h"
 #include "check/name_set.h"
@@ -26,11 +27,12 @@ namespace protowrap::check {
 
 /// How one run of the parser goes.
 struct ParseOptions {
-  std::int32_t guard = -1;       ///< where the header's include guard opens (FindIncludeGuard)
-  bool cutAtNul = false;         ///< the header goes on after the wrap header's end (a NUL byte)
-  bool plainEntries = true;      ///< read plain entries straight from the text (tests turn it off)
-  PreprocessorSetup setup;       ///< the header's bytes, its includes and its switches
-  const char* header = nullptr;  ///< the header's bytes (or null)
+  std::int32_t guard = -1;   ///< where the header's include guard opens (FindIncludeGuard)
+  bool cutAtNul = false;     ///< the header goes on after the wrap header's end (a NUL byte)
+  bool plainEntries = true;  ///< read plain entries straight from the text (tests turn it off)
+  FastPathCounts* fastPaths = nullptr;  ///< receives what was read the fast ways, when given
+  PreprocessorSetup setup;              ///< the header's bytes, its includes and its switches
+  const char* header = nullptr;         ///< the header's bytes (or null)
   std::int32_t headerLength = 0;
 };
 
@@ -197,6 +199,7 @@ class Parser {
   std::unordered_set<ScopedName, ScopedNameHash> tables_;
   const MacroLookup* macros_[kMaxConfigurations];
   EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
+  FastPathCounts fast_;
   bool inTable_ = false;        // for the end of a text cut at a NUL byte
   bool cut_ = false;            // the header goes on after the wrap header, unread
   std::string headerAfterNul_;  // the header after its NUL byte, NUL bytes as blanks

@@ -28,6 +28,9 @@ void Parser::Run() {
     }
   }
   EndOfText();
+  if (options_.fastPaths != nullptr) {
+    *options_.fastPaths = fast_;
+  }
 }
 
 void Parser::Deliver(ProblemSink& sink) {

@@ -1,0 +1,14 @@
+// What the check read its fast ways, for tests and benchmarks: a fast way that gives up where it
+// need not costs time, never a warning, so only a count shows it.
+#pragma once
+
+#include <cstdint>
+
+namespace protowrap::check {
+
+struct FastPathCounts {
+  std::int64_t plainEntries = 0;  ///< entries read straight from the text, without tokens
+  std::int64_t plainValues = 0;   ///< enumerators numbered without evaluating an expression
+};
+
+}  // namespace protowrap::check

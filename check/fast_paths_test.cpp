@@ -1,0 +1,102 @@
+// Tests that the check reads the usual entries its fast ways: a fast way that gives up early
+// finds the same warnings, only slower, so what it read is counted.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "check/header_check.h"
+#include "check/warning_report.h"
+
+namespace protowrap::check {
+namespace {
+
+// What the check read its fast ways in `wrap`, a wrap header, and how many warnings it gave.
+struct Read {
+  std::int64_t plainEntries;
+  std::int64_t plainValues;
+  std::int64_t warnings;
+};
+Read Check(const std::string& wrap) {
+  FastPathCounts counts;
+  CheckOptions options;
+  options.fastPaths = &counts;
+  WarningReport report(0);
+  EXPECT_TRUE(
+      CheckWrapHeader(wrap.c_str(), static_cast<std::int32_t>(wrap.size()), &report, options));
+  return {counts.plainEntries, counts.plainValues, report.Count()};
+}
+
+// A table of the lines `entries`, as the rules write one for a header with CR LF line ends.
+std::string Table(const std::string& entries) {
+  return "PROTOCOL_STRUCT sCG_LOGIN_PROTOCOL[] = \r\n{\r\n" + entries +
+         "MAKE_PROTOCOL_INFO_EOR() };\r\n";
+}
+
+TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpressions) {
+  struct Case {
+    std::string entries;
+    Read read;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           // A small decimal value, and the next one without: both read and numbered the fast
+           // ways, through blanks, line ends and line comments.
+           {"\tMAKE_PROTOCOL_INFO(CG_LOGIN , 10), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_LOGOUT),  // bye\r\n"
+            "\r\n// pings\r\n"
+            "  MAKE_PROTOCOL_INFO(CG_PING , 123456789), MAKE_PROTOCOL_INFO(CG_PONG), \r\n",
+            {4, 4, 0}},
+           // Values that are no small decimal (hexadecimal, ten digits, a leading zero, a name)
+           // are read the fast way and numbered by evaluation; an enumerator after them is
+           // numbered the fast way again, where its value is known (not after a name's), and so
+           // is one with a small decimal value after a name's.
+           {"\tMAKE_PROTOCOL_INFO(CG_A , 0x20), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_C , 1000000000), \r\n\tMAKE_PROTOCOL_INFO(CG_D , 010), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_E , CG_A), \r\n\tMAKE_PROTOCOL_INFO(CG_F), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_G , 7), \r\n\tMAKE_PROTOCOL_INFO(CG_H), \r\n",
+            {8, 3, 0}},
+           // An expression, a block comment, a continued line comment and a commented directive
+           // are read token by token; the entries after each are read the fast way again.
+           {"\tMAKE_PROTOCOL_INFO(CG_A , (1 << 3)), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_C), /* c */\r\n\tMAKE_PROTOCOL_INFO(CG_D), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_E), // e \\\r\n\r\n\tMAKE_PROTOCOL_INFO(CG_F), \r\n"
+            "//#pragma once\r\n\tMAKE_PROTOCOL_INFO(CG_G), \r\n",
+            {4, 4, 0}},
+           // In a conditional block an entry is read the fast way (but the first, which the
+           // directive looked ahead at), and numbered by the configurations that compile it.
+           {"\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n//#ifdef _DEBUG\r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_B), \r\n\tMAKE_PROTOCOL_INFO(CG_C , 5), \r\n//#endif\r\n",
+            {2, 1, 1}},
+           // At int's maximum the next value needs evaluating (and is too large).
+           {"\tMAKE_PROTOCOL_INFO(CG_A , 2147483647), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n",
+            {2, 0, 1}},
+       }) {
+    const Read read = Check(Table(c.entries));
+    EXPECT_EQ(c.read.plainEntries, read.plainEntries) << c.entries;
+    EXPECT_EQ(c.read.plainValues, read.plainValues) << c.entries;
+    EXPECT_EQ(c.read.warnings, read.warnings) << c.entries;
+  }
+}
+
+TEST(FastPaths, EntriesThatAreNotPlainAreLeftToTheTokens) {
+  // A splice in a name, a name that begins with a digit, an entry without its comma or ')', and
+  // the end of the text right after an entry's name.
+  for (const std::string entries : {
+           "\tMAKE_PROTOCOL_INFO(CG_\\\r\nA), \r\n",
+           "\tMAKE_PROTOCOL_INFO(CG_A , 1) , \r\n",
+           "\tMAKE_PROTOCOL_INFO(CG_A ,1), \r\n",
+           "\tMAKE_PROTOCOL_INFO( CG_A), \r\n",
+       }) {
+    EXPECT_EQ(0, Check(Table(entries)).plainEntries) << entries;
+  }
+  const std::string head = "PROTOCOL_STRUCT sCG_A_PROTOCOL[] = {";
+  EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A").plainEntries);
+  EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A)").plainEntries);
+  EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A , 1)").plainEntries);
+  // An entry that the text ends right after is read the fast way.
+  EXPECT_EQ(1, Check(head + "MAKE_PROTOCOL_INFO(CG_A), ").plainEntries);
+  EXPECT_EQ(1, Check(head + "MAKE_PROTOCOL_INFO(CG_A , 1),").plainEntries);
+}
+
+}  // namespace
+}  // namespace protowrap::check
