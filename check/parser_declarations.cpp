@@ -388,7 +388,8 @@ bool Parser::DefinesVariable(const std::vector<Token>& words, bool* unsure) cons
         }
         macro = true;
       } else if (meaning.kind != MacroMeaning::Kind::kNone &&
-                 (LooksLikeMacro(word) || meaning.kind == MacroMeaning::Kind::kFunction)) {
+                 meaning.kind != MacroMeaning::Kind::kFunction && LooksLikeMacro(word)) {
+        // A function-like macro is no macro here: no '(' follows any of these words.
         *unsure = true;
         return false;
       }
