@@ -192,6 +192,15 @@ TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
     EXPECT_FALSE(Evaluate(deep).known) << op;
     EXPECT_TRUE(Evaluate(shallow).known) << op;
   }
+  // The limit is 64 levels of the grammar: the whole expression is one, each unary operator
+  // another, so 63 of them are followed and 64 are not.
+  const Evaluation deepest = Evaluate(std::string(63, '~') + "0");
+  EXPECT_TRUE(deepest.known);
+  EXPECT_EQ(-1, deepest.value.AsSigned());
+  EXPECT_FALSE(Evaluate(std::string(64, '~') + "0").known);
+  // ... and so is each parenthesis.
+  EXPECT_EQ(7, Evaluate(std::string(63, '(') + "7" + std::string(63, ')')).value.AsSigned());
+  EXPECT_FALSE(Evaluate(std::string(64, '(') + "7" + std::string(64, ')')).known);
 }
 
 // long beside unsigned int: long where it is wider (Linux), unsigned long where both have 32 bits
