@@ -1,4 +1,7 @@
 // What the replacer does when memory runs out, in a child process under an address-space limit.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -86,6 +89,49 @@ TEST_F(ReplacerMemoryTest, TheRuleTableHoldsNoMoreThanItsInputAndTwoTexts) {
               }
               return 0;
             }));
+}
+
+// A text, pattern or replacement one byte longer than the replacer takes (2 GiB - 1 bytes, made
+// of one MiB mapped again and again: it costs that MiB), and one of the longest it takes.
+TEST_F(ReplacerMemoryTest, ATextPastTheLengthLimitIsRefusedAsTooLongAndOneAtItIsTaken) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  constexpr std::size_t kLength = static_cast<std::size_t>(kMaxTextLength) + 1;
+  static_assert(kLength + 1 == 2048 * kPiece);
+  const int piece = ::memfd_create("protowrap-text", 0);
+  const int last = ::memfd_create("protowrap-text-end", 0);
+  ASSERT_LE(0, piece);
+  ASSERT_LE(0, last);
+  std::string bytes(kPiece, 'a');
+  ASSERT_EQ(static_cast<ssize_t>(kPiece), ::write(piece, bytes.data(), kPiece));
+  bytes.back() = '\0';
+  ASSERT_EQ(static_cast<ssize_t>(kPiece), ::write(last, bytes.data(), kPiece));
+  auto* region = static_cast<char*>(
+      ::mmap(nullptr, kLength + 1, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0));
+  ASSERT_NE(MAP_FAILED, static_cast<void*>(region));
+  for (std::size_t at = 0; at < kLength + 1; at += kPiece) {
+    const int from = at + kPiece < kLength + 1 ? piece : last;
+    ASSERT_EQ(static_cast<void*>(region + at),
+              ::mmap(region + at, kPiece, PROT_READ, MAP_SHARED | MAP_FIXED, from, 0));
+  }
+  ASSERT_EQ(kLength, std::strlen(region));
+  const TextReplacer replacer;
+  for (int place = 0; place < 3; ++place) {
+    ReplaceStatus status = ReplaceStatus::kReplaced;
+    EXPECT_EQ(nullptr, replacer.ReplaceAll(place == 0 ? region : "a", place == 1 ? region : "a",
+                                           place == 2 ? region : "b", &status));
+    EXPECT_EQ(ReplaceStatus::kTooLong, status) << place;
+  }
+  // One byte shorter, each is taken: nothing matches, and the text comes back as it was.
+  for (int place = 0; place < 3; ++place) {
+    const char* text = place == 0 ? region + 1 : "a";
+    ReplaceStatus status = ReplaceStatus::kReplaced;
+    EXPECT_EQ(text, replacer.ReplaceAll(text, place == 1 ? region + 1 : "b",
+                                        place == 2 ? region + 1 : "b", &status));
+    EXPECT_EQ(ReplaceStatus::kUnchanged, status) << place;
+  }
+  ::munmap(region, kLength + 1);
+  ::close(piece);
+  ::close(last);
 }
 
 }  // namespace
