@@ -173,6 +173,10 @@ TEST_F(HeaderWarningsTest, Utf16WithoutMarkIsToldByItsFirst64BytesFromFourBytesO
            {std::string("A\0B\0", 4), true},  // "AB", little-endian
            {std::string("\0A\0B", 4), true},  // big-endian
            {std::string("A\0BC", 4), false},
+           {std::string("\xFE\xFF\0A", 4), true},  // "A" after a big-endian mark
+           {std::string("\xFF\xFE", 2), true},     // a mark alone
+           {std::string("\xFE\xFF", 2), true},
+           {std::string("\xFE\xFE", 2), false},
            {std::string("A\0B\0C", 5), true},        // an odd last byte is not looked at
            {wide64 + std::string("\0\0", 2), true},  // only the first 64 bytes are looked at
            {wide64.substr(0, 62) + "xy", false},
