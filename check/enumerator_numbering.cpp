@@ -61,15 +61,14 @@ void EnumeratorNumbering::Separate() {
 }
 
 // The usual case, at the cost of one value: every configuration numbers alike and compiles the
-// enumerator, which has no value or a number.
-ConfigurationSet EnumeratorNumbering::NextEverywhere(bool given, std::string_view value,
-                                                     bool number, bool* done) {
+// enumerator, which has no value or a number. False, having done nothing, for another value.
+bool EnumeratorNumbering::NextEverywhere(bool given, std::string_view value, bool number,
+                                         ConfigurationSet* tooLarge) {
   Evaluation next;
   const Evaluation& last = last_[0];
   if (given) {
     if (!number && !IsNumber(value)) {
-      *done = false;
-      return 0;
+      return false;
     }
     next.known = ParseIntegerLiteral(value, &next.value);
   } else if (started_ == 0) {
@@ -79,21 +78,19 @@ ConfigurationSet EnumeratorNumbering::NextEverywhere(bool given, std::string_vie
   }
   started_ = kEveryConfiguration;
   last_[0] = next;
-  *done = true;
   const bool fits =
       !next.known || (next.value.rank == 1 && next.value.isSigned) || next.value.FitsInInt();
-  return fits ? 0 : kEveryConfiguration;
+  *tooLarge = fits ? 0 : kEveryConfiguration;
+  return true;
 }
 
 ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string_view value,
                                            bool number, ExpressionEvaluator& evaluator,
                                            bool headerText) {
-  if (same_ && active.holds == kEveryConfiguration) {
-    bool done = false;
-    const ConfigurationSet tooLarge = NextEverywhere(given, value, number, &done);
-    if (done) {
-      return tooLarge;
-    }
+  ConfigurationSet tooLarge = 0;
+  if (same_ && active.holds == kEveryConfiguration &&
+      NextEverywhere(given, value, number, &tooLarge)) {
+    return tooLarge;
   }
   Separate();
   const ConfigurationSet may = active.MayHold() & inUse_;
@@ -111,7 +108,6 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
       }
     }
   }
-  ConfigurationSet tooLarge = 0;
   for (int c = 0; c < kMaxConfigurations; ++c) {
     const ConfigurationSet configuration = Only(c);
     if ((may & configuration) == 0) {

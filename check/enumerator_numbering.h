@@ -55,7 +55,7 @@ class EnumeratorNumbering {
   void Unknown(Truth active);
 
  private:
-  ConfigurationSet NextEverywhere(bool given, std::string_view value, bool number, bool* done);
+  bool NextEverywhere(bool given, std::string_view value, bool number, ConfigurationSet* tooLarge);
   void Separate();
   void Rejoin();
 
