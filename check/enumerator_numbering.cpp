@@ -81,6 +81,7 @@ bool EnumeratorNumbering::NextEverywhere(bool given, std::string_view value, boo
   const bool fits =
       !next.known || (next.value.rank == 1 && next.value.isSigned) || next.value.FitsInInt();
   *tooLarge = fits ? 0 : kEveryConfiguration;
+  ++fastNumbered_;
   return true;
 }
 

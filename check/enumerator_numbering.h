@@ -2,6 +2,7 @@
 // at once: the value each is given, or the one after the previous enumerator's.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "check/build_configuration.h"
@@ -34,8 +35,12 @@ class EnumeratorNumbering {
   /// int's maximum. Returns false, having done nothing, where Next must number it.
   bool NextPlainInt(Truth active) {
     Evaluation& last = last_[0];
-    return same_ && active.holds == kEveryConfiguration && (started_ & inUse_) == inUse_ &&
-           last.known && StepInt(&last.value);
+    if (same_ && active.holds == kEveryConfiguration && (started_ & inUse_) == inUse_ &&
+        last.known && StepInt(&last.value)) {
+      ++fastNumbered_;
+      return true;
+    }
+    return false;
   }
 
   /// The same for an enumerator whose value is a small decimal number (see ParseSmallDecimal):
@@ -48,8 +53,13 @@ class EnumeratorNumbering {
     }
     last_[0] = {true, IntegerValue::OfInt(number)};
     started_ = kEveryConfiguration;
+    ++fastNumbered_;
     return true;
   }
+
+  /// How many enumerators were numbered the fast ways, without evaluating an expression and
+  /// once for every configuration.
+  std::int64_t FastNumbered() const { return fastNumbered_; }
 
   /// An enumerator whose value the check cannot know.
   void Unknown(Truth active);
@@ -64,6 +74,7 @@ class EnumeratorNumbering {
   Evaluation last_[kMaxConfigurations];  // known when the previous enumerator's value is
   ConfigurationSet started_ = 0;         // where an enumerator came before
   bool same_ = true;                     // every configuration is at last_[0] (the usual case)
+  std::int64_t fastNumbered_ = 0;
 };
 
 }  // namespace protowrap::check

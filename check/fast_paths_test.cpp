@@ -46,30 +46,31 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
             "\r\n// pings\r\n"
             "  MAKE_PROTOCOL_INFO(CG_PING , 123456789), MAKE_PROTOCOL_INFO(CG_PONG), \r\n",
             {4, 4, 0}},
-           // Values that are no small decimal (hexadecimal, ten digits, a leading zero, a name)
-           // are read the fast way and numbered by evaluation; an enumerator after them is
-           // numbered the fast way again, where its value is known (not after a name's), and so
-           // is one with a small decimal value after a name's.
+           // Other values are read the fast way too: a number of any form (hexadecimal, ten
+           // digits, a leading zero) is numbered without evaluation, a name by evaluation; after
+           // a name's value the next enumerator's is unknown, and the fast ways take up again
+           // at the next number.
            {"\tMAKE_PROTOCOL_INFO(CG_A , 0x20), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_C , 1000000000), \r\n\tMAKE_PROTOCOL_INFO(CG_D , 010), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_E , CG_A), \r\n\tMAKE_PROTOCOL_INFO(CG_F), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_G , 7), \r\n\tMAKE_PROTOCOL_INFO(CG_H), \r\n",
-            {8, 3, 0}},
+            {8, 7, 0}},
            // An expression, a block comment, a continued line comment and a commented directive
-           // are read token by token; the entries after each are read the fast way again.
+           // are read token by token; the entries after each are read the fast way again. Only
+           // the expression is evaluated.
            {"\tMAKE_PROTOCOL_INFO(CG_A , (1 << 3)), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_C), /* c */\r\n\tMAKE_PROTOCOL_INFO(CG_D), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_E), // e \\\r\n\r\n\tMAKE_PROTOCOL_INFO(CG_F), \r\n"
             "//#pragma once\r\n\tMAKE_PROTOCOL_INFO(CG_G), \r\n",
-            {4, 4, 0}},
+            {4, 6, 0}},
            // In a conditional block an entry is read the fast way (but the first, which the
            // directive looked ahead at), and numbered by the configurations that compile it.
            {"\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n//#ifdef _DEBUG\r\n"
             "\tMAKE_PROTOCOL_INFO(CG_B), \r\n\tMAKE_PROTOCOL_INFO(CG_C , 5), \r\n//#endif\r\n",
             {2, 1, 1}},
-           // At int's maximum the next value needs evaluating (and is too large).
+           // At int's maximum the next value takes a wider type (and is too large for the table).
            {"\tMAKE_PROTOCOL_INFO(CG_A , 2147483647), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n",
-            {2, 0, 1}},
+            {2, 2, 1}},
        }) {
     const Read read = Check(Table(c.entries));
     EXPECT_EQ(c.read.plainEntries, read.plainEntries) << c.entries;
@@ -79,8 +80,8 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
 }
 
 TEST(FastPaths, EntriesThatAreNotPlainAreLeftToTheTokens) {
-  // A splice in a name, a name that begins with a digit, an entry without its comma or ')', and
-  // the end of the text right after an entry's name.
+  // A splice in a name, a blank out of its place, a blank missing, and the end of the text right
+  // after an entry's name or value.
   for (const std::string entries : {
            "\tMAKE_PROTOCOL_INFO(CG_\\\r\nA), \r\n",
            "\tMAKE_PROTOCOL_INFO(CG_A , 1) , \r\n",

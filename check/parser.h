@@ -199,10 +199,10 @@ class Parser {
   std::unordered_set<ScopedName, ScopedNameHash> tables_;
   const MacroLookup* macros_[kMaxConfigurations];
   EnumeratorNumbering numbering_{macros_, preprocessor_.InUse()};
-  FastPathCounts fast_;
-  bool inTable_ = false;        // for the end of a text cut at a NUL byte
-  bool cut_ = false;            // the header goes on after the wrap header, unread
-  std::string headerAfterNul_;  // the header after its NUL byte, NUL bytes as blanks
+  std::int64_t plainEntries_ = 0;  // read straight from the text
+  bool inTable_ = false;           // for the end of a text cut at a NUL byte
+  bool cut_ = false;               // the header goes on after the wrap header, unread
+  std::string headerAfterNul_;     // the header after its NUL byte, NUL bytes as blanks
   std::unordered_set<std::string_view> namesAfterNul_;  // CG_ and CW_ names the header has there
   // The current table: where its list begins, its entries, whether its closing entry came, and,
   // once a directive stands in it, the names it lists.

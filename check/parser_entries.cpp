@@ -123,9 +123,7 @@ void Parser::PlainEntriesFromText() {
       if (!everywhere || names_.Keeping()) {
         Declare(entryName, at);
       }
-      if (numbering_.NextPlainInt(preprocessor_.Active())) {
-        ++fast_.plainValues;
-      } else {
+      if (!numbering_.NextPlainInt(preprocessor_.Active())) {
         Number(at, -1, -1);
       }
       end += 2;
@@ -141,18 +139,16 @@ void Parser::PlainEntriesFromText() {
       if (!everywhere || names_.Keeping()) {
         Declare(entryName, at);
       }
-      if (numbering_.NextSmallDecimal(
+      if (!numbering_.NextSmallDecimal(
               preprocessor_.Active(),
               std::string_view(text + value, static_cast<std::size_t>(end - value)))) {
-        ++fast_.plainValues;
-      } else {
         Number(at, value, end, IsDigit(text[value]));
       }
       end += 2;
     } else {
       break;
     }
-    ++fast_.plainEntries;
+    ++plainEntries_;
     resume = at = end;
     // Blanks, line ends and line comments up to the next entry.
     for (;;) {

@@ -29,7 +29,7 @@ void Parser::Run() {
   }
   EndOfText();
   if (options_.fastPaths != nullptr) {
-    *options_.fastPaths = fast_;
+    *options_.fastPaths = {plainEntries_, numbering_.FastNumbered()};
   }
 }
 
