@@ -51,5 +51,40 @@ TEST(DeclaredNames, EveryNameIsFoundExactly) {
   std::free(wrap);
 }
 
+// Names split by line splices, each way differently, are the names the compilers read: two
+// branches that declare the same one make the table list it twice (PW025, at the second), and a
+// name only one branch declares is missing in the other (PW017).
+TEST(DeclaredNames, NamesSplitByLineSplicesAreReadWhole) {
+  const std::string header =
+      "enum eCG_SPLIT_PROTOCOL {\n"
+      "#ifdef _WIN32\n"
+      "\tCG_SPL\\\nIT_A,\n"
+      "\tCG_SPLIT_W\\\nIN,\n"
+      "#else\n"
+      "\tCG_SPLIT_\\\nA,\n"
+      "#endif\n"
+      "\tCG_SPLIT_B,\n"
+      "};\n";
+  auto* input = static_cast<char*>(std::malloc(header.size() + 1));
+  std::memcpy(input, header.c_str(), header.size() + 1);
+  char* wrap = ApplyRewriteRules(input);
+  ASSERT_NE(nullptr, wrap);
+  WarningReport report(0);
+  CheckOptions options;
+  options.header = header.c_str();
+  options.headerLength = static_cast<std::int32_t>(header.size());
+  ASSERT_TRUE(
+      CheckWrapHeader(wrap, static_cast<std::int32_t>(std::strlen(wrap)), &report, options));
+  std::set<std::pair<std::int32_t, HeaderProblem>> found;
+  for (const Warning& warning : report.InOrder()) {
+    found.insert({1 + static_cast<std::int32_t>(std::count(wrap, wrap + warning.offset, '\n')),
+                  warning.problem});
+  }
+  const std::set<std::pair<std::int32_t, HeaderProblem>> expected = {
+      {5, HeaderProblem::kConditional}, {8, HeaderProblem::kListedTwice}};
+  EXPECT_EQ(expected, found);
+  std::free(wrap);
+}
+
 }  // namespace
 }  // namespace protowrap::check
