@@ -144,6 +144,10 @@ TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
   EXPECT_EQ((V{"i:a", "i:b"}), Tokens("a \\\r\n b"));
   EXPECT_EQ((V{"i:CG_\\\nA", "p:,"}), Tokens("CG_\\\nA,"));
   EXPECT_EQ((V{"n:12\\\n34"}), Tokens("12\\\n34"));
+  // A number goes on over a splice with its '.' or digit separator; a name does not.
+  EXPECT_EQ((V{"n:1\\\n'000"}), Tokens("1\\\n'000"));
+  EXPECT_EQ((V{"n:1\\\n.5"}), Tokens("1\\\n.5"));
+  EXPECT_EQ((V{"i:a", "p:."}), Tokens("a\\\n."));
   // A splice followed by no identifier byte, or by the end of the text, ends the token before it.
   EXPECT_EQ((V{"i:a", "p:,"}), Tokens("a\\\n,"));
   EXPECT_EQ((V{"n:1", "p:+"}), Tokens("1\\\r\n+"));
