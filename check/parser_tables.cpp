@@ -150,6 +150,7 @@ void Parser::TableEntries() {
         TableEnds(at);
         inTable_ = false;
         TryConsume(';');
+        statementEnd_ = previous_.begin;  // the macro's "};" ended the statement
         return;
       }
       if (body.data() == nullptr) {

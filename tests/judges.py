@@ -169,8 +169,15 @@ ENTRY = re.compile(rb"MAKE_PROTOCOL_INFO\s*\(\s*(\w+)")
 def runtime_problems(wrap):
     """The run-time codes that the wrap header's tables show, read from its text: each table from
     its "PROTOCOL_STRUCT s...[] = {" to the '}' that closes it, outside comments and literals."""
+    # A macro of the header's that closes a table ("#define ENUM_END };", which the wrap header
+    # shows commented out and rewritten, but the header defines before it) closes it as the
+    # compilers expand it.
+    closing = re.findall(rb"#[ \t]*define[ \t]+(\w+)[ \t]+(?:MAKE_PROTOCOL_INFO_EOR\(\) )?\};",
+                         wrap)
     text = re.sub(rb"//[^\r\n]*|/\*.*?\*/", b" ", wrap, flags=re.S)
     text = LITERAL.sub(b'""', text)
+    for name in closing:
+        text = re.sub(rb"\b%s\b" % re.escape(name), b"};", text)
     codes = set()
     for m in TABLE.finditer(text):
         depth, at = 1, m.end()
@@ -203,8 +210,8 @@ def compile_one(argv, work, name, client, flags, wrap_header, include_dir):
 def judge(judges, work, name, include_dir=None):
     """Compiles the header in `work` (its wrap header beside it) in every configuration. Where
     PROTOWRAP_JUDGE_CACHE names a directory, a verdict is kept there under the hash of all that
-    decides it (the header, the files beside it, the wrap header), and not computed again: the
-    mutation test plants faults in the check, which change no wrap header."""
+    decides it (the header, the files beside it, the wrap header, this judge), and not computed
+    again: the mutation test plants faults in the check, which change no wrap header."""
     with open(os.path.join(work, name), "rb") as f:
         header = f.read()
     includes = []
@@ -217,7 +224,9 @@ def judge(judges, work, name, include_dir=None):
     cache = os.environ.get("PROTOWRAP_JUDGE_CACHE", "")
     if not cache:
         return judge_anew(judges, work, name, include_dir, header, [t for _, t in includes], wrap)
-    key = hashlib.sha256(repr((name, header, includes, wrap, include_dir)).encode()).hexdigest()
+    with open(__file__, "rb") as f:
+        own = f.read()  # a verdict of another judge is no verdict of this one
+    key = hashlib.sha256(repr((name, header, includes, wrap, include_dir, own)).encode()).hexdigest()
     path = os.path.join(cache, key)
     try:
         with open(path, "rb") as f:
