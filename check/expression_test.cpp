@@ -301,6 +301,14 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
   }
   // A budget too small for the replacement: unknown rather than read.
   EXPECT_EQ("?", Condition("NEXT == 4", macros, 4));
+  // Macros replaced inside macros are followed seven deep (the expression and seven replacements
+  // are eight frames); one more is unknown.
+  Macros chain;
+  for (int count = 2; count <= 9; ++count) {  // A1 to A<count>, the last of them "1"
+    chain.defined["A" + std::to_string(count - 1)] = "(A" + std::to_string(count) + ")";
+    chain.defined["A" + std::to_string(count)] = "1";
+    EXPECT_EQ(count <= 7 ? "1" : "?", Condition("A1 == 1", chain)) << count;
+  }
 }
 
 TEST(Expression, MacrosThatMultiplyStayWithinTheBudget) {
