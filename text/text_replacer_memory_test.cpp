@@ -33,6 +33,18 @@ TEST_F(ReplacerMemoryTest, AResultThatCannotBeAllocatedIsReportedNotCrashed) {
             }));
 }
 
+TEST_F(ReplacerMemoryTest, MatchPositionsThatCannotBeKeptAreReportedNotCrashed) {
+  // 64 MiB of matches of one byte: 256 MiB of positions, which 96 MiB to spare cannot hold (the
+  // result, as long as the text, would fit).
+  const std::string text(64u << 20, 'a');
+  EXPECT_EQ(0, testing::WithSpareAddressSpace(96u << 20, [&] {
+              ReplaceStatus status = ReplaceStatus::kReplaced;
+              const char* out = TextReplacer().ReplaceInBuffer(
+                  text.data(), static_cast<std::int32_t>(text.size()), "a", 1, "b", 1, &status);
+              return out == nullptr && status == ReplaceStatus::kNoMemory ? 0 : 1;
+            }));
+}
+
 TEST_F(ReplacerMemoryTest, TheRuleTableReleasesEverythingAndSaysWhy) {
   // 20 MiB of CG_ grows sevenfold under the first rule: 150 MB that 128 MiB cannot hold.
   std::string text;
