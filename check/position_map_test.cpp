@@ -73,6 +73,15 @@ TEST(PositionMap, WithoutTheInputOrWithAnotherOneColumnsAreUnknown) {
   map.Locate(static_cast<std::int32_t>(longer.find("CG_C")), &line, &column);
   EXPECT_EQ(3, line);
   EXPECT_EQ(2, column);
+  // A line whose rewritten input differs from the output's at its first byte stays unknown, even
+  // where the input's next bytes would line up with the output's ("xCG_D," against "CG_D,").
+  const std::string shifted = "xCG_D,\n";
+  const std::string unshifted = "MAKE_PROTOCOL_INFO(CG_D), \n";
+  PositionMap other(shifted.data(), static_cast<std::int32_t>(shifted.size()), unshifted.data(),
+                    static_cast<std::int32_t>(unshifted.size()));
+  other.Locate(static_cast<std::int32_t>(unshifted.find("CG_D")), &line, &column);
+  EXPECT_EQ(1, line);
+  EXPECT_EQ(0, column);
 }
 
 }  // namespace
