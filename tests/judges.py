@@ -278,11 +278,12 @@ def judge_anew(judges, work, name, include_dir, header, includes, wrap):
                 verdict.errors.append(text)
         if states == {"fails"}:
             # Where the target's compilers agree that it fails, their lines count; its first error
-            # is where both have seen one (each may stop first at a macro of its own).
-            firsts = [first for _, _, first, _ in outcome if first is not None]
+            # is where both have seen one (each may stop first at a macro of its own), and not
+            # known where one of them names no cause ("expected ..." only).
+            firsts = [first for _, _, first, _ in outcome]
             for _, blamed, _, _ in outcome:
                 verdict.blamed |= blamed
-            if firsts:
+            if firsts and None not in firsts:
                 verdict.errors_from = min(max(firsts), verdict.errors_from or max(firsts))
     return verdict
 
