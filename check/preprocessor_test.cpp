@@ -148,6 +148,22 @@ TEST(Preprocessor, IncludesInARowAndByAMacroAreRead) {
   EXPECT_EQ("A:LlWw B:LlWw C:----", Where(Follow(header, {}, &includes), "ABC"));
 }
 
+// Includes within includes are read 16 deep: what the 16th defines is known, and after a 17th,
+// which is not read, any name may be defined.
+TEST(Preprocessor, IncludesWithinIncludesAreRead16Deep) {
+  for (const int deep : {16, 17}) {
+    testing::FakeFileSystem files;
+    for (int i = 1; i < deep; ++i) {
+      files.files["n" + std::to_string(i) + ".h"] =
+          "#include \"n" + std::to_string(i + 1) + ".h\"\n";
+    }
+    files.files["n" + std::to_string(deep) + ".h"] = "#define DEEPEST 1\n";
+    IncludeReader includes(files, "protocol.h");
+    const Walk walk = Follow("#include \"n1.h\"\n//#ifdef DEEPEST\nA\n//#endif\n", {}, &includes);
+    EXPECT_EQ(deep == 16 ? "A:LlWw" : "A:????", Where(walk, "A")) << deep;
+  }
+}
+
 // The Debug builds define _DEBUG and DEBUG, whichever way a condition tests them.
 TEST(Preprocessor, DebugBuildsDefineDebugInEveryForm) {
   const Walk walk = Follow(
