@@ -198,6 +198,12 @@ TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
   EXPECT_TRUE(deepest.known);
   EXPECT_EQ(-1, deepest.value.AsSigned());
   EXPECT_FALSE(Evaluate(std::string(64, '~') + "0").known);
+  // The limit is on nesting, not on length: a sum of 100 negated terms is computed.
+  std::string sum = "-1";
+  for (int i = 1; i < 100; ++i) {
+    sum += " + -1";
+  }
+  EXPECT_EQ(-100, Evaluate(sum).value.AsSigned());
   // ... and so is each parenthesis.
   EXPECT_EQ(7, Evaluate(std::string(63, '(') + "7" + std::string(63, ')')).value.AsSigned());
   EXPECT_FALSE(Evaluate(std::string(64, '(') + "7" + std::string(64, ')')).known);
