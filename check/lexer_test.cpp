@@ -153,6 +153,9 @@ TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
   EXPECT_EQ((V{"n:1", "p:+"}), Tokens("1\\\r\n+"));
   EXPECT_EQ((V{"i:a"}), Tokens("a\\\n"));
   EXPECT_EQ((V{"p:\\", "i:x"}), Tokens("\\ x"));  // a backslash with no line end: a token
+  // A directive runs on over a block comment that it opens after an empty literal.
+  EXPECT_EQ((V{"d:#define E \"\" /* a\n b */ x", "i:y"}),
+            Tokens("#define E \"\" /* a\n b */ x\ny"));
   // An include runs on over a block comment that it opens, to the end of the comment's line.
   EXPECT_EQ((V{"d:#include <a.h> /* one\n two */ x", "i:y"}),
             Tokens("#include <a.h> /* one\n two */ x\ny"));
