@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -263,12 +264,64 @@ TEST_F(PosixFileSystemTest, ReadingGoesOnThroughSignalsAndShortReads) {
   char buffer[8] = {};
   const ssize_t got = posix::ReadFully(pipeEnds[0], buffer, sizeof buffer);
   int status = -1;
-  EXPECT_EQ(writer, ::waitpid(writer, &status, 0));
+  pid_t waited;
+  do {  // the child's signals may still interrupt the wait
+    waited = ::waitpid(writer, &status, 0);
+  } while (waited < 0 && errno == EINTR);
+  EXPECT_EQ(writer, waited);
   EXPECT_EQ(0, status);
   ::close(pipeEnds[0]);
   ::sigaction(SIGUSR1, &before, nullptr);
   EXPECT_EQ(5, got);
   EXPECT_EQ("abcde", std::string(buffer, 5));
+}
+
+// A write into a full pipe that signals interrupt before any byte goes goes on to the end.
+TEST_F(PosixFileSystemTest, WritingGoesOnThroughSignals) {
+  int pipeEnds[2];
+  ASSERT_EQ(0, ::pipe(pipeEnds));
+  // Fill the pipe, so that the next write blocks at once.
+  ASSERT_EQ(0, ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK));
+  const std::string block(4096, 'f');
+  std::size_t filled = 0;
+  for (ssize_t put = 0; put >= 0; put = ::write(pipeEnds[1], block.data(), block.size())) {
+    filled += static_cast<std::size_t>(put);
+  }
+  ASSERT_EQ(0, ::fcntl(pipeEnds[1], F_SETFL, 0));
+  struct sigaction quiet {};
+  quiet.sa_handler = [](int) {};
+  ::sigemptyset(&quiet.sa_mask);
+  quiet.sa_flags = 0;  // no SA_RESTART: a blocked write returns EINTR
+  struct sigaction before {};
+  ASSERT_EQ(0, ::sigaction(SIGUSR1, &quiet, &before));
+  const std::string data(100000, 'd');
+  const pid_t writer = ::getpid();
+  const pid_t drainer = ::fork();
+  ASSERT_LE(0, drainer);
+  if (drainer == 0) {
+    ::close(pipeEnds[1]);
+    for (int i = 0; i < 3; ++i) {
+      ::usleep(10000);
+      ::kill(writer, SIGUSR1);
+    }
+    std::size_t got = 0;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+      got += static_cast<std::size_t>(n);
+    }
+    ::_exit(got == filled + data.size() ? 0 : 1);
+  }
+  ::close(pipeEnds[0]);
+  EXPECT_TRUE(files_.Write(pipeEnds[1], data.data(), static_cast<std::uint32_t>(data.size())));
+  ::close(pipeEnds[1]);
+  int status = -1;
+  pid_t waited;
+  do {  // the child's signals may still interrupt the wait
+    waited = ::waitpid(drainer, &status, 0);
+  } while (waited < 0 && errno == EINTR);
+  EXPECT_EQ(drainer, waited);
+  EXPECT_EQ(0, status);
+  ::sigaction(SIGUSR1, &before, nullptr);
 }
 
 }  // namespace
