@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "check/header_check.h"
 #include "check/warning_report.h"
@@ -14,6 +15,32 @@
 
 namespace protowrap::check {
 namespace {
+
+// The warnings that the check gives on the wrap header that the rules make of `header`: its line
+// and problem each.
+using Lines = std::set<std::pair<std::int32_t, HeaderProblem>>;
+Lines Warned(const std::string& header) {
+  auto* input = static_cast<char*>(std::malloc(header.size() + 1));
+  std::memcpy(input, header.c_str(), header.size() + 1);
+  char* wrap = ApplyRewriteRules(input);
+  EXPECT_NE(nullptr, wrap);
+  if (wrap == nullptr) {
+    return {};
+  }
+  WarningReport report(0);
+  CheckOptions options;
+  options.header = header.c_str();
+  options.headerLength = static_cast<std::int32_t>(header.size());
+  EXPECT_TRUE(
+      CheckWrapHeader(wrap, static_cast<std::int32_t>(std::strlen(wrap)), &report, options));
+  Lines found;
+  for (const Warning& warning : report.InOrder()) {
+    found.insert({1 + static_cast<std::int32_t>(std::count(wrap, wrap + warning.offset, '\n')),
+                  warning.problem});
+  }
+  std::free(wrap);
+  return found;
+}
 
 // 600 enumerators declared on Linux only, each in a block of its own (the check warns once per
 // block), and 600 declared everywhere whose names begin with the Linux ones' ("CG_L7" and
@@ -32,23 +59,12 @@ TEST(DeclaredNames, EveryNameIsFoundExactly) {
     line += 1;
   }
   header += "};\n";
-  auto* input = static_cast<char*>(std::malloc(header.size() + 1));
-  std::memcpy(input, header.c_str(), header.size() + 1);
-  char* wrap = ApplyRewriteRules(input);
-  ASSERT_NE(nullptr, wrap);
-  WarningReport report(0);
-  CheckOptions options;
-  options.header = header.c_str();
-  options.headerLength = static_cast<std::int32_t>(header.size());
-  ASSERT_TRUE(
-      CheckWrapHeader(wrap, static_cast<std::int32_t>(std::strlen(wrap)), &report, options));
   std::set<std::int32_t> lines;
-  for (const Warning& warning : report.InOrder()) {
-    EXPECT_EQ(HeaderProblem::kConditional, warning.problem);
-    lines.insert(1 + static_cast<std::int32_t>(std::count(wrap, wrap + warning.offset, '\n')));
+  for (const auto& [at, problem] : Warned(header)) {
+    EXPECT_EQ(HeaderProblem::kConditional, problem);
+    lines.insert(at);
   }
   EXPECT_EQ(expected, lines);
-  std::free(wrap);
 }
 
 // Names split by line splices, each way differently, are the names the compilers read: two
@@ -65,25 +81,8 @@ TEST(DeclaredNames, NamesSplitByLineSplicesAreReadWhole) {
       "#endif\n"
       "\tCG_SPLIT_B,\n"
       "};\n";
-  auto* input = static_cast<char*>(std::malloc(header.size() + 1));
-  std::memcpy(input, header.c_str(), header.size() + 1);
-  char* wrap = ApplyRewriteRules(input);
-  ASSERT_NE(nullptr, wrap);
-  WarningReport report(0);
-  CheckOptions options;
-  options.header = header.c_str();
-  options.headerLength = static_cast<std::int32_t>(header.size());
-  ASSERT_TRUE(
-      CheckWrapHeader(wrap, static_cast<std::int32_t>(std::strlen(wrap)), &report, options));
-  std::set<std::pair<std::int32_t, HeaderProblem>> found;
-  for (const Warning& warning : report.InOrder()) {
-    found.insert({1 + static_cast<std::int32_t>(std::count(wrap, wrap + warning.offset, '\n')),
-                  warning.problem});
-  }
-  const std::set<std::pair<std::int32_t, HeaderProblem>> expected = {
-      {5, HeaderProblem::kConditional}, {8, HeaderProblem::kListedTwice}};
-  EXPECT_EQ(expected, found);
-  std::free(wrap);
+  const Lines expected = {{5, HeaderProblem::kConditional}, {8, HeaderProblem::kListedTwice}};
+  EXPECT_EQ(expected, Warned(header));
 }
 
 }  // namespace

@@ -231,18 +231,44 @@ TEST_F(PosixFileSystemTest, AFullDiskFailsTheWrite) {
   EXPECT_FALSE(files_.EndReplace(full, false));
 }
 
+// While it lives, SIGUSR1 interrupts a blocked call (no SA_RESTART: it returns EINTR) and does
+// nothing else; the handler before it comes back after.
+struct InterruptingSignal {
+  InterruptingSignal() {
+    struct sigaction quiet {};
+    quiet.sa_handler = [](int) {};
+    ::sigemptyset(&quiet.sa_mask);
+    quiet.sa_flags = 0;
+    installed = ::sigaction(SIGUSR1, &quiet, &before) == 0;
+  }
+  ~InterruptingSignal() {
+    if (installed) {
+      ::sigaction(SIGUSR1, &before, nullptr);
+    }
+  }
+  InterruptingSignal(const InterruptingSignal&) = delete;
+  InterruptingSignal& operator=(const InterruptingSignal&) = delete;
+  struct sigaction before {};
+  bool installed = false;
+};
+
+// Waits for `child`, whose signals may still interrupt the wait; returns what waitpid did.
+pid_t WaitThroughSignals(pid_t child, int* status) {
+  pid_t waited;
+  do {
+    waited = ::waitpid(child, status, 0);
+  } while (waited < 0 && errno == EINTR);
+  return waited;
+}
+
 // A read that signals interrupt, and that the writer feeds in pieces, goes on to the end. The
 // writer is a child process (a thread would leave the heap a second arena, which the memory
 // tests would count as taken).
 TEST_F(PosixFileSystemTest, ReadingGoesOnThroughSignalsAndShortReads) {
   int pipeEnds[2];
   ASSERT_EQ(0, ::pipe(pipeEnds));
-  struct sigaction quiet {};
-  quiet.sa_handler = [](int) {};
-  ::sigemptyset(&quiet.sa_mask);
-  quiet.sa_flags = 0;  // no SA_RESTART: a blocked read returns EINTR
-  struct sigaction before {};
-  ASSERT_EQ(0, ::sigaction(SIGUSR1, &quiet, &before));
+  const InterruptingSignal signal;
+  ASSERT_TRUE(signal.installed);
   const pid_t reader = ::getpid();
   const pid_t writer = ::fork();
   ASSERT_LE(0, writer);
@@ -264,14 +290,9 @@ TEST_F(PosixFileSystemTest, ReadingGoesOnThroughSignalsAndShortReads) {
   char buffer[8] = {};
   const ssize_t got = posix::ReadFully(pipeEnds[0], buffer, sizeof buffer);
   int status = -1;
-  pid_t waited;
-  do {  // the child's signals may still interrupt the wait
-    waited = ::waitpid(writer, &status, 0);
-  } while (waited < 0 && errno == EINTR);
-  EXPECT_EQ(writer, waited);
+  EXPECT_EQ(writer, WaitThroughSignals(writer, &status));
   EXPECT_EQ(0, status);
   ::close(pipeEnds[0]);
-  ::sigaction(SIGUSR1, &before, nullptr);
   EXPECT_EQ(5, got);
   EXPECT_EQ("abcde", std::string(buffer, 5));
 }
@@ -288,12 +309,8 @@ TEST_F(PosixFileSystemTest, WritingGoesOnThroughSignals) {
     filled += static_cast<std::size_t>(put);
   }
   ASSERT_EQ(0, ::fcntl(pipeEnds[1], F_SETFL, 0));
-  struct sigaction quiet {};
-  quiet.sa_handler = [](int) {};
-  ::sigemptyset(&quiet.sa_mask);
-  quiet.sa_flags = 0;  // no SA_RESTART: a blocked write returns EINTR
-  struct sigaction before {};
-  ASSERT_EQ(0, ::sigaction(SIGUSR1, &quiet, &before));
+  const InterruptingSignal signal;
+  ASSERT_TRUE(signal.installed);
   const std::string data(100000, 'd');
   const pid_t writer = ::getpid();
   const pid_t drainer = ::fork();
@@ -315,13 +332,8 @@ TEST_F(PosixFileSystemTest, WritingGoesOnThroughSignals) {
   EXPECT_TRUE(files_.Write(pipeEnds[1], data.data(), static_cast<std::uint32_t>(data.size())));
   ::close(pipeEnds[1]);
   int status = -1;
-  pid_t waited;
-  do {  // the child's signals may still interrupt the wait
-    waited = ::waitpid(drainer, &status, 0);
-  } while (waited < 0 && errno == EINTR);
-  EXPECT_EQ(drainer, waited);
+  EXPECT_EQ(drainer, WaitThroughSignals(drainer, &status));
   EXPECT_EQ(0, status);
-  ::sigaction(SIGUSR1, &before, nullptr);
 }
 
 }  // namespace
