@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "platform/file_system.h"
 #include "platform/file_system_test_util.h"
 #include "platform/posix_io.h"
+#include "tests/failing_calls.h"
 
 namespace protowrap::platform {
 namespace {
@@ -261,6 +263,22 @@ pid_t WaitThroughSignals(pid_t child, int* status) {
   return waited;
 }
 
+// An interruption that an earlier call left in errno does not make a successful open repeat
+// (each repeat would hold one more descriptor, and a new output's would fail as existing).
+TEST_F(PosixFileSystemTest, OpensOnceWhateverErrnoHeldBefore) {
+  Put("old.h", "old");
+  errno = EINTR;
+  const FileHandle in = files_.OpenForRead(Path("old.h").c_str());
+  ASSERT_NE(kInvalidFile, in);
+  EXPECT_EQ(descriptors_ + 1, OpenDescriptors());
+  EXPECT_TRUE(files_.Close(in));
+  errno = EINTR;
+  const FileHandle out = files_.BeginReplace(Path("new.h").c_str());
+  ASSERT_NE(kInvalidFile, out);
+  EXPECT_TRUE(files_.EndReplace(out, true));
+  EXPECT_EQ(2u, Entries());
+}
+
 // A read that signals interrupt, and that the writer feeds in pieces, goes on to the end. The
 // writer is a child process (a thread would leave the heap a second arena, which the memory
 // tests would count as taken).
@@ -334,6 +352,80 @@ TEST_F(PosixFileSystemTest, WritingGoesOnThroughSignals) {
   int status = -1;
   EXPECT_EQ(drainer, WaitThroughSignals(drainer, &status));
   EXPECT_EQ(0, status);
+}
+
+// The index (from 1) of the first check that does not hold, or 0 when all do: the verdict of a
+// child process, which has no test runner to report to.
+int FirstFailing(std::initializer_list<bool> checks) {
+  int index = 1;
+  for (const bool holds : checks) {
+    if (!holds) {
+      return index;
+    }
+    ++index;
+  }
+  return 0;
+}
+
+// Where the kernel refuses a call, the file layer reports the failure, leaves the old output as
+// it was with nothing beside it, and keeps no descriptor open.
+TEST_F(PosixFileSystemTest, AFailingCallLeavesOutputsAsTheyWere) {
+  if (testing::WithFailingCalls({SYS_fchmod}, EIO, [] { return 0; }) == testing::kNoFilter) {
+    GTEST_SKIP() << "system calls cannot be made to fail here (an emulator)";
+  }
+  Put("old.h", "old");
+  // The verdict of a child in which `calls` fail, and then of the scratch directory.
+  const auto fails = [&](std::initializer_list<long> calls, auto body) {
+    const int code = testing::WithFailingCalls(calls, EIO, [&] {
+      const std::size_t before = OpenDescriptors();
+      const int first = body();
+      return first != 0 ? first : FirstFailing({OpenDescriptors() == before});
+    });
+    return code != 0 ? code : FirstFailing({Get("old.h") == "old", Entries() == 1}) * 10;
+  };
+  // Replacing an existing output, whose permissions it cannot take over.
+  EXPECT_EQ(0, fails({SYS_fchmod}, [&] {
+              return FirstFailing({files_.BeginReplace(Path("old.h").c_str()) == kInvalidFile});
+            }));
+  // Committing a text the disk did not keep, or cannot put in place.
+  std::initializer_list<long> renames = {
+#ifdef SYS_rename
+      SYS_rename,
+#endif
+#ifdef SYS_renameat
+      SYS_renameat,
+#endif
+      SYS_renameat2};
+  for (const auto calls : {std::initializer_list<long>{SYS_fsync}, renames}) {
+    EXPECT_EQ(0, fails(calls, [&] {
+                const FileHandle out = files_.BeginReplace(Path("old.h").c_str());
+                return FirstFailing({out != kInvalidFile, files_.Write(out, "new", 3),
+                                     !files_.EndReplace(out, true)});
+              }));
+  }
+  // Writing, and reading.
+  EXPECT_EQ(0, fails({SYS_write}, [&] {
+              const FileHandle out = files_.BeginReplace(Path("old.h").c_str());
+              return FirstFailing({out != kInvalidFile, !files_.Write(out, "new", 3),
+                                   !files_.EndReplace(out, false)});
+            }));
+  EXPECT_EQ(
+      0, fails({SYS_read}, [&] {
+        const FileHandle in = files_.OpenForRead(Path("old.h").c_str());
+        char buffer[3];
+        return FirstFailing({in != kInvalidFile, !files_.Read(in, buffer, 3), files_.Close(in)});
+      }));
+  // Locking, or making a descriptor blocking again: nothing is read or replaced (a new output
+  // takes no lock).
+  EXPECT_EQ(0, fails({SYS_flock}, [&] {
+              return FirstFailing({files_.OpenForRead(Path("old.h").c_str()) == kInvalidFile,
+                                   files_.BeginReplace(Path("old.h").c_str()) == kInvalidFile});
+            }));
+  EXPECT_EQ(0, fails({SYS_fcntl}, [&] {
+              return FirstFailing({files_.OpenForRead(Path("old.h").c_str()) == kInvalidFile,
+                                   files_.BeginReplace(Path("old.h").c_str()) == kInvalidFile,
+                                   files_.BeginReplace(Path("new.h").c_str()) == kInvalidFile});
+            }));
 }
 
 }  // namespace
