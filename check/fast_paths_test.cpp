@@ -16,6 +16,7 @@ struct Read {
   std::int64_t plainEntries;
   std::int64_t plainValues;
   std::int64_t warnings;
+  std::int64_t sharedConditions = 0;
 };
 Read Check(const std::string& wrap) {
   FastPathCounts counts;
@@ -24,7 +25,7 @@ Read Check(const std::string& wrap) {
   WarningReport report(0);
   EXPECT_TRUE(
       CheckWrapHeader(wrap.c_str(), static_cast<std::int32_t>(wrap.size()), &report, options));
-  return {counts.plainEntries, counts.plainValues, report.Count()};
+  return {counts.plainEntries, counts.plainValues, report.Count(), counts.sharedConditions};
 }
 
 // A table of the lines `entries`, as the rules write one for a header with CR LF line ends.
@@ -97,6 +98,35 @@ TEST(FastPaths, EntriesThatAreNotPlainAreLeftToTheTokens) {
   // An entry that the text ends right after is read the fast way.
   EXPECT_EQ(1, Check(head + "MAKE_PROTOCOL_INFO(CG_A), ").plainEntries);
   EXPECT_EQ(1, Check(head + "MAKE_PROTOCOL_INFO(CG_A , 1),").plainEntries);
+}
+
+TEST(FastPaths, AConditionOfNamesTheSameEverywhereIsEvaluatedOnce) {
+  struct Case {
+    const char* directives;
+    std::int64_t shared;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           // Numbers, a macro of the header's own that is no object, a name that both targets
+           // may or may not define alike, and names that nobody defines and the header does not
+           // test alone.
+           {"//#if 1 + 2 > 2\r\n//#endif\r\n", 1},
+           {"//#define TWICE(x) ((x) * 2)\r\n//#if TWICE(2) == 4\r\n//#endif\r\n", 1},
+           {"//#if defined(_REENTRANT) || 1\r\n//#endif\r\n", 1},
+           // Each configuration for itself: a name one target predefines and the other does not;
+           // a name that is a switch of the header's; an object macro, though the same in all;
+           // Debug's own names.
+           {"//#if defined(_REENTRANT) && defined(_WIN32)\r\n//#endif\r\n", 0},
+           {"//#if defined(_WIN32) && defined(_REENTRANT)\r\n//#endif\r\n", 0},
+           {"//#if defined(__ATOMIC_ACQUIRE)\r\n//#endif\r\n", 0},
+           {"//#if PROTOCOL_FEATURE\r\n//#endif\r\n", 0},
+           {"//#if __STDC_HOSTED__\r\n//#endif\r\n", 0},
+           {"//#define LEVEL 3\r\n//#if LEVEL > 2\r\n//#endif\r\n", 0},
+           {"//#if defined(_DEBUG) || 1\r\n//#endif\r\n", 0},
+       }) {
+    EXPECT_EQ(c.shared,
+              Check(c.directives + Table("\tMAKE_PROTOCOL_INFO(CG_A), \r\n")).sharedConditions)
+        << c.directives;
+  }
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ void Parser::Run() {
   }
   EndOfText();
   if (options_.fastPaths != nullptr) {
-    *options_.fastPaths = {plainEntries_, numbering_.FastNumbered()};
+    *options_.fastPaths = {plainEntries_, numbering_.FastNumbered(),
+                           preprocessor_.SharedConditions()};
   }
 }
 

@@ -81,6 +81,9 @@ Truth Preprocessor::Evaluate(std::string_view condition, ConfigurationSet needed
       (value.value.bits != 0 ? truth.holds : truth.fails) |= Only(c);
     }
   }
+  if (haveFirst && everywhere && (needed & (needed - 1)) != 0) {
+    ++sharedConditions_;
+  }
   return Spread(truth);
 }
 

@@ -103,6 +103,10 @@ class Preprocessor {
   /// The client's names that the header defined or undefined anywhere (ClientName bits).
   std::uint8_t TouchedClientMacros() const { return touchedClient_; }
 
+  /// The conditions evaluated once for every configuration that needed them, each of whose names
+  /// means the same in all (FastPathCounts).
+  std::int64_t SharedConditions() const { return sharedConditions_; }
+
  private:
   struct Block {
     std::int32_t region;
@@ -142,6 +146,7 @@ class Preprocessor {
   ConfigurationSet mayFail_ = 0;
   ConfigurationSet mustFail_ = 0;
   std::uint8_t touchedClient_ = 0;
+  std::int64_t sharedConditions_ = 0;
   std::string scratch_;
 };
 

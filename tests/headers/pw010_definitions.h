@@ -26,3 +26,6 @@ enum eCG_SHOP_PROTOCOL
 {
 	CG_SHOP_BUY = 2,
 };
+extern "C" {
+int gPacketsKept;  // expect-warning PW010:1
+}

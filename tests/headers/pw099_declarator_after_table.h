@@ -12,3 +12,10 @@ enum eCG_NEXT_PROTOCOL
 {
 	CG_NEXT_ONE,
 };
+
+// An array after the table: the table's end is the one fault there, whatever the rest defines.
+enum eCG_PAIR_PROTOCOL
+{
+	CG_PAIR_LEFT,
+	CG_PAIR_RIGHT,
+} gPairs[2] = {CG_PAIR_LEFT, CG_PAIR_RIGHT};  // expect-warning PW099:3
