@@ -20,16 +20,6 @@ bool IsNumber(std::string_view text) {
   return true;
 }
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (IsBlank(text.front()) || IsLineEnd(text.front()))) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && (IsBlank(text.back()) || IsLineEnd(text.back()))) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 // Whether two configurations hold the same previous value, of the same type.
 bool SameEvaluation(const Evaluation& a, const Evaluation& b) {
   return a.known == b.known &&
@@ -97,14 +87,8 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
   const ConfigurationSet may = active.MayHold() & inUse_;
   Evaluation values[kMaxConfigurations];
   if (given) {
-    const std::string_view trimmed = Trimmed(value);
     for (int c = 0; c < kMaxConfigurations; ++c) {
-      if ((may & Only(c)) == 0) {
-        continue;
-      }
-      if (IsNumber(trimmed)) {
-        values[c].known = ParseIntegerLiteral(trimmed, &values[c].value, macros_[c]->LongWidth());
-      } else {
+      if ((may & Only(c)) != 0) {
         values[c] = evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c], headerText);
       }
     }

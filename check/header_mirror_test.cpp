@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "check/lexer.h"
 #include "tests/replace_reference.h"
 #include "wrap/rewrite_rules.h"
 
@@ -51,6 +53,39 @@ TEST(HeaderMirror, FindsTheHeadersDirectiveOnTheWrapHeadersLine) {
   HeaderMirror without(wrap.data(), static_cast<std::int32_t>(wrap.size()), nullptr, 0);
   EXPECT_FALSE(without.Available());
   EXPECT_EQ("(none)", On(without, wrap, "A ,, 1"));
+}
+
+// The header's text of each directive of the wrap header, as HeaderDirective gives it, read from
+// the header where `header` is given, else from the wrap header.
+std::vector<std::string> Directives(const std::string& header, bool mirrored) {
+  const std::string wrap = Wrapped(header);
+  HeaderMirror mirror(wrap.data(), static_cast<std::int32_t>(wrap.size()), header.data(),
+                      static_cast<std::int32_t>(mirrored ? header.size() : 0));
+  Lexer lexer(wrap.data(), static_cast<std::int32_t>(wrap.size()));
+  std::vector<std::string> out;
+  std::string scratch;
+  for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
+    std::string_view directive;
+    if ((t.kind == TokenKind::kCommentedDirective || t.kind == TokenKind::kDirective) &&
+        HeaderDirective(mirrored ? &mirror : nullptr, wrap.data(), t, &scratch, &directive)) {
+      out.emplace_back(directive);
+    }
+  }
+  return out;
+}
+
+TEST(HeaderMirror, GivesEachDirectiveAsTheHeaderWroteItWithoutSplices) {
+  // Line splices gone; a comment's "//#include" and a line inside a block comment no directive.
+  const std::string header =
+      "#define B 'a,b' \\\n  + 1\n#if A\\\r\n == 1\n// c\n//#include \"x.h\"\n/*\n#if C\n*/\n"
+      "#include \"e.h\"\n";
+  const std::vector<std::string> expected = {"define B 'a,b'   + 1", "if A == 1",
+                                             "include \"e.h\""};
+  EXPECT_EQ(expected, Directives(header, true));
+  // Without the header, from the wrap header: its ',' and '=' as the rules wrote them (where a
+  // ',' may have been either).
+  EXPECT_EQ((std::vector<std::string>{"define B 'a), b'   + 1", "if A ,, 1", "include \"e.h\""}),
+            Directives(header, false));
 }
 
 }  // namespace

@@ -34,12 +34,20 @@ TEST(Lexer, LiteralsCommentsAndDirectives) {
                                       "a;"));
   EXPECT_EQ((V{"d:#include <a.h>", "c://#if 0", "i:x", "p:/", "p:/", "p:#"}),
             Tokens("#include <a.h>\n  //#if 0\nx /* //# */ / / #"));
+  // After a block comment a commented-out directive stands at the start of a line where the
+  // comment began there or ran over a line end, and not after other text on its line.
+  EXPECT_EQ((V{"c://#if 0", "i:y"}), Tokens("/* c */ //#if 0\ny"));
+  EXPECT_EQ((V{"i:x", "c://#if 0", "i:y"}), Tokens("x /* c\r\n */ //#if 0\ny"));
+  EXPECT_EQ((V{"i:x", "i:y"}), Tokens("x /* c */ //#if 0\ny"));
   // Raw strings hold quotes, parentheses and line ends; a bad delimiter reads as a plain string.
   EXPECT_EQ((V{"l:R\"x(a \" ) \"\n)\" )x\"", "p:;"}), Tokens("R\"x(a \" ) \"\n)\" )x\";"));
   EXPECT_EQ((V{"l:u8R\"(\")\"", "i:b"}), Tokens("u8R\"(\")\" b"));
   EXPECT_EQ((V{"l:uR\"(\")\"", "l:UR\"(\")\"", "l:LR\"(\")\""}),
             Tokens("uR\"(\")\" UR\"(\")\" LR\"(\")\""));
   EXPECT_EQ((V{"i:R", "l:\"a b(\"", "i:c"}), Tokens("R\"a b(\" c"));
+  EXPECT_EQ((V{"i:R", "l:\"a)b(\"", "i:c"}), Tokens("R\"a)b(\" c"));
+  EXPECT_EQ((V{"i:R", "l:\"a\\(\"", "i:c"}), Tokens("R\"a\\(\" c"));
+  EXPECT_EQ((V{"i:R", "l:\"a\"", "p:(", "i:x", "p:)", "i:a", "l:\"\""}), Tokens("R\"a\"(x)a\"\""));
   // A delimiter of 16 characters is the longest: one of 17 is none.
   const std::string d16(16, 'd');
   EXPECT_EQ((V{"l:R\"" + d16 + "(\")" + d16 + "\"", "i:b"}),
