@@ -106,8 +106,7 @@ bool ParseIntegerLiteral(std::string_view text, IntegerValue* value, std::uint8_
     base = 2;
     at = 2;
   } else if (text.size() > 1 && text[0] == '0') {
-    base = 8;
-    at = 1;
+    base = 8;  // its leading 0 is an octal digit
   }
   std::uint64_t n = 0;
   bool digits = base == 8;  // "0" alone is octal zero

@@ -14,8 +14,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/file_system_test_util.h"
@@ -374,58 +376,73 @@ TEST_F(PosixFileSystemTest, AFailingCallLeavesOutputsAsTheyWere) {
     GTEST_SKIP() << "system calls cannot be made to fail here (an emulator)";
   }
   Put("old.h", "old");
-  // The verdict of a child in which `calls` fail, and then of the scratch directory.
-  const auto fails = [&](std::initializer_list<long> calls, auto body) {
-    const int code = testing::WithFailingCalls(calls, EIO, [&] {
-      const std::size_t before = OpenDescriptors();
-      const int first = body();
-      return first != 0 ? first : FirstFailing({OpenDescriptors() == before});
-    });
-    return code != 0 ? code : FirstFailing({Get("old.h") == "old", Entries() == 1}) * 10;
+  const std::string old = Path("old.h");
+  const std::string fresh = Path("new.h");
+  // Each returns the first of its checks that does not hold, or 0.
+  const auto replaceRefused = [&] {
+    return FirstFailing({files_.BeginReplace(old.c_str()) == kInvalidFile});
   };
-  // Replacing an existing output, whose permissions it cannot take over.
-  EXPECT_EQ(0, fails({SYS_fchmod}, [&] {
-              return FirstFailing({files_.BeginReplace(Path("old.h").c_str()) == kInvalidFile});
-            }));
-  // Committing a text the disk did not keep, or cannot put in place.
-  std::initializer_list<long> renames = {
+  const auto commitFails = [&] {
+    const FileHandle out = files_.BeginReplace(old.c_str());
+    return FirstFailing(
+        {out != kInvalidFile, files_.Write(out, "new", 3), !files_.EndReplace(out, true)});
+  };
+  const auto writeFails = [&] {
+    const FileHandle out = files_.BeginReplace(old.c_str());
+    errno = EINTR;  // an interruption that an earlier call left in errno
+    return FirstFailing(
+        {out != kInvalidFile, !files_.Write(out, "new", 3), !files_.EndReplace(out, false)});
+  };
+  const auto readFails = [&] {
+    const FileHandle in = files_.OpenForRead(old.c_str());
+    char buffer[3];
+    return FirstFailing({in != kInvalidFile, !files_.Read(in, buffer, 3), files_.Close(in)});
+  };
+  const auto nothingOpens = [&] {
+    return FirstFailing({files_.OpenForRead(old.c_str()) == kInvalidFile,
+                         files_.BeginReplace(old.c_str()) == kInvalidFile,
+                         files_.BeginReplace(fresh.c_str()) == kInvalidFile});
+  };
+  const auto oldOneRefused = [&] {  // a new output takes no lock
+    return FirstFailing({files_.OpenForRead(old.c_str()) == kInvalidFile,
+                         files_.BeginReplace(old.c_str()) == kInvalidFile});
+  };
+  struct Case {
+    const char* what;
+    std::vector<long> calls;
+    int error;  // 0: the call does nothing and returns 0
+    std::function<int()> body;
+  };
+  const std::vector<Case> cases = {
+      {"permissions not taken over", {SYS_fchmod}, EIO, replaceRefused},
+      {"a text the disk did not keep", {SYS_fsync}, EIO, commitFails},
+      {"a text not put in place",
+       {
 #ifdef SYS_rename
-      SYS_rename,
+           SYS_rename,
 #endif
 #ifdef SYS_renameat
-      SYS_renameat,
+           SYS_renameat,
 #endif
-      SYS_renameat2};
-  for (const auto calls : {std::initializer_list<long>{SYS_fsync}, renames}) {
-    EXPECT_EQ(0, fails(calls, [&] {
-                const FileHandle out = files_.BeginReplace(Path("old.h").c_str());
-                return FirstFailing({out != kInvalidFile, files_.Write(out, "new", 3),
-                                     !files_.EndReplace(out, true)});
-              }));
+           SYS_renameat2},
+       EIO,
+       commitFails},
+      {"a failed write", {SYS_write}, EIO, writeFails},
+      {"a write of no bytes", {SYS_write}, 0, writeFails},
+      {"a failed read", {SYS_read}, EIO, readFails},
+      {"no lock", {SYS_flock}, EIO, oldOneRefused},
+      {"no blocking descriptor", {SYS_fcntl}, EIO, nothingOpens},
+  };
+  for (const Case& c : cases) {
+    const int code = testing::WithFailingCalls(c.calls, c.error, [&] {
+      const std::size_t before = OpenDescriptors();
+      const int first = c.body();
+      return first != 0 ? first : FirstFailing({OpenDescriptors() == before}) * 10;
+    });
+    EXPECT_EQ(0, code) << c.what;
+    EXPECT_EQ("old", Get("old.h")) << c.what;
+    EXPECT_EQ(1u, Entries()) << c.what;
   }
-  // Writing, and reading.
-  EXPECT_EQ(0, fails({SYS_write}, [&] {
-              const FileHandle out = files_.BeginReplace(Path("old.h").c_str());
-              return FirstFailing({out != kInvalidFile, !files_.Write(out, "new", 3),
-                                   !files_.EndReplace(out, false)});
-            }));
-  EXPECT_EQ(
-      0, fails({SYS_read}, [&] {
-        const FileHandle in = files_.OpenForRead(Path("old.h").c_str());
-        char buffer[3];
-        return FirstFailing({in != kInvalidFile, !files_.Read(in, buffer, 3), files_.Close(in)});
-      }));
-  // Locking, or making a descriptor blocking again: nothing is read or replaced (a new output
-  // takes no lock).
-  EXPECT_EQ(0, fails({SYS_flock}, [&] {
-              return FirstFailing({files_.OpenForRead(Path("old.h").c_str()) == kInvalidFile,
-                                   files_.BeginReplace(Path("old.h").c_str()) == kInvalidFile});
-            }));
-  EXPECT_EQ(0, fails({SYS_fcntl}, [&] {
-              return FirstFailing({files_.OpenForRead(Path("old.h").c_str()) == kInvalidFile,
-                                   files_.BeginReplace(Path("old.h").c_str()) == kInvalidFile,
-                                   files_.BeginReplace(Path("new.h").c_str()) == kInvalidFile});
-            }));
 }
 
 }  // namespace

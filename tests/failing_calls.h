@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <initializer_list>
 #include <vector>
 
 namespace protowrap::testing {
@@ -19,10 +18,11 @@ namespace protowrap::testing {
 constexpr int kNoFilter = 254;
 
 /// Runs `body` in a child process in which every system call numbered in `calls` fails with
-/// `error` and does nothing; returns the child's exit status (`body`'s result, 99 when it threw,
-/// 100 + the signal when a signal ended it, kNoFilter when calls could not be made to fail).
+/// `error` and does nothing (with 0, it returns 0: a read or write of no bytes); returns the
+/// child's exit status (`body`'s result, 99 when it threw, 100 + the signal when a signal ended
+/// it, SIGALRM after 20 s, kNoFilter when calls could not be made to fail).
 template <typename Body>
-int WithFailingCalls(std::initializer_list<long> calls, int error, Body body) {
+int WithFailingCalls(const std::vector<long>& calls, int error, Body body) {
   const pid_t child = ::fork();
   if (child == 0) {
     std::vector<sock_filter> program;
@@ -38,6 +38,7 @@ int WithFailingCalls(std::initializer_list<long> calls, int error, Body body) {
         ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0) {
       std::_Exit(kNoFilter);
     }
+    ::alarm(20);  // a call retried for ever ends the child
     // exit, not _Exit: coverage counters are written at exit.
     int code = 99;
     try {

@@ -29,3 +29,4 @@ enum eCG_SHOP_PROTOCOL
 extern "C" {
 int gPacketsKept;  // expect-warning PW010:1
 }
+enum Heading { kNorth, kSouth } gHeading = kNorth, gHeadings[2] = {kNorth, kSouth};  // expect-warning PW010:1
