@@ -111,10 +111,6 @@ bool Parser::IsEnd() const {
   return IsIdent(kEndMacro);
 }
 
-bool Parser::AtEntryBoundary() const {
-  return IsEntry() || IsEnd() || IsPunct('}') || IsPunct(';') || token_.kind == TokenKind::kEnd;
-}
-
 bool Parser::OnLaterLine(const Token& t, std::int32_t after) const {
   return FindLineEnd(text_, t.begin, after) < t.begin;
 }
