@@ -69,6 +69,11 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
            {"\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n//#ifdef _DEBUG\r\n"
             "\tMAKE_PROTOCOL_INFO(CG_B), \r\n\tMAKE_PROTOCOL_INFO(CG_C , 5), \r\n//#endif\r\n",
             {2, 1, 1}},
+           // After an entry whose value is lost (its first argument is more than a name), a
+           // number takes the fast ways up again.
+           {"\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n\tMAKE_PROTOCOL_INFO(CG_B + 1), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_C , 5), \r\n\tMAKE_PROTOCOL_INFO(CG_D), \r\n",
+            {3, 3, 1}},
            // At int's maximum the next value takes a wider type (and is too large for the table).
            {"\tMAKE_PROTOCOL_INFO(CG_A , 2147483647), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n",
             {2, 2, 1}},
