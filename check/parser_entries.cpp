@@ -11,20 +11,20 @@ namespace protowrap::check {
 
 namespace {
 
+// The eight bytes at p, as one word.
+std::uint64_t EightBytesAt(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
 // Whether "MAKE_PROTOCOL_INFO(" starts at p (19 readable bytes), compared as words: every entry
 // of every table starts so.
 bool IsEntryAt(const char* p) {
   static_assert(kEntryMacro.size() == 18);
-  std::uint64_t a = 0;
-  std::uint64_t b = 0;
-  std::uint64_t wantA = 0;
-  std::uint64_t wantB = 0;
-  std::memcpy(&a, p, 8);
-  std::memcpy(&b, p + 8, 8);
-  std::memcpy(&wantA, kEntryMacro.data(), 8);
-  std::memcpy(&wantB, kEntryMacro.data() + 8, 8);
-  return a == wantA && b == wantB && p[16] == kEntryMacro[16] && p[17] == kEntryMacro[17] &&
-         p[18] == '(';
+  return EightBytesAt(p) == EightBytesAt(kEntryMacro.data()) &&
+         EightBytesAt(p + 8) == EightBytesAt(kEntryMacro.data() + 8) && p[16] == kEntryMacro[16] &&
+         p[17] == kEntryMacro[17] && p[18] == '(';
 }
 
 }  // namespace
