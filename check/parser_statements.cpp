@@ -60,8 +60,7 @@ void Parser::Statement() {
     Namespace();
   } else if (IsIdent("inline") && Peek(1).kind == TokenKind::kIdentifier &&
              Text(Peek(1)) == "namespace") {
-    Advance();
-    Namespace();
+    Advance();  // the namespace is the next statement
   } else if (IsIdent("extern") && Peek(1).kind == TokenKind::kLiteral && IsPunct(Peek(2), '{')) {
     Advance();
     Advance();
