@@ -1,0 +1,10 @@
+// A name that a build may define or not (_REENTRANT: g++ -pthread defines it, empty) stands between
+// the entries: where it is no macro the header itself does not compile, so the check cannot blame
+// the wrap header for it, and says nothing.
+#pragma once
+enum eCG_THREAD_PROTOCOL
+{
+	CG_THREAD_START,
+	_REENTRANT
+	CG_THREAD_STOP,
+};
