@@ -58,5 +58,22 @@ TEST(DiagnosticWriter, MoreWarningsThanItsBufferHoldsComeOutInOrder) {
   EXPECT_EQ(text.size(), at);
 }
 
+// A warning whose last byte finds the buffer exactly full: that byte comes out too, after the
+// rest. The paths' lengths go over every place of the last bytes around the buffer's end.
+TEST(DiagnosticWriter, AWarningThatFillsItsBufferToTheLastByteComesOutWhole) {
+  const auto one = [](const std::string& path) {
+    return Written([&](std::FILE* file) {
+      DiagnosticWriter writer(file, DiagnosticForm::kMsBuild, path);
+      writer.WriteWarning(3, 5, HeaderProblem::kMissingComma);
+    });
+  };
+  const std::string shortOne = one("h");
+  const std::size_t rest = shortOne.size() - 1;  // all but the path's one byte
+  for (std::size_t length = 16 * 1024 - rest - 2; length <= 16 * 1024 - rest + 3; ++length) {
+    const std::string path(length, 'p');
+    EXPECT_EQ(path + shortOne.substr(1), one(path)) << length;
+  }
+}
+
 }  // namespace
 }  // namespace protowrap::check
