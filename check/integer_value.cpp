@@ -292,9 +292,8 @@ Evaluation ApplySigned(std::string_view o, const IntegerValue& a, const IntegerV
     overflow = (y < 0 && x > INT64_MAX + y) || (y > 0 && x < INT64_MIN + y);
     r = overflow ? 0 : x - y;
   } else if (o == "*") {
-    overflow = x != 0 && y != 0 &&
-               ((x > 0 ? (y > 0 ? x > INT64_MAX / y : y < INT64_MIN / x)
-                       : (y > 0 ? x < INT64_MIN / y : x < INT64_MAX / y)));
+    overflow = y != 0 && ((x > 0 ? (y > 0 ? x > INT64_MAX / y : y < INT64_MIN / x)
+                                 : (y > 0 ? x < INT64_MIN / y : x < INT64_MAX / y)));
     r = overflow ? 0 : x * y;
   } else if (y == 0 || (x == INT64_MIN && y == -1)) {
     return {};

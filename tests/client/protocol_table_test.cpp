@@ -22,13 +22,18 @@ void CheckTables(std::mt19937& random) {
   for (int round = 0; round < 3000; ++round) {
     const std::size_t n = round % 2 == 0 ? N - 1 : N;
     protowrap::Entry table[N] = {};
-    // Narrow ranges make repeats likely; the wide one takes in negative and extreme codes.
+    // Narrow ranges make repeats likely (the first takes in 0, the closing entry's code too); the
+    // wide one takes in negative and extreme codes.
     const int spread = round % 3 == 0   ? static_cast<int>(n) + 1
                        : round % 3 == 1 ? static_cast<int>(4 * n)
                                         : 0;
+    const int lowest = round % 3 == 0 ? 0 : 1;
+    bool zero = false;
     for (std::size_t i = 0; i < n; ++i) {
-      const int value = spread > 0 ? static_cast<int>(random() % static_cast<unsigned>(spread)) + 1
-                                   : static_cast<int>(random());
+      const int value = spread > 0
+                            ? static_cast<int>(random() % static_cast<unsigned>(spread)) + lowest
+                            : static_cast<int>(random());
+      zero = zero || value == 0;
       if (round % 4 < 2) {
         table[i] = {kNames[i], value, std::char_traits<char>::length(kNames[i])};
       } else {
@@ -54,7 +59,7 @@ void CheckTables(std::mt19937& random) {
       ASSERT_EQ(table[i].value, protowrap::CodeOf(table, kNames[i], -7));
     }
     // The closing entry's 0 and name are no entry's; a longer or shorter name is none either.
-    if (spread > 0) {
+    if (!zero) {
       EXPECT_EQ(nullptr, protowrap::NameOf(table, 0));
     }
     EXPECT_EQ(-7, protowrap::CodeOf(table, "M", -7));
