@@ -10,6 +10,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace protowrap::config {
@@ -55,6 +56,15 @@ TEST_F(SystemConfigurationTest, ReadsTheConfigurationFile) {
     EXPECT_EQ("./cg.h", Get("CG_FILE_PATH")) << size;
   }
 #ifndef _WIN32
+  // Without standard input, the file opens as descriptor 0, and is read as any other.
+  Put("[CONFIG]\nCG_FILE_PATH=./zero.h\n");
+  const int savedInput = ::dup(0);
+  ASSERT_LE(0, savedInput);
+  ::close(0);
+  const std::string read = Get("CG_FILE_PATH");
+  ASSERT_EQ(0, ::dup2(savedInput, 0));
+  ::close(savedInput);
+  EXPECT_EQ("./zero.h", read);
   // A FIFO in its place answers with the default, without blocking.
   std::filesystem::remove(ini_);
   ASSERT_EQ(0, ::mkfifo(ini_.c_str(), 0600));
