@@ -12,3 +12,5 @@ enum eCG_BANK_PROTOCOL
 	CG_BANK_OPEN = 20,
 	CG_BANK_CLOSE = 23  // expect-warning PW001:2
 };
+// After the entries that are never closed, the header's other faults are found as well.
+int gBankCount = 0;  // expect-warning PW010:1
