@@ -26,12 +26,18 @@ void DiagnosticWriter::AppendNumber(std::int64_t n) {
   Append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
+void DiagnosticWriter::AppendCode(int code) {
+  // "PW" and three digits (the codes go from 0 to 255).
+  const char digits[] = {static_cast<char>('0' + code / 100),
+                         static_cast<char>('0' + code / 10 % 10),
+                         static_cast<char>('0' + code % 10)};
+  Append("PW");
+  Append(std::string_view(digits, sizeof digits));
+}
+
 void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, HeaderProblem problem,
                                     std::string_view build) {
   const ProblemText& text = DescribeProblem(problem);
-  const int code = static_cast<int>(problem);
-  char codeText[8];
-  std::snprintf(codeText, sizeof codeText, "PW%03d", code);
   Append(path_);
   const bool gcc = form_ == DiagnosticForm::kGcc;
   if (line > 0) {
@@ -59,11 +65,11 @@ void DiagnosticWriter::WriteWarning(std::int32_t line, std::int32_t column, Head
     Append("; ");
     Append(text.instead);
     Append(" [");
-    Append(codeText);
+    AppendCode(static_cast<int>(problem));
     Append("]\n");
   } else {
     Append(": warning ");
-    Append(codeText);
+    AppendCode(static_cast<int>(problem));
     Append(": ");
     what();
     Append("; ");
@@ -96,10 +102,8 @@ void DiagnosticWriter::WriteWarnings(WarningReport& report, PositionMap& map,
   for (int code = 0; code < kProblemCodes; ++code) {
     const std::int64_t n = report.Omitted(static_cast<HeaderProblem>(code));
     if (n > 0) {
-      char codeText[8];
-      std::snprintf(codeText, sizeof codeText, "PW%03d", code);
       Append(separator);
-      Append(codeText);
+      AppendCode(code);
       Append(" x");
       AppendNumber(n);
       separator = ", ";

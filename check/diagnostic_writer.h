@@ -52,6 +52,7 @@ class DiagnosticWriter {
  private:
   void Append(std::string_view text);
   void AppendNumber(std::int64_t n);
+  void AppendCode(int code);
 
   std::FILE* stream_;
   DiagnosticForm form_;

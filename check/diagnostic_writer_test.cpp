@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace protowrap::check {
 namespace {
@@ -73,6 +74,31 @@ TEST(DiagnosticWriter, AWarningThatFillsItsBufferToTheLastByteComesOutWhole) {
     const std::string path(length, 'p');
     EXPECT_EQ(path + shortOne.substr(1), one(path)) << length;
   }
+}
+
+// Each form names the code where its readers look for it, three digits whatever the code; a
+// warning without a place (the check could not run) names only the file.
+TEST(DiagnosticWriter, EveryFormNamesTheCodeInThreeDigits) {
+  const std::string text = Written([](std::FILE* file) {
+    DiagnosticWriter gcc(file, DiagnosticForm::kGcc, "h.h");
+    gcc.WriteWarning(7, 0, HeaderProblem::kOther);
+    gcc.WriteWarning(0, 0, HeaderProblem::kNotChecked);
+    gcc.Finish();
+    DiagnosticWriter msbuild(file, DiagnosticForm::kMsBuild, "h.h");
+    msbuild.WriteWarning(8, 3, HeaderProblem::kNoClosingEntry);
+    msbuild.WriteWarning(0, 0, HeaderProblem::kNotChecked);
+  });
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    lines.push_back(text.substr(at, text.find('\n', at) - at));
+  }
+  ASSERT_EQ(4u, lines.size()) << text;
+  EXPECT_EQ("h.h:7: warning: ", lines[0].substr(0, 16));
+  EXPECT_EQ(" [PW099]", lines[0].substr(lines[0].size() - 8));
+  EXPECT_EQ("h.h: warning: ", lines[1].substr(0, 14));
+  EXPECT_EQ(" [PW100]", lines[1].substr(lines[1].size() - 8));
+  EXPECT_EQ("h.h(8,3): warning PW024: ", lines[2].substr(0, 25));
+  EXPECT_EQ("h.h: warning PW100: ", lines[3].substr(0, 20));
 }
 
 }  // namespace

@@ -156,6 +156,16 @@ TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
       COMPUTED(0xFFFFFFFFFFFFFFFFull),
       COMPUTED((1LL << 40) >> 20),
       COMPUTED(1uL + 1Lu),
+      COMPUTED(2147483647 + 1LL),
+      COMPUTED(1u + 0xFFFFFFFFull),
+      COMPUTED(0x7FFFFFFFFFFFFFFELL + 1),
+      COMPUTED(-0x7FFFFFFFFFFFFFFFLL + -1),
+      COMPUTED(0x7FFFFFFFFFFFFFFELL - -1),
+      COMPUTED(-0x7FFFFFFFFFFFFFFFLL - 1),
+      COMPUTED(0x3FFFFFFFFFFFFFFFLL * 2),
+      COMPUTED(0x4000000000000000LL * -2),
+      COMPUTED(-0x4000000000000000LL * 2),
+      COMPUTED(-0x7FFFFFFFFFFFFFFFLL * -1),
       COMPUTED(-2147483647 - 1),
       COMPUTED(0x7FFFFFFFLL + 1),
       COMPUTED(1 ? 2u : 1),
@@ -178,10 +188,28 @@ TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
 }
 
 TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
-  for (const char* text :
-       {"09", "0x", "''", "1 +\n//#ifdef X\n2\n//#endif\n", "1.5", "1z", "2u / 0u", "3u % 0u",
-        "0x7FFFFFFFFFFFFFFFll * 2", "-0x7FFFFFFFFFFFFFFFll - 2", "-(-2147483647 - 1)", "'ab'",
-        "1 ? 2", "99999999999999999999", "1 << -1", "sizeof(int)", "1 << 32", "0x7FFFFFFF + 1"}) {
+  for (const char* text : {"09",
+                           "0x",
+                           "''",
+                           "1 +\n//#ifdef X\n2\n//#endif\n",
+                           "1.5",
+                           "1z",
+                           "2u / 0u",
+                           "3u % 0u",
+                           "0x7FFFFFFFFFFFFFFFll * 2",
+                           "-0x7FFFFFFFFFFFFFFFll - 2",
+                           "0x7FFFFFFFFFFFFFFFll + 1",
+                           "0x7FFFFFFFFFFFFFFFll - -1",
+                           "0x4000000000000000ll * 2",
+                           "-0x4000000000000000ll * -2",
+                           "-(-2147483647 - 1)",
+                           "'ab'",
+                           "1 ? 2",
+                           "99999999999999999999",
+                           "1 << -1",
+                           "sizeof(int)",
+                           "1 << 32",
+                           "0x7FFFFFFF + 1"}) {
     EXPECT_FALSE(Evaluate(text).known) << text;
   }
   // Nesting deeper than the evaluator follows is unknown; a little less is computed.

@@ -100,6 +100,17 @@ TEST(FastPaths, EntriesThatAreNotPlainAreLeftToTheTokens) {
   EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A").plainEntries);
   EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A)").plainEntries);
   EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A , 1)").plainEntries);
+  // Unless the caller turns the fast way off (as the fuzz target does, to compare the two).
+  CheckOptions slow;
+  slow.plainEntries = false;
+  FastPathCounts counts;
+  slow.fastPaths = &counts;
+  WarningReport report(0);
+  const std::string plain = Table("\tMAKE_PROTOCOL_INFO(CG_A), \r\n");
+  EXPECT_TRUE(
+      CheckWrapHeader(plain.c_str(), static_cast<std::int32_t>(plain.size()), &report, slow));
+  EXPECT_EQ(0, counts.plainEntries);
+  EXPECT_EQ(1, Check(plain).plainEntries);
   // An entry that the text ends right after is read the fast way.
   EXPECT_EQ(1, Check(head + "MAKE_PROTOCOL_INFO(CG_A), ").plainEntries);
   EXPECT_EQ(1, Check(head + "MAKE_PROTOCOL_INFO(CG_A , 1),").plainEntries);
@@ -111,15 +122,14 @@ TEST(FastPaths, AConditionOfNamesTheSameEverywhereIsEvaluatedOnce) {
     std::int64_t shared;
   };
   for (const Case& c : std::initializer_list<Case>{
-           // Numbers, a macro of the header's own that is no object, a name that both targets
-           // may or may not define alike, and names that nobody defines and the header does not
-           // test alone.
+           // Numbers, a function-like macro of the header's own, and a name that both targets may
+           // or may not define alike.
            {"//#if 1 + 2 > 2\r\n//#endif\r\n", 1},
            {"//#define TWICE(x) ((x) * 2)\r\n//#if TWICE(2) == 4\r\n//#endif\r\n", 1},
            {"//#if defined(_REENTRANT) || 1\r\n//#endif\r\n", 1},
-           // Each configuration for itself: a name one target predefines and the other does not;
-           // a name that is a switch of the header's; an object macro, though the same in all;
-           // Debug's own names.
+           // Each configuration for itself: a name one target predefines and the other does not,
+           // or the two otherwise; a switch of the header's; an object macro, though the same in
+           // all; Debug's own names.
            {"//#if defined(_REENTRANT) && defined(_WIN32)\r\n//#endif\r\n", 0},
            {"//#if defined(_WIN32) && defined(_REENTRANT)\r\n//#endif\r\n", 0},
            {"//#if defined(__ATOMIC_ACQUIRE)\r\n//#endif\r\n", 0},

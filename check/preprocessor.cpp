@@ -81,7 +81,7 @@ Truth Preprocessor::Evaluate(std::string_view condition, ConfigurationSet needed
       (value.value.bits != 0 ? truth.holds : truth.fails) |= Only(c);
     }
   }
-  if (haveFirst && everywhere && (needed & (needed - 1)) != 0) {
+  if (haveFirst && everywhere) {
     ++sharedConditions_;
   }
   return Spread(truth);

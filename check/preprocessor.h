@@ -103,8 +103,8 @@ class Preprocessor {
   /// The client's names that the header defined or undefined anywhere (ClientName bits).
   std::uint8_t TouchedClientMacros() const { return touchedClient_; }
 
-  /// The conditions evaluated once for every configuration that needed them, each of whose names
-  /// means the same in all (FastPathCounts).
+  /// The conditions evaluated once for all the configurations that needed them, since each of
+  /// their names means the same in all (FastPathCounts).
   std::int64_t SharedConditions() const { return sharedConditions_; }
 
  private:

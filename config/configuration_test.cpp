@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -25,8 +26,21 @@ class SystemConfigurationTest : public ::testing::Test {
     std::filesystem::remove_all(dir_);
     ASSERT_TRUE(std::filesystem::create_directory(dir_));
     ini_ = (dir_ / "Talvenor.ini").string();
+    descriptors_ = OpenDescriptors();
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override {
+    EXPECT_EQ(descriptors_, OpenDescriptors());  // every lookup closed the file it opened
+    std::filesystem::remove_all(dir_);
+  }
+
+  // The process's open descriptors (Linux), or 0 where they cannot be listed.
+  static std::size_t OpenDescriptors() {
+    std::error_code error;
+    std::filesystem::directory_iterator entries("/proc/self/fd", error);
+    return error ? 0
+                 : static_cast<std::size_t>(
+                       std::distance(entries, std::filesystem::directory_iterator()));
+  }
 
   void Put(const std::string& content) const { std::ofstream(ini_, std::ios::binary) << content; }
 
@@ -38,6 +52,7 @@ class SystemConfigurationTest : public ::testing::Test {
 
   std::filesystem::path dir_;
   std::string ini_;
+  std::size_t descriptors_ = 0;
 };
 
 TEST_F(SystemConfigurationTest, ReadsTheConfigurationFile) {
