@@ -7,9 +7,9 @@
 namespace protowrap::check {
 
 struct FastPathCounts {
-  std::int64_t plainEntries = 0;  ///< entries read straight from the text, without tokens
-  std::int64_t plainValues = 0;   ///< enumerators numbered without evaluating an expression,
-                                  ///< once for every configuration
+  std::int64_t plainEntries = 0;      ///< entries read straight from the text, without tokens
+  std::int64_t plainValues = 0;       ///< enumerators numbered without evaluating an expression,
+                                      ///< once for every configuration
   std::int64_t sharedConditions = 0;  ///< conditions evaluated once for every configuration
 };
 
