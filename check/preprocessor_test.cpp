@@ -24,6 +24,7 @@ struct Walk {
   ConfigurationSet mayFail = 0;
   ConfigurationSet mustFail = 0;
   std::int32_t guard = -1;  // where the include guard opens
+  std::string entryMacro;   // what MAKE_PROTOCOL_INFO is at the end, in the Linux build
 };
 
 std::string Spell(Truth truth, std::size_t switches) {
@@ -66,6 +67,13 @@ Walk Follow(const std::string& text, std::vector<std::string> switches = {},
     }
   }
   preprocessor.Finish(false);
+  using Kind = Preprocessor::ClientMacro::Kind;
+  const Kind kind = preprocessor.ClientMacroIn("MAKE_PROTOCOL_INFO", 0).kind;
+  walk.entryMacro = kind == Kind::kClient      ? "the client's"
+                    : kind == Kind::kUndefined ? "undefined"
+                    : kind == Kind::kFunction  ? "function"
+                    : kind == Kind::kObject    ? "object"
+                                               : "unknown";
   walk.mayFail = preprocessor.MayFail();
   walk.mustFail = preprocessor.MustFail();
   return walk;
@@ -274,6 +282,12 @@ TEST(Preprocessor, NamesTheMacroTableHadNoRoomForAreUnknown) {
   text += "//#if M1\nA\n//#endif\n//#if M999\nB\n//#endif\n//#ifdef NEVER\nC\n//#endif\n";
   EXPECT_EQ("A:LlWw B:???? C:????", Where(Follow(text), "ABC"));
   EXPECT_EQ("C:----", Where(Follow("//#ifdef NEVER\nC\n//#endif\n"), "C"));
+  // The client's names too: one the header never touched is the client's, unless the table
+  // turned names away.
+  EXPECT_EQ("unknown", Follow(text).entryMacro);
+  EXPECT_EQ("the client's", Follow("//#define M 1\n").entryMacro);
+  EXPECT_EQ("undefined", Follow("//#undef MAKE_PROTOCOL_INFO\n").entryMacro);
+  EXPECT_EQ("function", Follow("//#define MAKE_PROTOCOL_INFO(a) a\n").entryMacro);
 }
 
 }  // namespace
