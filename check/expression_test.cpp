@@ -199,6 +199,7 @@ TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
                            "0x7FFFFFFFFFFFFFFFll * 2",
                            "-0x7FFFFFFFFFFFFFFFll - 2",
                            "0x7FFFFFFFFFFFFFFFll + 1",
+                           "-0x7FFFFFFFFFFFFFFFll - 1 - 1",
                            "0x7FFFFFFFFFFFFFFFll - -1",
                            "0x4000000000000000ll * 2",
                            "-0x4000000000000000ll * -2",

@@ -65,6 +65,14 @@ TEST(IncludeReader, ReadsWithinItsBytesAndPaths) {
   EXPECT_EQ("a.h=123", Found(many, "a.h"));  // the last path it may try
   EXPECT_EQ("(none)", Found(many, "b.h"));
   EXPECT_EQ("a.h=123", Found(many, "a.h"));  // tried already
+
+  // By default the includes read hold 16 MiB together.
+  files.files["big.h"] = std::string(std::size_t{16} << 20, 'x');
+  IncludeReader bounded(files, "h.h");
+  const IncludedFile* big = bounded.Find("big.h", "");
+  ASSERT_NE(nullptr, big);
+  EXPECT_EQ(std::size_t{16} << 20, big->text.size());
+  EXPECT_EQ("(none)", Found(bounded, "c.h"));
 }
 
 }  // namespace

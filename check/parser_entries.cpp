@@ -267,8 +267,7 @@ bool Parser::Entry() {
                  : invocation.crossed      ? crossing
                                            : HeaderProblem::kOther);
     ForgetNumbering();
-    Advance();
-    SkipToEntry();
+    SkipToEntry();  // the stray ')' too
     return false;
   }
   if (invocation.closed && invocation.crossed) {

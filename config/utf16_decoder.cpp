@@ -72,10 +72,8 @@ void Utf16Decoder::PutUnit(unsigned unit, Utf8Piece* piece) {
 Utf8Piece Utf16Decoder::Finish() {
   Utf8Piece piece;
   if (highSurrogate_ != 0) {
-    highSurrogate_ = 0;
     PutUnconvertible(&piece);
   }
-  oddByte_ = -1;
   return piece;
 }
 

@@ -26,6 +26,7 @@ class Utf16Decoder {
   Utf8Piece Push(unsigned char byte);
 
   /// Ends the text: a high surrogate still waiting becomes U+FFFD. An odd last byte is dropped.
+  /// The last call: the decoder takes no more bytes.
   Utf8Piece Finish();
 
  private:

@@ -219,13 +219,22 @@ TEST_F(PosixFileSystemTest, LeavesAloneWhatItCannotWriteAndCleansUpAfterKilledRu
   ASSERT_EQ(dead, ::waitpid(dead, nullptr, 0));
   const std::string killed = "out.h.protowrap-" + std::to_string(dead) + "-1";
   const std::string running = "out.h.protowrap-" + std::to_string(::getppid()) + "-1";
-  Put(killed.c_str(), "half");
-  Put(running.c_str(), "writing");
+  // The largest process number a name can hold is one too (no process has it); past it, or 0,
+  // the name is no run's.
+  const std::string largest = "out.h.protowrap-2147483647-1";
+  const std::string pastLargest = "out.h.protowrap-2147483648-1";
+  const std::string zero = "out.h.protowrap-0-1";
+  for (const std::string& name : {killed, running, largest, pastLargest, zero}) {
+    Put(name.c_str(), "left");
+  }
   const FileHandle out = files_.BeginReplace(Path("out.h").c_str());
   ASSERT_NE(kInvalidFile, out);
   EXPECT_TRUE(files_.EndReplace(out, true));
   EXPECT_NE(0, ::access(Path(killed.c_str()).c_str(), F_OK));
+  EXPECT_NE(0, ::access(Path(largest.c_str()).c_str(), F_OK));
   EXPECT_EQ(0, ::access(Path(running.c_str()).c_str(), F_OK));
+  EXPECT_EQ(0, ::access(Path(pastLargest.c_str()).c_str(), F_OK));
+  EXPECT_EQ(0, ::access(Path(zero.c_str()).c_str(), F_OK));
 }
 
 TEST_F(PosixFileSystemTest, AFullDiskFailsTheWrite) {

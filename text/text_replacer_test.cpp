@@ -231,6 +231,9 @@ TEST(ReplaceEngine, AgreesWithAPlainReferenceOnEveryLayer) {
     longMatches += longPattern + (i % 3 == 0 ? "" : " ");
   }
   cases.push_back({longMatches, longPattern, "#"});
+  // A match that ends exactly where a later block of the vector scan ends: none of that block's
+  // candidates may start a match.
+  cases.push_back({std::string(400, 'a'), std::string(128, 'a'), "b"});
 
   const TextReplacer replacer;
   for (const Case& c : cases) {
