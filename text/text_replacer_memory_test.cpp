@@ -45,6 +45,23 @@ TEST_F(ReplacerMemoryTest, MatchPositionsThatCannotBeKeptAreReportedNotCrashed) 
             }));
 }
 
+TEST_F(ReplacerMemoryTest, ReplacementsOneAfterAnotherHoldNoMoreThanOne) {
+  // 100,000 matches keep their positions in several chunks: 200 replacements one after another
+  // fit in 16 MiB to spare only if each releases all it took.
+  const std::string text(100000, 'a');
+  EXPECT_EQ(0, testing::WithSpareAddressSpace(16u << 20, [&] {
+              for (int i = 0; i < 200; ++i) {
+                char* out = TextReplacer().ReplaceInBuffer(
+                    text.data(), static_cast<std::int32_t>(text.size()), "a", 1, "b", 1);
+                if (out == nullptr) {
+                  return 1;
+                }
+                std::free(out);
+              }
+              return 0;
+            }));
+}
+
 TEST_F(ReplacerMemoryTest, TheRuleTableReleasesEverythingAndSaysWhy) {
   // 20 MiB of CG_ grows sevenfold under the first rule: 150 MB that 128 MiB cannot hold.
   std::string text;
