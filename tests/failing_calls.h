@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/child_process.h"
+
 namespace protowrap::testing {
 
 /// The child's exit status when the filter could not be installed (an emulator may refuse it).
@@ -39,17 +41,10 @@ int WithFailingCalls(const std::vector<long>& calls, int error, Body body) {
       std::_Exit(kNoFilter);
     }
     ::alarm(20);  // a call retried for ever ends the child
-    int code = 99;
-    try {
-      code = body();
-    } catch (...) {
-    }
     // _Exit: what exit does (coverage counters written to files) may need the failing calls.
-    std::_Exit(code);
+    std::_Exit(ExitCodeOf(body));
   }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+  return StatusOf(child);
 }
 
 }  // namespace protowrap::testing

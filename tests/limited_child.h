@@ -12,6 +12,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/child_process.h"
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -33,16 +35,9 @@ int InChild(Limit limit, Body body) {
     setrlimit(RLIMIT_AS, &both);
     // exit, not _Exit: coverage counters are written at exit. The child never returns into the
     // test runner, whatever `body` does.
-    int code = 99;
-    try {
-      code = body();
-    } catch (...) {
-    }
-    std::exit(code);
+    std::exit(ExitCodeOf(body));
   }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+  return StatusOf(child);
 }
 
 /// Runs `body` in a child limited to `limit` bytes of address space; returns its exit status
