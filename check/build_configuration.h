@@ -2,6 +2,7 @@
 // in some of them, fail in others and are unknown in the rest.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 namespace protowrap::check {
@@ -43,6 +44,27 @@ inline constexpr ConfigurationSet kBaseConfigurationSet =
 inline constexpr ConfigurationSet Only(int configuration) {
   return static_cast<ConfigurationSet>(1u << configuration);
 }
+
+/// The configurations of a set, lowest index first: `for (int c : Each(set))`.
+class Each {
+ public:
+  explicit constexpr Each(ConfigurationSet set) : set_(set) {}
+
+  struct Iterator {
+    unsigned rest;
+    constexpr int operator*() const { return std::countr_zero(rest); }
+    constexpr Iterator& operator++() {
+      rest &= rest - 1;  // the lowest one taken out
+      return *this;
+    }
+    constexpr bool operator!=(const Iterator& other) const { return rest != other.rest; }
+  };
+  constexpr Iterator begin() const { return {set_}; }
+  constexpr Iterator end() const { return {0}; }
+
+ private:
+  ConfigurationSet set_;
+};
 
 /// The configurations in use for a header with `switches` switches of its own.
 inline constexpr ConfigurationSet ConfigurationsFor(int switches) {

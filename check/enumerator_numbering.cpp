@@ -85,20 +85,11 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
   }
   Separate();
   const ConfigurationSet may = active.MayHold() & inUse_;
-  Evaluation values[kMaxConfigurations];
-  if (given) {
-    for (int c = 0; c < kMaxConfigurations; ++c) {
-      if ((may & Only(c)) != 0) {
-        values[c] = evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c], headerText);
-      }
-    }
-  }
-  for (int c = 0; c < kMaxConfigurations; ++c) {
+  for (int c : Each(may)) {  // where it is not compiled, the numbering goes on without it
     const ConfigurationSet configuration = Only(c);
-    if ((may & configuration) == 0) {
-      continue;  // not compiled here: the numbering goes on without it
-    }
-    Evaluation next = values[c];
+    Evaluation next =
+        given ? evaluator.Evaluate(value, ExpressionUse::kEnumerator, *macros_[c], headerText)
+              : Evaluation{};
     if (!given) {
       if ((started_ & configuration) == 0) {
         next = {true, IntegerValue::OfInt(0)};  // the first enumerator: 0, an int
@@ -129,10 +120,7 @@ void EnumeratorNumbering::Rejoin() {
     return;
   }
   const Evaluation* first = nullptr;
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((inUse_ & Only(c)) == 0) {
-      continue;
-    }
+  for (int c : Each(inUse_)) {
     if (first == nullptr) {
       first = &last_[c];
     } else if (!SameEvaluation(*first, last_[c])) {
@@ -147,12 +135,10 @@ void EnumeratorNumbering::Rejoin() {
 void EnumeratorNumbering::Unknown(Truth active) {
   Separate();
   const ConfigurationSet may = active.MayHold() & inUse_;
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((may & Only(c)) != 0) {
-      last_[c] = {};
-      started_ |= Only(c);
-    }
+  for (int c : Each(may)) {
+    last_[c] = {};
   }
+  started_ |= may;
   Rejoin();
 }
 

@@ -5,18 +5,10 @@ namespace protowrap::check {
 
 namespace {
 
-// The build that a finding which holds in `where` names: 0 for one of the targets' own builds,
-// else the first switch's.
+// The build that a finding which holds in `where` (never empty) names: 0 for one of the targets'
+// own builds, else the first switch's.
 std::uint8_t BuildOf(ConfigurationSet where) {
-  if ((where & kBaseConfigurationSet) != 0) {
-    return 0;
-  }
-  for (int c = kBaseConfigurations; c < kMaxConfigurations; ++c) {
-    if ((where & Only(c)) != 0) {
-      return static_cast<std::uint8_t>(BuildConfiguration{c}.Switch() + 1);
-    }
-  }
-  return 0;  // not reached: every finding holds somewhere, in a target's build or a switch's
+  return static_cast<std::uint8_t>(BuildConfiguration{*Each(where).begin()}.Switch() + 1);
 }
 
 }  // namespace

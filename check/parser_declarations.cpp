@@ -66,14 +66,12 @@ bool Parser::MayBe(const Token& t, bool objectLike) const {
     return false;
   }
   const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((where & Only(c)) != 0) {
-      const MacroMeaning::Kind kind = preprocessor_.Macros(c).Find(Text(t)).kind;
-      if (kind == MacroMeaning::Kind::kFunction || kind == MacroMeaning::Kind::kOpaque ||
-          kind == MacroMeaning::Kind::kUnknown ||
-          (objectLike && kind == MacroMeaning::Kind::kObject)) {
-        return true;
-      }
+  for (int c : Each(where)) {
+    const MacroMeaning::Kind kind = preprocessor_.Macros(c).Find(Text(t)).kind;
+    if (kind == MacroMeaning::Kind::kFunction || kind == MacroMeaning::Kind::kOpaque ||
+        kind == MacroMeaning::Kind::kUnknown ||
+        (objectLike && kind == MacroMeaning::Kind::kObject)) {
+      return true;
     }
   }
   return false;
@@ -86,9 +84,8 @@ bool Parser::OnlyFunctionLike(const Token& t) const {
   if (t.kind != TokenKind::kIdentifier || where == 0) {
     return false;
   }
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((where & Only(c)) != 0 &&
-        preprocessor_.Macros(c).Find(Text(t)).kind != MacroMeaning::Kind::kFunction) {
+  for (int c : Each(where)) {
+    if (preprocessor_.Macros(c).Find(Text(t)).kind != MacroMeaning::Kind::kFunction) {
       return false;
     }
   }
@@ -104,15 +101,13 @@ bool Parser::TeamMacroStatement() {
   }
   const MacroDefinition* definition = nullptr;
   const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((where & Only(c)) != 0) {
-      const MacroMeaning meaning = preprocessor_.Macros(c).Find(Text(token_));
-      if (meaning.kind != MacroMeaning::Kind::kFunction || meaning.definition == nullptr ||
-          (definition != nullptr && meaning.definition != definition)) {
-        return false;
-      }
-      definition = meaning.definition;
+  for (int c : Each(where)) {
+    const MacroMeaning meaning = preprocessor_.Macros(c).Find(Text(token_));
+    if (meaning.kind != MacroMeaning::Kind::kFunction || meaning.definition == nullptr ||
+        (definition != nullptr && meaning.definition != definition)) {
+      return false;
     }
+    definition = meaning.definition;
   }
   const std::string_view body = definition != nullptr ? definition->body : std::string_view{};
   if (definition == nullptr || !(body.empty() || body.ends_with(';') || body.ends_with('}'))) {
@@ -140,16 +135,14 @@ std::string_view Parser::TeamMacroBody(const Token& t) const {
     return {};  // the header and its includes never defined it
   }
   const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((where & Only(c)) != 0) {
-      const MacroMeaning meaning = preprocessor_.Macros(c).Find(Text(t));
-      if (meaning.kind != MacroMeaning::Kind::kObject || meaning.definition == nullptr ||
-          (found && meaning.body != body)) {
-        return {};
-      }
-      body = meaning.body.empty() ? std::string_view("", 0) : meaning.body;
-      found = true;
+  for (int c : Each(where)) {
+    const MacroMeaning meaning = preprocessor_.Macros(c).Find(Text(t));
+    if (meaning.kind != MacroMeaning::Kind::kObject || meaning.definition == nullptr ||
+        (found && meaning.body != body)) {
+      return {};
     }
+    body = meaning.body.empty() ? std::string_view("", 0) : meaning.body;
+    found = true;
   }
   return found ? body : std::string_view{};
 }
@@ -375,10 +368,7 @@ bool Parser::DefinesVariable(const std::vector<Token>& words, bool* unsure) cons
       continue;
     }
     bool macro = false;
-    for (int c = 0; c < kMaxConfigurations; ++c) {
-      if ((preprocessor_.InUse() & Only(c)) == 0) {
-        continue;
-      }
+    for (int c : Each(preprocessor_.InUse())) {
       const MacroMeaning meaning = preprocessor_.Macros(c).Find(word);
       if (meaning.kind == MacroMeaning::Kind::kObject) {
         if (meaning.body.find("extern") != std::string_view::npos ||

@@ -103,10 +103,7 @@ void Parser::ClientMacros() {
   }
   // One finding per place, with the configurations in which it fails.
   const ConfigurationSet inUse = preprocessor_.InUse();
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((inUse & Only(c)) == 0) {
-      continue;
-    }
+  for (int c : Each(inUse)) {
     ConfigurationSet where = 0;
     for (int d = 0; d < kMaxConfigurations; ++d) {
       if (firstFailure[d] == firstFailure[c]) {

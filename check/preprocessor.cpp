@@ -58,10 +58,7 @@ Truth Preprocessor::Evaluate(std::string_view condition, ConfigurationSet needed
   Evaluation first;
   bool haveFirst = false;
   bool everywhere = true;
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((needed & Only(c)) == 0) {
-      continue;
-    }
+  for (int c : Each(needed)) {
     Evaluation value = first;
     if (!haveFirst || !everywhere) {
       value = evaluator_.Evaluate(condition, ExpressionUse::kCondition, scope_.LookupIn(c));
@@ -90,14 +87,12 @@ Truth Preprocessor::Evaluate(std::string_view condition, ConfigurationSet needed
 Truth Preprocessor::Defined(std::string_view name, ConfigurationSet needed) {
   needed &= scope_.InUse();
   Truth truth;
-  for (int c = 0; c < kMaxConfigurations; ++c) {
-    if ((needed & Only(c)) != 0) {
-      const MacroMeaning::Kind kind = scope_.Meaning(name, c).kind;
-      if (kind == MacroMeaning::Kind::kNone) {
-        truth.fails |= Only(c);
-      } else if (kind != MacroMeaning::Kind::kUnknown) {
-        truth.holds |= Only(c);
-      }
+  for (int c : Each(needed)) {
+    const MacroMeaning::Kind kind = scope_.Meaning(name, c).kind;
+    if (kind == MacroMeaning::Kind::kNone) {
+      truth.fails |= Only(c);
+    } else if (kind != MacroMeaning::Kind::kUnknown) {
+      truth.holds |= Only(c);
     }
   }
   return Spread(truth);
