@@ -30,7 +30,7 @@ std::string_view GuardOfCondition(std::string_view condition) {
   if (parenthesized) {
     t = lexer.Next();
   }
-  if (t.kind != TokenKind::kIdentifier || t.spliced) {
+  if (t.kind != TokenKind::kIdentifier) {
     return {};
   }
   const std::string_view name = lexer.TextOf(t);

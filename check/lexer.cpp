@@ -203,7 +203,7 @@ std::int32_t Lexer::DirectiveEnd(std::int32_t from) {
 
 // The end of an identifier or a preprocessing number from `from` (past its first byte), across
 // line splices.
-std::int32_t Lexer::WordEnd(std::int32_t from, bool number, bool* spliced) const {
+std::int32_t Lexer::WordEnd(std::int32_t from, bool number) const {
   std::int32_t at = from;
   while (at < length_) {
     at = IdentifierEnd(text_, at, length_);
@@ -224,7 +224,6 @@ std::int32_t Lexer::WordEnd(std::int32_t from, bool number, bool* spliced) const
             (number && (text_[splice] == '.' || text_[splice] == '\'')))) {
         break;
       }
-      *spliced = true;
       at = splice;
     } else {
       break;
@@ -236,7 +235,7 @@ std::int32_t Lexer::WordEnd(std::int32_t from, bool number, bool* spliced) const
 Token Lexer::Next() {
   for (;;) {
     if (at_ >= length_) {
-      return {TokenKind::kEnd, false, length_, length_};
+      return {TokenKind::kEnd, length_, length_};
     }
     const char c = text_[at_];
     if (IsLineEnd(c)) {
@@ -251,7 +250,7 @@ Token Lexer::Next() {
       at_ = LineCommentEnd(text_, length_, at_ + 2);
       if (lineStart_ && begin + 2 < length_ && text_[begin + 2] == '#') {
         lineStart_ = false;
-        return {TokenKind::kCommentedDirective, false, begin, at_};
+        return {TokenKind::kCommentedDirective, begin, at_};
       }
     } else if (c == '/' && at_ + 1 < length_ && text_[at_ + 1] == '*') {
       const std::int32_t begin = at_;
@@ -266,7 +265,7 @@ Token Lexer::Next() {
           unclosedComment_ = begin;  // the header's comment opened there
         }
         lineStart_ = false;
-        return {TokenKind::kEndedComment, false, ended, at_};
+        return {TokenKind::kEndedComment, ended, at_};
       }
       if (FindLineEnd(text_, at_, begin) < at_) {
         lineStart_ = true;  // a directive may follow a comment that ended a line
@@ -279,34 +278,33 @@ Token Lexer::Next() {
   const bool firstOnLine = lineStart_;
   lineStart_ = false;
   const char c = text_[at_];
-  bool spliced = false;
   if (IsDigit(c) || (c == '.' && at_ + 1 < length_ && IsDigit(text_[at_ + 1]))) {
-    at_ = WordEnd(at_ + 1, true, &spliced);
-    return {TokenKind::kNumber, spliced, begin, at_};
+    at_ = WordEnd(at_ + 1, true);
+    return {TokenKind::kNumber, begin, at_};
   }
   if (IsIdentifierByte(c)) {
-    at_ = WordEnd(at_ + 1, false, &spliced);
-    if (at_ < length_ && text_[at_] == '"' && !spliced &&
+    at_ = WordEnd(at_ + 1, false);
+    if (at_ < length_ && text_[at_] == '"' &&
         IsRawPrefix(std::string_view(text_ + begin, static_cast<std::size_t>(at_ - begin)))) {
       const std::int32_t end = RawStringEnd(at_);
       if (end >= 0) {
         at_ = end;
-        return {TokenKind::kLiteral, false, begin, at_};
+        return {TokenKind::kLiteral, begin, at_};
       }
     }
-    return {TokenKind::kIdentifier, spliced, begin, at_};
+    return {TokenKind::kIdentifier, begin, at_};
   }
   if (c == '"' || c == '\'') {
     at_ = QuotedEnd(at_ + 1, c);
-    return {TokenKind::kLiteral, false, begin, at_};
+    return {TokenKind::kLiteral, begin, at_};
   }
   if (firstOnLine && (c == '#' || (c == '%' && at_ + 1 < length_ && text_[at_ + 1] == ':'))) {
     // A directive: '#', or the digraph "%:", first on its line.
     at_ = DirectiveEnd(at_ + (c == '#' ? 1 : 2));
-    return {TokenKind::kDirective, false, begin, at_};
+    return {TokenKind::kDirective, begin, at_};
   }
   ++at_;
-  return {TokenKind::kPunctuator, false, begin, at_};
+  return {TokenKind::kPunctuator, begin, at_};
 }
 
 bool SkipParenthesized(Lexer& lexer) {

@@ -32,7 +32,6 @@ enum class TextKind : std::uint8_t {
 /// A token: its kind and where it stands in the text, [begin, end).
 struct Token {
   TokenKind kind = TokenKind::kEnd;
-  bool spliced = false;  ///< a backslash and a line end inside it, which the compilers remove
   std::int32_t begin = 0;
   std::int32_t end = 0;
 };
@@ -93,7 +92,7 @@ class Lexer {
   std::int32_t QuotedEnd(std::int32_t from, char quote);
   std::int32_t RawStringEnd(std::int32_t quote) const;
   std::int32_t DirectiveEnd(std::int32_t from);
-  std::int32_t WordEnd(std::int32_t from, bool number, bool* spliced) const;
+  std::int32_t WordEnd(std::int32_t from, bool number) const;
 
   const char* text_;
   std::int32_t length_;

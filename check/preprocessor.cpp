@@ -67,7 +67,7 @@ Truth Preprocessor::Evaluate(std::string_view condition, ConfigurationSet needed
         Lexer lexer(condition.data(), static_cast<std::int32_t>(condition.size()));
         for (Token t = lexer.Next(); t.kind != TokenKind::kEnd && everywhere; t = lexer.Next()) {
           everywhere = t.kind != TokenKind::kIdentifier ||
-                       (!t.spliced && SameEverywhere(lexer.TextOf(t)) &&
+                       (SameEverywhere(lexer.TextOf(t)) &&
                         scope_.Meaning(lexer.TextOf(t), c).kind != MacroMeaning::Kind::kObject);
         }
         first = value;
