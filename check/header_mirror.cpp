@@ -53,8 +53,7 @@ bool HeaderMirror::DirectiveOnLineOf(std::int32_t wrapOffset, std::string_view* 
       t = lexer_.Next();
     }
     if (t.kind == TokenKind::kEnd) {
-      nextLine_ = INT32_MAX;
-      return false;
+      return false;  // no directive is left (the lexer stays at the end)
     }
     CountLines(header_, headerAt_, t.begin, &headerLine_);
     headerAt_ = t.begin;

@@ -42,7 +42,7 @@ class HeaderMirror {
   std::int32_t headerAt_ = 0;
   std::int32_t headerLine_ = 1;
   Token next_{};
-  std::int32_t nextLine_ = 0;   // 0: none read yet; past every line: none is left
+  std::int32_t nextLine_ = 0;   // 0: none read yet
   std::int32_t askedLine_ = 0;  // the line asked for last
 };
 

@@ -79,10 +79,9 @@ std::int32_t MacroTable::Define(std::string_view text, std::string_view* name) {
         list.remove_prefix(parameter.size());
         list = TrimmedBlanks(list);
       }
-      if (list.substr(0, 3) == "...") {
-        definition.variadic = true;
-        list.remove_prefix(3);
-        list = TrimmedBlanks(list);
+      if (list == "...") {
+        definition.variadic = true;  // the last, in C++
+        break;
       }
       if (list.empty() || list.front() != ',') {
         break;

@@ -275,8 +275,7 @@ bool Parser::Entry() {
     // and closed later: only the first argument counts, and the list may go on from there.
     ForgetNumbering();
     if (invocation.nameOnly && hasName && (IsPunct(',') || IsPunct('}'))) {
-      TryConsume(',');
-      return false;
+      return false;  // the table goes on at its ',' or ends at its '}'
     }
     Blame(start, crossing);
     return IsPunct(';');
@@ -290,7 +289,6 @@ bool Parser::Entry() {
       if (IsPunct('(')) {
         SkipParentheses();
       }
-      TryConsume(',');
       SkipToEntry();
     } else if (invocation.missingComma) {
       Blame(start, HeaderProblem::kMissingComma);
@@ -306,8 +304,7 @@ bool Parser::Entry() {
   } else {
     Number(start, invocation.valueBegin, invocation.valueEnd);
   }
-  TryConsume(',');
-  return false;
+  return false;  // at the ',' after the entry, which the table passes by
 }
 
 }  // namespace protowrap::check
