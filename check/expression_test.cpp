@@ -99,6 +99,24 @@ Computed Compute(const char* text, T value) {
 }
 #define COMPUTED(e) Compute<decltype(+(e))>(#e, (e))
 
+// The short way to the usual value takes one to nine digits without a leading zero, and leaves
+// every other text, and its value, to the general reader.
+TEST(Expression, SmallDecimalsAreReadTheShortWayAndNothingElse) {
+  const std::map<std::string, std::int32_t> taken = {
+      {"7", 7}, {"10", 10}, {"90", 90}, {"123456789", 123456789}, {"999999999", 999999999}};
+  for (const auto& [text, expected] : taken) {
+    std::int32_t value = -1;
+    EXPECT_TRUE(ParseSmallDecimal(text, &value)) << text;
+    EXPECT_EQ(expected, value) << text;
+  }
+  for (const char* text : {"", "0", "010", "1234567890", "0x10", "12u", "1'000", "9a", "1/",
+                           "1:", "/1", ":1", "-1", " 1"}) {
+    std::int32_t value = -1;
+    EXPECT_FALSE(ParseSmallDecimal(text, &value)) << text;
+    EXPECT_EQ(-1, value) << text;
+  }
+}
+
 TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
   const Computed cases[] = {
       COMPUTED(0b101),
