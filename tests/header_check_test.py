@@ -204,6 +204,11 @@ class HeaderCheckTest(unittest.TestCase):
                     if switch:  # the switch's build fails, and so does no build without it
                         self.assertTrue(any(c.endswith(", " + switch[1])
                                             for c in verdict.failing), (line, text))
+                # Where a build without a switch fails, some warning is not a switch's alone.
+                if any("," not in c for c in verdict.failing):
+                    self.assertFalse(failing and all(
+                        re.match(r"in a build that defines ", w[4]) for w in failing),
+                        sorted(verdict.failing))
                 kinds |= {code for _, _, _, code, _ in warnings}
         # Every kind of warning has a header that shows it.
         self.assertEqual(set(ARGS.codes), kinds)
