@@ -391,6 +391,11 @@ TEST_F(PosixFileSystemTest, AFailingCallLeavesOutputsAsTheyWere) {
   const auto replaceRefused = [&] {
     return FirstFailing({files_.BeginReplace(old.c_str()) == kInvalidFile});
   };
+  const auto freshRefusedAtZero = [&] {  // standard input closed: the output takes descriptor 0
+    ::close(0);
+    const int first = FirstFailing({files_.BeginReplace(fresh.c_str()) == kInvalidFile});
+    return first != 0 ? first : FirstFailing({::open("/dev/null", O_RDONLY) == 0});
+  };
   const auto commitFails = [&] {
     const FileHandle out = files_.BeginReplace(old.c_str());
     return FirstFailing(
@@ -441,6 +446,7 @@ TEST_F(PosixFileSystemTest, AFailingCallLeavesOutputsAsTheyWere) {
       {"a failed read", {SYS_read}, EIO, readFails},
       {"no lock", {SYS_flock}, EIO, oldOneRefused},
       {"no blocking descriptor", {SYS_fcntl}, EIO, nothingOpens},
+      {"no blocking descriptor 0", {SYS_fcntl}, EIO, freshRefusedAtZero},
   };
   for (const Case& c : cases) {
     const int code = testing::WithFailingCalls(c.calls, c.error, [&] {
