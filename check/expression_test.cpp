@@ -8,6 +8,7 @@
 #include <string>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 namespace protowrap::check {
 namespace {
@@ -202,6 +203,29 @@ TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
     EXPECT_EQ(c.bits & mask, e.value.bits) << c.text;
     EXPECT_EQ(c.isSigned, e.value.isSigned) << c.text;
     EXPECT_EQ(c.size * 8, e.value.width) << c.text;
+  }
+}
+
+// Each binary operator binds at its own level: every expression here takes another value if one
+// of its operators moved a level up or down (the values are the compiler's).
+TEST(Expression, EachOperatorBindsAtItsOwnLevel) {
+  const std::pair<const char*, std::uint64_t> cases[] = {
+      {"1 || 0 && 0", 1}, {"0 && 0 | 1", 0},  {"1 | 0 ^ 1", 1},  {"1 ^ 0 & 0", 1},
+      {"0 & 0 == 0", 0},  {"0 == 0 < 0", 1},  {"0 & 0 != 1", 0}, {"0 == 0 != 2", 1},
+      {"0 < 1 << 1", 1},  {"0 == 0 > 1", 1},  {"0 < 2 > 1", 0},  {"0 == 0 <= 1", 0},
+      {"0 < 2 <= 1", 1},  {"0 == 0 >= 0", 0}, {"0 < 2 >= 2", 0}, {"0 << 0 + 1", 0},
+      {"0 < 2 >> 1", 1},  {"1 << 0 >> 1", 0}, {"1 + 0 * 0", 1},  {"0 << 1 - 1", 0},
+      {"1 - 0 * 0", 1},   {"1 / 1 * 2", 2},   {"1 + 0 / 2", 1},  {"2 * 1 / 2", 1},
+      {"1 + 0 % 1", 1},   {"2 * 1 % 2", 0},
+  };
+  for (const auto& [written, value] : cases) {
+    std::string text = written;  // as the rules leave it in an entry: each '=' became ','
+    for (char& ch : text) {
+      ch = ch == '=' ? ',' : ch;
+    }
+    const Evaluation e = Evaluate(text);
+    ASSERT_TRUE(e.known) << written;
+    EXPECT_EQ(value, e.value.bits) << written;
   }
 }
 
