@@ -163,7 +163,7 @@ void IniReader::Put(unsigned char c) {
     }
     sectionName_.Push(c);
   }
-  // Read as a key line too, in case no ']' comes.
+  // Read as a key line too, in case no ']' comes: the section's lines only, comments aside.
   if (!inSection_ || first_ == ';') {
     return;
   }
@@ -220,7 +220,7 @@ void IniReader::EndLine() {
         return;
       }
       inSection_ = closeMatches_;
-    } else if (inSection_ && first_ != ';' && (sawEquals_ ? keyMatches_ : keyName_.Matches())) {
+    } else if (sawEquals_ ? keyMatches_ : keyName_.Matches()) {
       found_ = true;
       done_ = true;
       return;

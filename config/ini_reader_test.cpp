@@ -101,6 +101,7 @@ TEST(IniReader, CommentsQuotesAndOddValues) {
       {"x", "[CONFIG]\n#CG_FILE_PATH=y\nCG_FILE_PATH=x\n#CG_FILE_PATH=z\n"},
       {"x", "[CONFIG]\n#KEY=y\nCG_FILE_PATH=x\n", "CG_FILE_PATH"},
       {"y", "[CONFIG]\n#KEY=y\n", "#KEY"},
+      {"", "[CONFIG]\n;KEY=y\n", ";KEY"},
       {"./a.h ; note", "[CONFIG]\nCG_FILE_PATH=./a.h ; note\n"},
       {"a=b==c", "[CONFIG]\nCG_FILE_PATH = a=b==c\n"},
       {"", "[CONFIG]\nCG_FILE_PATH\n"},
@@ -174,6 +175,10 @@ TEST(IniReader, ByteOrderMarksAndUtf16) {
   const std::u16string ascii = u"[CONFIG]\r\nCG_FILE_PATH=dir/a.h\r\n";
   EXPECT_EQ("dir/a.h", Lookup(Utf16(ascii)));
   EXPECT_EQ("dir/a.h", Lookup(Utf16(ascii, true)));
+  // In UTF-16 too, only the section's lines count, and a comment is none of them.
+  EXPECT_EQ("a.h", Lookup(Utf16(u"[X]\nCG_FILE_PATH=x.h\n[CONFIG]\n;CG_FILE_PATH=c.h\n"
+                                u"CG_FILE_PATH=a.h\n")));
+  EXPECT_EQ("", Lookup(Utf16(u"CG_FILE_PATH=x.h\n[CONFIG]\n;KEY=y\n"), ";KEY"));
   // Without its mark a UTF-16 text is just bytes with NULs in them.
   EXPECT_EQ("", Lookup(Utf16(ascii).substr(2)));
   // Other characters arrive in UTF-8, those outside the basic plane (surrogate pairs) too.
