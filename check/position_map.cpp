@@ -121,6 +121,7 @@ void PositionMap::Push(std::size_t s, char c, std::int32_t origin) {
   stage.origins[stage.pending] = origin;
   ++stage.pending;
   for (;;) {
+    // The bytes held (none at all, too) begin a match: they wait for the rest, or are replaced.
     if (std::memcmp(stage.bytes, stage.pattern, static_cast<std::size_t>(stage.pending)) == 0) {
       if (stage.pending == stage.patternLength) {
         const std::int32_t from = stage.origins[0];
@@ -139,9 +140,6 @@ void PositionMap::Push(std::size_t s, char c, std::int32_t origin) {
     std::memmove(stage.origins, stage.origins + 1,
                  static_cast<std::size_t>(stage.pending) * sizeof stage.origins[0]);
     Push(s + 1, first, firstOrigin);
-    if (stage.pending == 0) {
-      return;
-    }
   }
 }
 
