@@ -201,10 +201,12 @@ bool ParseCharacterLiteral(std::string_view text, IntegerValue* value) {
     return true;
   }
   if (body.size() == 2 && body[0] == '\\') {
-    static constexpr char kEscapes[] = "n\nt\tr\r0\0\\\\''\"\"a\ab\bf\fv\v";
-    for (std::size_t e = 0; e + 1 < sizeof kEscapes; e += 2) {
-      if (body[1] == kEscapes[e]) {
-        *value = IntegerValue::OfInt(static_cast<unsigned char>(kEscapes[e + 1]));
+    static constexpr char kEscapes[][2] = {{'n', '\n'},  {'t', '\t'},  {'r', '\r'}, {'0', '\0'},
+                                           {'\\', '\\'}, {'\'', '\''}, {'"', '"'},  {'a', '\a'},
+                                           {'b', '\b'},  {'f', '\f'},  {'v', '\v'}};
+    for (const auto& [written, meant] : kEscapes) {
+      if (body[1] == written) {
+        *value = IntegerValue::OfInt(static_cast<unsigned char>(meant));
         return true;
       }
     }
@@ -283,27 +285,31 @@ Evaluation ApplyUnsigned(std::string_view o, const IntegerValue& a, const Intege
 Evaluation ApplySigned(std::string_view o, const IntegerValue& a, const IntegerValue& b) {
   const std::int64_t x = a.AsSigned();
   const std::int64_t y = b.AsSigned();
-  std::int64_t r = 0;
-  bool overflow = false;
+  // Signed overflow, in 64 bits or in the type, is no constant expression, and no value the check
+  // can know.
+  const auto result = [&a](std::int64_t r) -> Evaluation {
+    if (!SignedFits(r, a.width)) {
+      return {};
+    }
+    return {true, IntegerValue::OfWidth(static_cast<std::uint64_t>(r), a.rank, a.width, true)};
+  };
   if (o == "+") {
-    overflow = (y > 0 && x > INT64_MAX - y) || (y < 0 && x < INT64_MIN - y);
-    r = overflow ? 0 : x + y;
-  } else if (o == "-") {
-    overflow = (y < 0 && x > INT64_MAX + y) || (y > 0 && x < INT64_MIN + y);
-    r = overflow ? 0 : x - y;
-  } else if (o == "*") {
-    overflow = y != 0 && ((x > 0 ? (y > 0 ? x > INT64_MAX / y : y < INT64_MIN / x)
-                                 : (y > 0 ? x < INT64_MIN / y : x < INT64_MAX / y)));
-    r = overflow ? 0 : x * y;
-  } else if (y == 0 || (x == INT64_MIN && y == -1)) {
+    const bool overflow = (y > 0 && x > INT64_MAX - y) || (y < 0 && x < INT64_MIN - y);
+    return overflow ? Evaluation{} : result(x + y);
+  }
+  if (o == "-") {
+    const bool overflow = (y < 0 && x > INT64_MAX + y) || (y > 0 && x < INT64_MIN + y);
+    return overflow ? Evaluation{} : result(x - y);
+  }
+  if (o == "*") {
+    const bool overflow = y != 0 && (x > 0 ? (y > 0 ? x > INT64_MAX / y : y < INT64_MIN / x)
+                                           : (y > 0 ? x < INT64_MIN / y : x < INT64_MAX / y));
+    return overflow ? Evaluation{} : result(x * y);
+  }
+  if (y == 0 || (x == INT64_MIN && y == -1)) {
     return {};
-  } else {
-    r = o == "/" ? x / y : x % y;
   }
-  if (overflow || !SignedFits(r, a.width)) {
-    return {};  // signed overflow: no constant expression, and no value the check can know
-  }
-  return {true, IntegerValue::OfWidth(static_cast<std::uint64_t>(r), a.rank, a.width, true)};
+  return result(o == "/" ? x / y : x % y);
 }
 
 }  // namespace
