@@ -28,37 +28,30 @@ std::string_view DeclaredNames::NameAt(std::int32_t entry, std::string* scratch)
   return {text_ + entry + kNameAt, static_cast<std::size_t>(end - entry - kNameAt)};
 }
 
-std::size_t DeclaredNames::Slot(std::string_view name) const {
+DeclaredNames::Slot& DeclaredNames::SlotOf(std::string_view name) {
   std::string scratch;
-  return Probe(HashOf(name), names_.size(), [&](std::size_t at) {
-    return names_[at] < 0 || NameAt(names_[at], &scratch) == name;
-  });
+  return slots_[Probe(HashOf(name), slots_.size(), [&](std::size_t at) {
+    return slots_[at].name < 0 || NameAt(slots_[at].name, &scratch) == name;
+  })];
 }
 
-std::size_t DeclaredNames::MayDeclare(std::string_view name, std::int32_t entry) {
-  if ((used_ + 1) * 2 > names_.size()) {
-    std::vector<std::int32_t> oldNames(names_.empty() ? 64 : names_.size() * 2, -1);
-    std::vector<ConfigurationSet> oldWhere(oldNames.size(), 0);
-    std::vector<std::uint32_t> oldListed(oldNames.size(), 0);
-    oldNames.swap(names_);
-    oldWhere.swap(where_);
-    oldListed.swap(listed_);
+DeclaredNames::Slot& DeclaredNames::MayDeclare(std::string_view name, std::int32_t entry) {
+  if ((used_ + 1) * 2 > slots_.size()) {
+    std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2);
+    old.swap(slots_);
     std::string scratch;
-    for (std::size_t i = 0; i < oldNames.size(); ++i) {
-      if (oldNames[i] >= 0) {
-        const std::size_t at = Slot(NameAt(oldNames[i], &scratch));
-        names_[at] = oldNames[i];
-        where_[at] = oldWhere[i];
-        listed_[at] = oldListed[i];
+    for (const Slot& slot : old) {
+      if (slot.name >= 0) {
+        SlotOf(NameAt(slot.name, &scratch)) = slot;
       }
     }
   }
-  const std::size_t at = Slot(name);
-  if (names_[at] < 0) {
-    names_[at] = entry;
+  Slot& slot = SlotOf(name);
+  if (slot.name < 0) {
+    slot.name = entry;
     ++used_;
   }
-  return at;
+  return slot;
 }
 
 bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32_t region,
@@ -72,8 +65,8 @@ bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
   if (from_ < 0) {
     from_ = offset;
   }
-  const std::size_t at = MayDeclare(name, offset);
-  where_[at] = static_cast<ConfigurationSet>(where_[at] | active.MayHold());
+  Slot& slot = MayDeclare(name, offset);
+  slot.where = static_cast<ConfigurationSet>(slot.where | active.MayHold());
   if (!everywhere && judged) {
     entries_.push_back({offset, region});
   }
@@ -81,8 +74,8 @@ bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
     return false;
   }
   const auto listing = static_cast<std::uint32_t>(table) * 2 + (everywhere ? 0u : 1u) + 2;
-  const std::uint32_t before = listed_[at];
-  listed_[at] = listing;
+  const std::uint32_t before = slot.listed;
+  slot.listed = listing;
   return before != 0 && before / 2 == listing / 2 && ((before | listing) & 1u) != 0;
 }
 
@@ -96,9 +89,9 @@ void DeclaredNames::FindEarlier() {
     if (t.kind == TokenKind::kIdentifier && before.kind == TokenKind::kIdentifier &&
         lexer.TextOf(before) == kEntryMacro && previous.kind == TokenKind::kPunctuator &&
         text_[previous.begin] == '(') {
-      const std::size_t at = Slot(WithoutSplices(lexer.TextOf(t), &scratch));
-      if (names_[at] >= 0) {
-        where_[at] = kEveryConfiguration;
+      Slot& slot = SlotOf(WithoutSplices(lexer.TextOf(t), &scratch));
+      if (slot.name >= 0) {
+        slot.where = kEveryConfiguration;
       }
     }
     before = previous;
@@ -108,8 +101,8 @@ void DeclaredNames::FindEarlier() {
 
 // Where no declaration of the entry's name may be compiled.
 ConfigurationSet DeclaredNames::Missing(const Conditional& entry) {
-  const std::size_t at = Slot(NameAt(entry.offset, &scratch_));
-  return names_[at] < 0 ? 0 : static_cast<ConfigurationSet>(kEveryConfiguration & ~where_[at]);
+  const Slot& slot = SlotOf(NameAt(entry.offset, &scratch_));
+  return slot.name < 0 ? 0 : static_cast<ConfigurationSet>(kEveryConfiguration & ~slot.where);
 }
 
 void DeclaredNames::Finish(Findings& findings,

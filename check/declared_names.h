@@ -60,9 +60,18 @@ class DeclaredNames {
     std::int32_t region;
   };
 
+  // A name (the place of an entry that names it), where some declaration of it may be compiled,
+  // and the table that last listed it (its number and whether that listing was conditional, as
+  // number * 2 + 1 for a conditional one; 0 for none).
+  struct Slot {
+    std::int32_t name = -1;  // -1: an empty slot
+    ConfigurationSet where = 0;
+    std::uint32_t listed = 0;
+  };
+
   std::string_view NameAt(std::int32_t entry, std::string* scratch) const;
-  std::size_t Slot(std::string_view name) const;
-  std::size_t MayDeclare(std::string_view name, std::int32_t entry);
+  Slot& SlotOf(std::string_view name);
+  Slot& MayDeclare(std::string_view name, std::int32_t entry);
   ConfigurationSet Missing(const Conditional& entry);
   void FindEarlier();
 
@@ -70,12 +79,7 @@ class DeclaredNames {
   std::int32_t length_;
   std::deque<Conditional> entries_;  // in blocks: never copied as they grow
   std::int32_t from_ = -1;           // where the first entry not compiled everywhere stands
-  // Names (the place of an entry that names them), where some declaration of them may be compiled,
-  // and the table that last listed them (its number and whether that listing was conditional,
-  // as number * 2 + 1 for a conditional one; 0 for none): open addressing.
-  std::vector<std::int32_t> names_;  // -1: an empty slot
-  std::vector<ConfigurationSet> where_;
-  std::vector<std::uint32_t> listed_;
+  std::vector<Slot> slots_;          // the names, by open addressing
   std::size_t used_ = 0;
   mutable std::string scratch_;
 };
