@@ -32,9 +32,17 @@ class ExpressionEvaluator::Run {
 
   // ---- The grammar, by precedence climbing, depth-limited ----
 
-  Evaluation Conditional() {
+  // One level deeper into the grammar, within the limit: past it the expression is given up.
+  bool Deeper() {
     if (++depth_of_recursion_ > kMaxDepth) {
       bad_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  Evaluation Conditional() {
+    if (!Deeper()) {
       return {};
     }
     Evaluation condition = Binary(0);
@@ -81,8 +89,7 @@ class ExpressionEvaluator::Run {
         return left;
       }
       Advance();
-      if (++depth_of_recursion_ > kMaxDepth) {
-        bad_ = true;
+      if (!Deeper()) {
         return {};
       }
       const Evaluation right = Binary(level);
@@ -95,8 +102,7 @@ class ExpressionEvaluator::Run {
     if (token_.kind == Kind::kOperator && (Is("+") || Is("-") || Is("~") || Is("!"))) {
       const char op = token_.op[0];
       Advance();
-      if (++depth_of_recursion_ > kMaxDepth) {
-        bad_ = true;
+      if (!Deeper()) {
         return {};
       }
       const Evaluation value = Unary();

@@ -288,6 +288,10 @@ TEST(Preprocessor, NamesTheMacroTableHadNoRoomForAreUnknown) {
   EXPECT_EQ("the client's", Follow("//#define M 1\n").entryMacro);
   EXPECT_EQ("undefined", Follow("//#undef MAKE_PROTOCOL_INFO\n").entryMacro);
   EXPECT_EQ("function", Follow("//#define MAKE_PROTOCOL_INFO(a) a\n").entryMacro);
+  EXPECT_EQ("object", Follow("//#define MAKE_PROTOCOL_INFO 1\n").entryMacro);
+  EXPECT_EQ("unknown", Follow("//#if __has_include(<extra.h>)\n//#define MAKE_PROTOCOL_INFO(a) a\n"
+                              "//#endif\n")
+                           .entryMacro);  // perhaps defined
 }
 
 }  // namespace
