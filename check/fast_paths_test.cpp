@@ -88,6 +88,7 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
 TEST(FastPaths, EntriesThatAreNotPlainAreLeftToTheTokens) {
   // A splice in a name, a blank out of its place, a blank missing, and the end of the text right
   // after an entry's name or value.
+  // (Their numbers are still numbered without evaluation.)
   for (const std::string entries : {
            "\tMAKE_PROTOCOL_INFO(CG_\\\r\nA), \r\n",
            "\tMAKE_PROTOCOL_INFO(CG_A , 1) , \r\n",
@@ -96,6 +97,7 @@ TEST(FastPaths, EntriesThatAreNotPlainAreLeftToTheTokens) {
        }) {
     EXPECT_EQ(0, Check(Table(entries)).plainEntries) << entries;
   }
+  EXPECT_EQ(1, Check(Table("\tMAKE_PROTOCOL_INFO(CG_A ,1), \r\n")).plainValues);
   const std::string head = "PROTOCOL_STRUCT sCG_A_PROTOCOL[] = {";
   EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A").plainEntries);
   EXPECT_EQ(0, Check(head + "MAKE_PROTOCOL_INFO(CG_A)").plainEntries);
