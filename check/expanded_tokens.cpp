@@ -150,10 +150,9 @@ ExpressionToken ExpandedTokens::Name(ExpressionFrame& frame, const Token& token)
   if (use_ == ExpressionUse::kCondition && name == "defined") {
     return Defined(frame);
   }
-  if (Hidden(name)) {
-    return Unknown();  // a macro inside its own replacement stays a name
-  }
-  const MacroMeaning meaning = macros_.Find(name);
+  // A macro inside its own replacement stays a name, as a name that is no macro does.
+  const MacroMeaning meaning =
+      Hidden(name) ? MacroMeaning{MacroMeaning::Kind::kNone, {}, nullptr} : macros_.Find(name);
   switch (meaning.kind) {
     case MacroMeaning::Kind::kObject:
       if (depth_ == kMaxFrames || !budget_.Spend(meaning.body.size())) {

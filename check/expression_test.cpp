@@ -330,9 +330,11 @@ std::string Condition(const std::string& expression, const Macros& macros = Macr
 
 TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
   Macros macros;
-  macros.defined = {
-      {"VERSION", "3"}, {"NEXT", "(VERSION + 1)"}, {"SELF", "SELF + 1"}, {"EMPTY", ""}, {"F", "()"},
-      {"MAYBE", "?"},   {"BIG", "0x80000000"}};
+  macros.defined = {{"VERSION", "3"},      {"NEXT", "(VERSION + 1)"},
+                    {"SELF", "SELF + 1"},  {"EMPTY", ""},
+                    {"F", "()"},           {"MAYBE", "?"},
+                    {"BIG", "0x80000000"}, {"AROUND", "BACK"},
+                    {"BACK", "AROUND + 2"}};
   const char* const kCases[][2] = {
       // defined, with or without parentheses; names that are no macros are 0.
       {"1", "defined VERSION && defined(EMPTY) && !defined(NOPE)"},
@@ -352,8 +354,11 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
       {"?", "MAYBE ? 1 : 0"},
       {"1", "MAYBE ? 1 : 1"},
       {"1", "VERSION == 3 ? NEXT : F(1)"},
-      // What the check cannot know: a function-like macro, a macro in its own replacement, a
-      // division by zero, text that is no expression.
+      // A macro inside its own replacement, directly or through another, stays a name: 0.
+      {"1", "SELF > 0 && SELF - 1 == 0"},
+      {"1", "AROUND == 2"},
+      // What the check cannot know: a function-like macro, a division by zero, text that is no
+      // expression.
       {"?", "F(2) > 1"},
       {"?", "u'a' == 97"},  // a character literal with a prefix: not read
       // A signed operand beside an unsigned one is converted to it, on either side.
@@ -362,7 +367,6 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
       {"1", "2u * -1 > 0"},
       {"1", "-1 > 0u"},
       {"1", "F((1), (2)) || 1"},  // its arguments, parentheses and all, skipped
-      {"?", "SELF > 0"},
       {"?", "1 / 0"},
       {"?", "1 +"},
       {"?", "EMPTY"},
