@@ -57,14 +57,7 @@ DeclaredNames::Slot& DeclaredNames::MayDeclare(std::string_view name, std::int32
 bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32_t region,
                           Truth active, std::int32_t table, bool judged) {
   const bool everywhere = active.holds == kEveryConfiguration;
-  if (everywhere && from_ < 0) {
-    // Not reached from the parser, which keeps nothing then either (Declare); kept so that the
-    // table stands on its own.
-    return false;  // nothing to keep while every entry is compiled everywhere
-  }
-  if (from_ < 0) {
-    from_ = offset;
-  }
+  KeepFrom(offset);  // the parser keeps no entry while every one is compiled everywhere
   Slot& slot = MayDeclare(name, offset);
   slot.where = static_cast<ConfigurationSet>(slot.where | active.MayHold());
   if (!everywhere && judged) {
