@@ -13,7 +13,6 @@ char* ReadWholeFile(FileSystem& files, const char* path, std::uint64_t maxSize, 
     *why = ReadFailure::kCannotOpen;
     return nullptr;
   }
-  *size = 0;
   char* text = nullptr;
   if (!files.GetSize(input, size)) {
     *why = ReadFailure::kCannotRead;
