@@ -36,11 +36,10 @@ class WarningReport final : public ProblemSink {
   /// The kept warnings, sorted by position (once: reports may come on after).
   const std::deque<Warning>& InOrder();
 
-  /// Hands the kept warnings, in order, to `take`, and forgets them as it goes (so that they need
-  /// not be held twice on their way elsewhere).
+  /// Hands the kept warnings to `take`, in no particular order, and forgets them as it goes (so
+  /// that they need not be held twice on their way to another report, which orders them).
   template <typename Take>
   void Drain(Take take) {
-    InOrder();
     while (!kept_.empty()) {
       take(kept_.front());
       kept_.pop_front();
