@@ -237,8 +237,7 @@ void IniReader::EndLine() {
 }
 
 std::uint32_t IniReader::Finish(const char* defaultValue) {
-  if (encoding_ == Encoding::kUndecided) {
-    encoding_ = Encoding::kBytes;  // too short for a mark
+  if (encoding_ == Encoding::kUndecided) {  // too short for a mark: plain bytes
     for (std::size_t i = 0; i < markLength_; ++i) {
       Put(mark_[i]);
     }
