@@ -290,6 +290,24 @@ TEST_F(PosixFileSystemTest, OpensOnceWhateverErrnoHeldBefore) {
   EXPECT_EQ(2u, Entries());
 }
 
+// With standard input closed, an input takes descriptor 0, which is as good as any.
+TEST_F(PosixFileSystemTest, ReadsThroughDescriptor0) {
+  Put("old.h", "old");
+  const int saved = ::dup(0);
+  ::close(0);
+  const FileHandle in = files_.OpenForRead(Path("old.h").c_str());
+  char buffer[3] = {};
+  const bool read = in != kInvalidFile && files_.Read(in, buffer, 3);
+  const bool closed = in != kInvalidFile && files_.Close(in);
+  if (saved >= 0) {
+    ::dup2(saved, 0);
+    ::close(saved);
+  }
+  EXPECT_TRUE(read);
+  EXPECT_TRUE(closed);
+  EXPECT_EQ("old", std::string(buffer, 3));
+}
+
 // A read that signals interrupt, and that the writer feeds in pieces, goes on to the end. The
 // writer is a child process (a thread would leave the heap a second arena, which the memory
 // tests would count as taken).
