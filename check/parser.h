@@ -55,11 +55,10 @@ class Parser {
  private:
   // Where SkipUntil stops, outside brackets of the skipped text.
   enum Stop : unsigned {
-    kAtSemicolon = 1,
-    kAtCloseBrace = 2,   // a '}' of the enclosing block
-    kAtOpenBrace = 4,    // otherwise a { ... } is skipped whole
-    kAtEntry = 8,        // MAKE_PROTOCOL_INFO or MAKE_PROTOCOL_INFO_EOR
-    kAtCloseParen = 16,  // a ')' without its '('
+    kAtStatementEnd = 1,  // a ';', or a '}' of the enclosing block
+    kAtOpenBrace = 4,     // otherwise a { ... } is skipped whole
+    kAtEntry = 8,         // MAKE_PROTOCOL_INFO or MAKE_PROTOCOL_INFO_EOR
+    kAtCloseParen = 16,   // a ')' without its '('
     kAtComma = 32,
   };
 

@@ -42,7 +42,7 @@ void Parser::Table() {
     }
   }
   // On to the list, whatever the head was: its entries have causes of their own.
-  if (!SkipUntil(kAtOpenBrace | kAtSemicolon | kAtCloseBrace) || !IsPunct('{')) {
+  if (!SkipUntil(kAtOpenBrace | kAtStatementEnd) || !IsPunct('{')) {
     TryConsume(';');
     inTable_ = token_.kind == TokenKind::kEnd;
     return;
@@ -154,7 +154,7 @@ void Parser::TableEntries() {
         return;
       }
       if (body.data() == nullptr) {
-        SkipUntil(kAtSemicolon | kAtCloseBrace);  // the rest of the table, unjudged
+        SkipUntil(kAtStatementEnd);  // the rest of the table, unjudged
         if (TryConsume('}')) {
           inTable_ = false;
           TryConsume(';');
@@ -166,7 +166,7 @@ void Parser::TableEntries() {
       Blame(token_.begin, HeaderProblem::kNoPrefix);
       ForgetNumbering();
       Advance();
-      SkipUntil(kAtEntry | kAtSemicolon | kAtCloseBrace | kAtComma);
+      SkipUntil(kAtEntry | kAtStatementEnd | kAtComma);
       TryConsume(',');
     } else if (IsPunct(')')) {
       Blame(token_.begin, HeaderProblem::kOther);  // one cause for a run of them

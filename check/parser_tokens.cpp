@@ -125,8 +125,7 @@ bool Parser::SkipUntil(unsigned stops) {
       SkipBalanced('{');
       continue;
     }
-    if (depth == 0 && (((stops & kAtSemicolon) != 0 && IsPunct(';')) ||
-                       ((stops & kAtCloseBrace) != 0 && IsPunct('}')) ||
+    if (depth == 0 && (((stops & kAtStatementEnd) != 0 && (IsPunct(';') || IsPunct('}'))) ||
                        ((stops & kAtEntry) != 0 && (IsEntry() || IsEnd())) ||
                        ((stops & kAtCloseParen) != 0 && IsPunct(')')) ||
                        ((stops & kAtComma) != 0 && IsPunct(',')))) {
@@ -169,16 +168,16 @@ void Parser::SkipParentheses() {
 }
 
 void Parser::SkipStatement() {
-  SkipUntil(kAtSemicolon | kAtCloseBrace | kAtOpenBrace);
+  SkipUntil(kAtStatementEnd | kAtOpenBrace);
   if (IsPunct('{')) {
     SkipBalanced('{');
-    SkipUntil(kAtSemicolon | kAtCloseBrace);  // the declarators after a body
+    SkipUntil(kAtStatementEnd);  // the declarators after a body
   }
   TryConsume(';');
 }
 
 void Parser::SkipToEntry() {
-  SkipUntil(kAtEntry | kAtSemicolon | kAtCloseBrace);
+  SkipUntil(kAtEntry | kAtStatementEnd);
   TryConsume(';');
 }
 
