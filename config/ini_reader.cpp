@@ -189,7 +189,6 @@ void IniReader::RecordValue(unsigned char c) {
       v.last = ' ';
     }
     v.length += v.pending;
-    v.pending = 0;
     v.ended = true;
     return;
   }
@@ -229,8 +228,7 @@ void IniReader::EndLine() {
   lineStarted_ = false;
   sawEquals_ = false;
   sawClose_ = false;
-  closeMatches_ = false;
-  keyMatches_ = false;
+  closeMatches_ = false;  // (keyMatches_ is false here: a line whose key matched ends the lookup)
   keyName_.Reset(keyName_.wanted, keyName_.wantedLength);
   sectionName_.Reset(sectionName_.wanted, sectionName_.wantedLength);
   value_ = ValueRecorder{};
