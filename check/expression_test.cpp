@@ -168,6 +168,7 @@ TEST(Expression, OperatorsAndLiteralsComputeAsTheCompilerDoes) {
       COMPUTED(2147483648),
       COMPUTED(1 << 31),
       COMPUTED(1u << 31),
+      COMPUTED(1ull << 63),
       COMPUTED(0xFFFFFFFFu + 1),
       COMPUTED(-0x80000000),
       COMPUTED(3000000000u * 3u),
