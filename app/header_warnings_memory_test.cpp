@@ -15,12 +15,8 @@ namespace {
 using HeaderWarningsMemoryTest = testing::MemoryLimitTest;
 
 TEST_F(HeaderWarningsMemoryTest, AHeaderTheCheckHadNoMemoryForIsSaidToBeUncheckedAsAWhole) {
-  // 20 MB of enumerators inside a conditional block, with no more than another 10 MB to spare.
-  std::string text = "PROTOCOL_STRUCT sCG_X_PROTOCOL[] = {\n//#ifdef _DEBUG\n";
-  for (int i = 0; text.size() < (20u << 20); ++i) {
-    text += "MAKE_PROTOCOL_INFO(CG_A" + std::to_string(i) + "), ";
-  }
-  text += "\n//#endif\nMAKE_PROTOCOL_INFO_EOR() };\n";
+  // 20 MB of the check's dearest input, with no more than another 10 MB to spare.
+  const std::string text = testing::CostlyWrapHeader(20u << 20);
   const std::string header = "enum eCG_X_PROTOCOL {\n";
   testing::FakeFileSystem files;
   const int limited = testing::WithSpareAddressSpace(text.size() / 2, [&] {

@@ -14,13 +14,8 @@ namespace {
 using HeaderCheckMemoryTest = testing::MemoryLimitTest;
 
 TEST_F(HeaderCheckMemoryTest, ACheckWithoutMemorySaysSoInsteadOfPassingTheHeader) {
-  // Enumerators inside a conditional block are the check's dearest input: it keeps a place for
-  // each, and a hash of each name. 20 MB of them, with no more than another 10 MB to spare.
-  std::string text = "PROTOCOL_STRUCT sCG_X_PROTOCOL[] = {\n//#ifdef _DEBUG\n";
-  for (int i = 0; text.size() < (20u << 20); ++i) {
-    text += "MAKE_PROTOCOL_INFO(CG_A" + std::to_string(i) + "), ";
-  }
-  text += "\n//#endif\nMAKE_PROTOCOL_INFO_EOR() };\n";
+  // 20 MB of the check's dearest input, with no more than another 10 MB to spare.
+  const std::string text = testing::CostlyWrapHeader(20u << 20);
   const auto length = static_cast<std::int32_t>(text.size());
   const int limited = testing::WithSpareAddressSpace(text.size() / 2, [&] {
     WarningReport report(20);

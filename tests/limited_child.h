@@ -77,6 +77,17 @@ int WithSpareAddressSpace(rlim_t spare, Body body) {
   return code == 255 ? -1 : code;
 }
 
+/// The header check's dearest input: a wrap header of `bytes` of enumerators inside a conditional
+/// block (it keeps a place for each, and a hash of each name).
+inline std::string CostlyWrapHeader(std::size_t bytes) {
+  std::string text = "PROTOCOL_STRUCT sCG_X_PROTOCOL[] = {\n//#ifdef _DEBUG\n";
+  for (int i = 0; text.size() < bytes; ++i) {
+    text += "MAKE_PROTOCOL_INFO(CG_A" + std::to_string(i) + "), ";
+  }
+  text += "\n//#endif\nMAKE_PROTOCOL_INFO_EOR() };\n";
+  return text;
+}
+
 /// Tests that limit memory; skipped where sanitizers or an emulator need more address space.
 class MemoryLimitTest : public ::testing::Test {
  protected:
