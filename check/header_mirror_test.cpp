@@ -50,6 +50,14 @@ TEST(HeaderMirror, FindsTheHeadersDirectiveOnTheWrapHeadersLine) {
   EXPECT_EQ("if A == 1", On(mirror, wrap, "//#if A"));
   EXPECT_EQ("  define D", On(mirror, wrap, "define D"));
 
+  // A header whose first byte ends a line: after a later line, the walk counts that byte again.
+  const std::string blank = "\n#if A\n#if B\n";
+  const std::string blankWrap = Wrapped(blank);
+  HeaderMirror again(blankWrap.data(), static_cast<std::int32_t>(blankWrap.size()), blank.data(),
+                     static_cast<std::int32_t>(blank.size()));
+  EXPECT_EQ("if B", On(again, blankWrap, "//#if B"));
+  EXPECT_EQ("if A", On(again, blankWrap, "//#if A"));
+
   HeaderMirror without(wrap.data(), static_cast<std::int32_t>(wrap.size()), nullptr, 0);
   EXPECT_FALSE(without.Available());
   EXPECT_EQ("(none)", On(without, wrap, "A ,, 1"));

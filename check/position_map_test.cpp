@@ -48,6 +48,23 @@ TEST(PositionMap, OutputOffsetsComeBackAsInputLinesAndColumns) {
   }
 }
 
+TEST(PositionMap, ALinesHeldBytesDoNotReachTheNext) {
+  // Locating the first 'C' leaves the last held (it may begin "CG_"); the next line's "G_" must
+  // not complete it.
+  const std::string input = "xCGC\nG_A,\n";
+  const std::string output = "xCGC\nG_A), \n";
+  PositionMap map(input.data(), static_cast<std::int32_t>(input.size()), output.data(),
+                  static_cast<std::int32_t>(output.size()));
+  std::int32_t line = 0;
+  std::int32_t column = 0;
+  map.Locate(1, &line, &column);
+  EXPECT_EQ(1, line);
+  EXPECT_EQ(2, column);
+  map.Locate(static_cast<std::int32_t>(output.find('A')), &line, &column);
+  EXPECT_EQ(2, line);
+  EXPECT_EQ(3, column);
+}
+
 TEST(PositionMap, WithoutTheInputOrWithAnotherOneColumnsAreUnknown) {
   const std::string output = "a\nMAKE_PROTOCOL_INFO(CG_A), \n";
   const std::string changed = "a\nCG_B,\n";
