@@ -74,6 +74,11 @@ TEST(MacroTable, KeepsEachNamesStateInEachConfiguration) {
     EXPECT_EQ(std::to_string(i), table.Definition(s[i % 3]).body) << i;
     EXPECT_EQ(MacroTable::kNotSeen, s[(i + 1) % 3]) << i;
   }
+  // A directive that holds in more configurations than the table has: its own three change, the
+  // next name's stay.
+  table.Set(NameOf(0), MacroTable::kUndefined, kEveryConfiguration, kEveryConfiguration);
+  EXPECT_EQ(MacroTable::kUndefined, table.Find(NameOf(0))[2]);
+  EXPECT_EQ(MacroTable::kNotSeen, table.Find(NameOf(1))[0]);
   EXPECT_FALSE(table.Full());
 }
 
