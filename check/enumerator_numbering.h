@@ -37,7 +37,7 @@ class EnumeratorNumbering {
     Evaluation& last = last_[0];
     if (same_ && active.holds == kEveryConfiguration && (started_ & inUse_) == inUse_ &&
         last.known && StepInt(&last.value)) {
-      ++fastNumbered_;
+      ++shortcuts_;
       return true;
     }
     return false;
@@ -53,13 +53,16 @@ class EnumeratorNumbering {
     }
     last_[0] = {true, IntegerValue::OfInt(number)};
     started_ = kEveryConfiguration;
-    ++fastNumbered_;
+    ++shortcuts_;
     return true;
   }
 
   /// How many enumerators were numbered the fast ways, without evaluating an expression and
   /// once for every configuration.
-  std::int64_t FastNumbered() const { return fastNumbered_; }
+  std::int64_t FastNumbered() const { return fastNumbered_ + shortcuts_; }
+
+  /// How many of those NextPlainInt and NextSmallDecimal numbered.
+  std::int64_t Shortcuts() const { return shortcuts_; }
 
   /// An enumerator whose value the check cannot know.
   void Unknown(Truth active);
@@ -75,6 +78,7 @@ class EnumeratorNumbering {
   ConfigurationSet started_ = 0;         // where an enumerator came before
   bool same_ = true;                     // every configuration is at last_[0] (the usual case)
   std::int64_t fastNumbered_ = 0;
+  std::int64_t shortcuts_ = 0;
 };
 
 }  // namespace protowrap::check

@@ -16,6 +16,7 @@ struct Read {
   std::int64_t plainEntries;
   std::int64_t plainValues;
   std::int64_t warnings;
+  std::int64_t shortcutValues = 0;
   std::int64_t sharedConditions = 0;
 };
 Read Check(const std::string& wrap) {
@@ -25,7 +26,8 @@ Read Check(const std::string& wrap) {
   WarningReport report(0);
   EXPECT_TRUE(
       CheckWrapHeader(wrap.c_str(), static_cast<std::int32_t>(wrap.size()), &report, options));
-  return {counts.plainEntries, counts.plainValues, report.Count(), counts.sharedConditions};
+  return {counts.plainEntries, counts.plainValues, report.Count(), counts.shortcutValues,
+          counts.sharedConditions};
 }
 
 // A table of the lines `entries`, as the rules write one for a header with CR LF line ends.
@@ -46,7 +48,7 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
             "\tMAKE_PROTOCOL_INFO(CG_LOGOUT),  // bye\r\n"
             "\r\n// pings\r\n"
             "  MAKE_PROTOCOL_INFO(CG_PING , 123456789), MAKE_PROTOCOL_INFO(CG_PONG), \r\n",
-            {4, 4, 0}},
+            {4, 4, 0, 4}},
            // Other values are read the fast way too: a number of any form (hexadecimal, ten
            // digits, a leading zero) is numbered without evaluation, a name by evaluation; after
            // a name's value the next enumerator's is unknown, and the fast ways take up again
@@ -55,7 +57,7 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
             "\tMAKE_PROTOCOL_INFO(CG_C , 1000000000), \r\n\tMAKE_PROTOCOL_INFO(CG_D , 010), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_E , CG_A), \r\n\tMAKE_PROTOCOL_INFO(CG_F), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_G , 7), \r\n\tMAKE_PROTOCOL_INFO(CG_H), \r\n",
-            {8, 7, 0}},
+            {8, 7, 0, 3}},
            // An expression, a block comment, a continued line comment and a commented directive
            // are read token by token; the entries after each are read the fast way again. Only
            // the expression is evaluated.
@@ -63,25 +65,26 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
             "\tMAKE_PROTOCOL_INFO(CG_C), /* c */\r\n\tMAKE_PROTOCOL_INFO(CG_D), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_E), // e \\\r\n\r\n\tMAKE_PROTOCOL_INFO(CG_F), \r\n"
             "//#pragma once\r\n\tMAKE_PROTOCOL_INFO(CG_G), \r\n",
-            {4, 6, 0}},
+            {4, 6, 0, 4}},
            // In a conditional block an entry is read the fast way (but the first, which the
            // directive looked ahead at), and numbered by the configurations that compile it.
            {"\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n//#ifdef _DEBUG\r\n"
             "\tMAKE_PROTOCOL_INFO(CG_B), \r\n\tMAKE_PROTOCOL_INFO(CG_C , 5), \r\n//#endif\r\n",
-            {2, 1, 1}},
+            {2, 1, 1, 1}},
            // After an entry whose value is lost (its first argument is more than a name), a
            // number takes the fast ways up again.
            {"\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n\tMAKE_PROTOCOL_INFO(CG_B + 1), \r\n"
             "\tMAKE_PROTOCOL_INFO(CG_C , 5), \r\n\tMAKE_PROTOCOL_INFO(CG_D), \r\n",
-            {3, 3, 1}},
+            {3, 3, 1, 3}},
            // At int's maximum the next value takes a wider type (and is too large for the table).
            {"\tMAKE_PROTOCOL_INFO(CG_A , 2147483647), \r\n\tMAKE_PROTOCOL_INFO(CG_B), \r\n",
-            {2, 2, 1}},
+            {2, 2, 1, 0}},
        }) {
     const Read read = Check(Table(c.entries));
     EXPECT_EQ(c.read.plainEntries, read.plainEntries) << c.entries;
     EXPECT_EQ(c.read.plainValues, read.plainValues) << c.entries;
     EXPECT_EQ(c.read.warnings, read.warnings) << c.entries;
+    EXPECT_EQ(c.read.shortcutValues, read.shortcutValues) << c.entries;
   }
 }
 

@@ -29,7 +29,7 @@ void Parser::Run() {
   }
   EndOfText();
   if (options_.fastPaths != nullptr) {
-    *options_.fastPaths = {plainEntries_, numbering_.FastNumbered(),
+    *options_.fastPaths = {plainEntries_, numbering_.FastNumbered(), numbering_.Shortcuts(),
                            preprocessor_.SharedConditions()};
   }
 }
