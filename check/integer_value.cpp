@@ -10,16 +10,14 @@ std::uint8_t WidthOf(std::uint8_t rank, std::uint8_t longWidth) {
   return rank == 1 ? 32 : rank == 2 ? longWidth : 64;
 }
 
+// The largest value of a type of `width` bits (1 to 64).
 std::uint64_t MaxOf(std::uint8_t width, bool isSigned) {
-  const std::uint64_t all = width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+  const std::uint64_t all = ~std::uint64_t{0} >> (64 - width);
   return isSigned ? all >> 1 : all;
 }
 
 // Whether the signed number `n` is representable in a signed type of `width` bits.
 bool SignedFits(std::int64_t n, std::uint8_t width) {
-  if (width == 64) {
-    return true;
-  }
   const auto max = static_cast<std::int64_t>(MaxOf(width, true));
   return n >= -max - 1 && n <= max;
 }
@@ -63,7 +61,7 @@ IntegerValue IntegerValue::OfWidth(std::uint64_t bits, std::uint8_t rank, std::u
   v.rank = rank;
   v.width = width;
   v.isSigned = isSigned;
-  v.bits = v.width == 64 ? bits : bits & ((std::uint64_t{1} << v.width) - 1);
+  v.bits = bits & MaxOf(width, false);
   return v;
 }
 
@@ -77,9 +75,6 @@ IntegerValue IntegerValue::OfInt(std::int64_t value) {
 }
 
 std::int64_t IntegerValue::AsSigned() const {
-  if (width == 64) {
-    return static_cast<std::int64_t>(bits);
-  }
   const std::uint64_t sign = std::uint64_t{1} << (width - 1);
   return static_cast<std::int64_t>((bits ^ sign) - sign);
 }
