@@ -68,9 +68,7 @@ bool EnumeratorNumbering::NextEverywhere(bool given, std::string_view value, boo
   }
   started_ = kEveryConfiguration;
   last_[0] = next;
-  const bool fits =
-      !next.known || (next.value.rank == 1 && next.value.isSigned) || next.value.FitsInInt();
-  *tooLarge = fits ? 0 : kEveryConfiguration;
+  *tooLarge = !next.known || next.value.FitsInInt() ? 0 : kEveryConfiguration;
   ++fastNumbered_;
   return true;
 }
