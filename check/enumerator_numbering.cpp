@@ -1,6 +1,8 @@
 // Enumerators' values, one after the other, in every build configuration.
 #include "check/enumerator_numbering.h"
 
+#include <cassert>
+
 #include "check/char_class.h"
 
 namespace protowrap::check {
@@ -31,7 +33,9 @@ bool SameEvaluation(const Evaluation& a, const Evaluation& b) {
 
 EnumeratorNumbering::EnumeratorNumbering(const MacroLookup* const (&macros)[kMaxConfigurations],
                                          ConfigurationSet inUse)
-    : macros_(macros), inUse_(inUse) {}
+    : macros_(macros), inUse_(inUse) {
+  assert((inUse & Only(0)) != 0);  // the first configuration is in use: last_[0] is one of them
+}
 
 void EnumeratorNumbering::Restart() {
   for (Evaluation& last : last_) {
@@ -114,18 +118,14 @@ ConfigurationSet EnumeratorNumbering::Next(Truth active, bool given, std::string
 // are numbered the fast ways.
 void EnumeratorNumbering::Rejoin() {
   const ConfigurationSet started = started_ & inUse_;
-  if (same_ || inUse_ == 0 || (started != 0 && started != inUse_)) {
+  if (same_ || (started != 0 && started != inUse_)) {
     return;
   }
-  const Evaluation* first = nullptr;
   for (int c : Each(inUse_)) {
-    if (first == nullptr) {
-      first = &last_[c];
-    } else if (!SameEvaluation(*first, last_[c])) {
+    if (!SameEvaluation(last_[0], last_[c])) {
       return;
     }
   }
-  last_[0] = *first;
   started_ = started == 0 ? 0 : kEveryConfiguration;
   same_ = true;
 }
