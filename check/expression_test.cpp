@@ -248,6 +248,8 @@ TEST(Expression, WhatTheCompilerRejectsOrTheCheckDoesNotKnowIsUnknown) {
                            "-0x4000000000000000ll * -2",
                            "-(-2147483647 - 1)",
                            "'ab'",
+                           "'\\'",
+                           "'\\q'",
                            "1 ? 2",
                            "99999999999999999999",
                            "1 << -1",
