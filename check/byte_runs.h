@@ -82,8 +82,8 @@ std::int32_t RunEnd(const char* text, std::int32_t at, std::int32_t end) {
     }
   }
   for (; at < end; ++at) {
-    std::uint64_t word = static_cast<unsigned char>(text[at]);
-    if ((InRun(word) & 0x80) == 0) {
+    // One byte in a word of its own: only its high bit may be set.
+    if (InRun(static_cast<unsigned char>(text[at])) == 0) {
       break;
     }
   }
