@@ -245,6 +245,7 @@ TEST(Preprocessor, GuardsInEveryFormHoldWhenTheyCloseTheHeader) {
                            "//#ifndef P_H\n//#define P_H\nA\n//#endif\n//#define Q\n",
                            "//#ifndef P_H\n//#define P_H\nA\n//#else\nB\n//#endif\n",
                            "//#if !defined(P_H) || defined(Q)\n//#define P_H\nA\n//#endif\n",
+                           "//#if !SEEN(P_H)\n//#define P_H\nA\n//#endif\n",
                            "//#ifndef P_H\n//#define Q_H\nA\n//#endif\n",
                            "%:ifndef P_H\n%:define P_H\nA\n%:endif\n"}) {
     const Walk walk = Follow(unread + text);
