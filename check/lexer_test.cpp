@@ -161,6 +161,12 @@ TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
   EXPECT_EQ((V{"n:1", "p:+"}), Tokens("1\\\r\n+"));
   EXPECT_EQ((V{"i:a"}), Tokens("a\\\n"));
   EXPECT_EQ((V{"p:\\", "i:x"}), Tokens("\\ x"));  // a backslash with no line end: a token
+  // A text that ends right after a backslash ends there, though a line end follows in memory.
+  const std::string more = "x \\\n";
+  Lexer part(more.data(), 3);
+  EXPECT_EQ(TokenKind::kIdentifier, part.Next().kind);
+  EXPECT_EQ("\\", part.TextOf(part.Next()));
+  EXPECT_EQ(TokenKind::kEnd, part.Next().kind);
   // A directive runs on over a block comment that it opens after an empty literal.
   EXPECT_EQ((V{"d:#define E \"\" /* a\n b */ x", "i:y"}),
             Tokens("#define E \"\" /* a\n b */ x\ny"));
