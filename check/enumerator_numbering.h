@@ -67,6 +67,9 @@ class EnumeratorNumbering {
   /// An enumerator whose value the check cannot know.
   void Unknown(Truth active);
 
+  /// The last enumerator's value in configuration `c`, where it is known.
+  const Evaluation& Last(int c) const { return last_[same_ ? 0 : c]; }
+
  private:
   bool NextEverywhere(bool given, std::string_view value, bool number, ConfigurationSet* tooLarge);
   void Separate();

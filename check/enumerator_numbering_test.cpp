@@ -1,6 +1,7 @@
 // A differential test of enumerator numbering: random enumerations, compiled in some
 // configurations and perhaps in others, numbered by the check and by a plain model of the
-// language's rule (a value given, or the previous one's + 1, from 0).
+// language's rule (a value given, or the previous one's + 1, from 0): each value where it is
+// known, and where it does not fit an int.
 #include "check/enumerator_numbering.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,14 @@ TEST(EnumeratorNumbering, NumbersAsTheLanguageDoesInEveryConfiguration) {
         }
       }
       ASSERT_EQ(expected, got & inUse) << where;  // where it holds, of the configurations in use
+      for (int c : Each(inUse)) {
+        const Evaluation& last = numbering.Last(c);
+        const std::optional<std::int64_t> value =
+            !last.known           ? std::nullopt
+            : last.value.isSigned ? std::optional<std::int64_t>(last.value.AsSigned())
+                                  : std::optional<std::int64_t>(last.value.bits);
+        ASSERT_EQ(model.last[c], value) << where << ", configuration " << c;
+      }
     }
   }
 }
