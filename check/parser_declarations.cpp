@@ -218,7 +218,9 @@ Parser::DeclarationShape Parser::ReadDeclaration() {
     }
     if (token_.begin != shape.start.begin &&
         (IsIdent(kTableType) || IsIdent("namespace") || IsIdent("_Pragma"))) {
-      shape.unsure = true;  // a table after something without ';' (a macro, say)
+      // A table or a namespace after something without ';': a macro, say, or the 'inline' of
+      // an inline namespace (which is read next, as any other).
+      shape.unsure = true;
       return shape;
     }
     NoteDeclarationToken(shape, reading);

@@ -58,9 +58,6 @@ void Parser::Statement() {
     Advance();
   } else if (IsIdent("namespace")) {
     Namespace();
-  } else if (IsIdent("inline") && Peek(1).kind == TokenKind::kIdentifier &&
-             Text(Peek(1)) == "namespace") {
-    Advance();  // the namespace is the next statement
   } else if (IsIdent("extern") && Peek(1).kind == TokenKind::kLiteral && IsPunct(Peek(2), '{')) {
     Advance();
     Advance();
