@@ -5,3 +5,7 @@
 #define MAKE_CODE(category, number) (((category) << PROTOCOL_CATEGORY_SHIFT) | (number))
 
 typedef unsigned short ProtocolCode;
+
+#define PROTOCOL_EXTERN extern
+#define __protocol_extern extern
+typedef unsigned P;
