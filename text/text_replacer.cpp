@@ -1,6 +1,7 @@
 // Literal search and replace-all over texts in memory.
 #include "text/text_replacer.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +30,7 @@ std::int32_t TerminatedLength(const char* s) {
 class PositionList {
  public:
   /// `bound`: the most positions there can be; the first chunk is no larger.
-  explicit PositionList(std::size_t bound)
-      : firstCapacity_(bound < kChunkPositions ? bound : kChunkPositions) {}
+  explicit PositionList(std::size_t bound) : firstCapacity_(std::min(bound, kChunkPositions)) {}
   ~PositionList() {
     while (head_ != nullptr) {
       Chunk* next = head_->next;
