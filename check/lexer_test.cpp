@@ -167,6 +167,8 @@ TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
   EXPECT_EQ(TokenKind::kIdentifier, part.Next().kind);
   EXPECT_EQ("\\", part.TextOf(part.Next()));
   EXPECT_EQ(TokenKind::kEnd, part.Next().kind);
+  // A literal in a directive hides a comment's opening.
+  EXPECT_EQ((V{"d:#define A \"/*\"", "i:x", "p:;"}), Tokens("#define A \"/*\"\nx; /* */"));
   // A directive runs on over a block comment that it opens after an empty literal.
   EXPECT_EQ((V{"d:#define E \"\" /* a\n b */ x", "i:y"}),
             Tokens("#define E \"\" /* a\n b */ x\ny"));
