@@ -193,21 +193,29 @@ void Parser::Enum() {
 }
 
 // A directive that stays live in the wrap header: an include, or a digraph directive (which the
-// rules do not comment out).
+// rules do not comment out), which may be an include too.
 void Parser::LiveDirective() {
   preprocessor_.Directive(token_);
-  if (text_[token_.begin] == '#') {
-    Include();
-  }
+  Include();
 }
 
-// An include line: the rules must have left its file name alone. Every ',' and '=' of a wrap
-// header was written by a rule (the header's own commas became "), ", its '=' became ','), and
-// so were the entry macro, "PROTOCOL_STRUCT s" and the "//" before a '#'.
+// An include line (or another live directive, which it leaves): the rules must have left its file
+// name alone. Every ',' and '=' of a wrap header was written by a rule (the header's own commas
+// became "), ", its '=' became ','), and so were the entry macro, "PROTOCOL_STRUCT s" and the
+// "//" before a '#'.
 void Parser::Include() {
-  std::int32_t end = token_.begin + 1;
+  // Past '#' or "%:", the directive's word and the blanks around it.
+  std::int32_t end = token_.begin + (text_[token_.begin] == '#' ? 1 : 2);
+  while (end < token_.end && IsBlank(text_[end])) {
+    ++end;
+  }
+  const std::int32_t directive = end;
   while (end < token_.end && IsIdentifierByte(text_[end])) {
     ++end;
+  }
+  if (!std::string_view(text_ + directive, static_cast<std::size_t>(end - directive))
+           .starts_with("include")) {
+    return;  // another digraph directive
   }
   while (end < token_.end && IsBlank(text_[end])) {
     ++end;
