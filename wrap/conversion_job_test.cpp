@@ -162,30 +162,39 @@ TEST_F(RunConversionTest, TheLayerAboveSeesTheHeaderWhatWasWrittenAndWhetherANul
 }
 
 #if defined(__GLIBC__)
+constexpr Op kFailingOutputs[] = {Op::kCreate, Op::kWrite, Op::kReplace};
+
 // The heap in use, as glibc counts it (a leak checker's view, without one).
 std::size_t HeapInUse() {
   return mallinfo2().uordblks;
 }
 
 TEST(RunConversionMemory, AJobGivesBackAllItTook) {
-  // Every path that holds the header's bytes for the layer above, or replaces them, frees them:
-  // a job leaves the heap as it found it (the first run pays for what is made once).
+  // Every path that holds the header's bytes for the layer above, or replaces them, frees them,
+  // and so does every output that fails: a job leaves the heap as it found it (the first run pays
+  // for what is made once).
   for (const char* input : {"enum eCG_A_PROTOCOL\n{\n\tCG_A = 1,\n};\n", "CG_A,", "\tno rule\n"}) {
-    std::size_t before = 0;
-    for (int run = 0; run < 2; ++run) {
-      before = run == 1 ? HeapInUse() : before;
-      FakeConfiguration config;
-      FakeFileSystem files;
-      config.values["CG_FILE_PATH"] = "cg.h";
-      files.files["cg.h"] = input;
-      Recorded seen;
-      std::FILE* console = std::tmpfile();
-      std::setvbuf(console, nullptr, _IONBF, 0);
-      EXPECT_TRUE(RunConversion(kCG, config, files, console, &seen));
-      EXPECT_TRUE(RunConversion(kCG, config, files, console, nullptr));
-      std::fclose(console);
+    for (const Op* failing : {static_cast<const Op*>(nullptr), &kFailingOutputs[0],
+                              &kFailingOutputs[1], &kFailingOutputs[2]}) {
+      std::size_t before = 0;
+      for (int run = 0; run < 2; ++run) {
+        before = run == 1 ? HeapInUse() : before;
+        FakeConfiguration config;
+        FakeFileSystem files;
+        config.values["CG_FILE_PATH"] = "cg.h";
+        files.files["cg.h"] = input;
+        if (failing != nullptr) {
+          files.failing.insert(*failing);
+        }
+        Recorded seen;
+        std::FILE* console = std::tmpfile();
+        std::setvbuf(console, nullptr, _IONBF, 0);
+        EXPECT_EQ(failing == nullptr, RunConversion(kCG, config, files, console, &seen));
+        EXPECT_EQ(failing == nullptr, RunConversion(kCG, config, files, console, nullptr));
+        std::fclose(console);
+      }
+      EXPECT_EQ(before, HeapInUse()) << input;
     }
-    EXPECT_EQ(before, HeapInUse()) << input;
   }
 }
 #endif
