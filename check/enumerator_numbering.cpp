@@ -68,7 +68,7 @@ bool EnumeratorNumbering::NextEverywhere(bool given, std::string_view value, boo
   } else if (started_ == 0) {
     next = {true, IntegerValue::OfInt(0)};  // the first enumerator: 0, an int
   } else if (last.known) {
-    next.known = NextEnumeratorValue(last.value, &next.value);
+    next.known = NextEnumeratorValue(last.value, &next.value, macros_[0]->LongWidth());
   }
   started_ = kEveryConfiguration;
   last_[0] = next;

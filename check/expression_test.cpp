@@ -310,18 +310,23 @@ TEST(Expression, TheNextEnumeratorWidensWhenItMust) {
   IntegerValue value;
   ASSERT_TRUE(EvaluateConstant("0x7FFFFFFF", &value));
   IntegerValue next;
-  ASSERT_TRUE(NextEnumeratorValue(value, &next));
+  ASSERT_TRUE(NextEnumeratorValue(value, &next, 64));
   EXPECT_FALSE(next.FitsInInt());
   ASSERT_TRUE(EvaluateConstant("-2", &value));
-  ASSERT_TRUE(NextEnumeratorValue(value, &next));
-  ASSERT_TRUE(NextEnumeratorValue(next, &next));
+  ASSERT_TRUE(NextEnumeratorValue(value, &next, 64));
+  ASSERT_TRUE(NextEnumeratorValue(next, &next, 64));
   EXPECT_TRUE(next.FitsInInt());
   EXPECT_EQ(0u, next.bits);
   ASSERT_TRUE(EvaluateConstant("0xFFFFFFFFFFFFFFFF", &value));
-  EXPECT_FALSE(NextEnumeratorValue(value, &next));
+  EXPECT_FALSE(NextEnumeratorValue(value, &next, 64));
+  // After unsigned int's largest value: a long where long has 64 bits, else a long long.
   ASSERT_TRUE(EvaluateConstant("0xFFFFFFFFu", &value));
-  ASSERT_TRUE(NextEnumeratorValue(value, &next));
+  ASSERT_TRUE(NextEnumeratorValue(value, &next, 64));
   EXPECT_EQ(0x100000000u, next.bits);
+  EXPECT_EQ(2, next.rank);
+  ASSERT_TRUE(NextEnumeratorValue(value, &next, 32));
+  EXPECT_EQ(0x100000000u, next.bits);
+  EXPECT_EQ(3, next.rank);
 }
 
 // A condition's truth: "1", "0" or "?".

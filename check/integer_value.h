@@ -95,7 +95,6 @@ inline bool StepInt(IntegerValue* value) {
 /// The value of an enumerator without an initializer that follows one of value `previous`:
 /// previous + 1, in a wider type when it no longer fits (long of `longWidth` bits). False when no
 /// integer type holds it.
-bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value,
-                         std::uint8_t longWidth = 64);
+bool NextEnumeratorValue(const IntegerValue& previous, IntegerValue* value, std::uint8_t longWidth);
 
 }  // namespace protowrap::check
