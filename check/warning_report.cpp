@@ -2,6 +2,7 @@
 #include "check/warning_report.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace protowrap::check {
 
@@ -9,7 +10,7 @@ namespace {
 
 // Orders the heap so that its top is the warning that stands last; at one offset, by code.
 bool StandsBefore(const Warning& a, const Warning& b) {
-  return a.offset != b.offset ? a.offset < b.offset : a.problem < b.problem;
+  return std::tie(a.offset, a.problem) < std::tie(b.offset, b.problem);
 }
 
 }  // namespace
