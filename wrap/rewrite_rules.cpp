@@ -3,6 +3,7 @@
 
 #include "platform/process.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 
@@ -56,9 +57,10 @@ class RecyclingSource final : public BlockSource {
     return static_cast<char*>(block);
   }
 
-  /// Keeps `block` for the next Get (after releasing any older spare).
+  /// Keeps `block` for the next Get. The result that superseded it came from Get, which took
+  /// the spare kept before.
   void Keep(char* block) {
-    std::free(spare_);
+    assert(spare_ == nullptr);
     spare_ = block;
   }
 
