@@ -45,6 +45,10 @@ TEST(SwitchFinder, NamesTheHeaderTestsAndNothingDefinesInTheOrderOfTheirFirstTes
   const Names expected = {"USE_OLD", "SERVER", "CHINA", "AFTER_HAS", "A_SPLIT"};
   EXPECT_EQ(expected, Switches(header));
   EXPECT_EQ(expected, Switches(header, nullptr, false));  // read back from the wrap header
+  // The client's names and Debug's are no switch of the header's.
+  EXPECT_EQ((Names{"AFTER"}),
+            Switches("#if defined(MAKE_PROTOCOL_INFO) || defined(MAKE_PROTOCOL_INFO_EOR) || "
+                     "defined(PROTOCOL_STRUCT) || __VA_OPT__ || __VA_ARGS__ || AFTER\n#endif\n"));
 }
 
 TEST(SwitchFinder, TakesAtMostEightSwitches) {
