@@ -148,7 +148,7 @@ class Parser {
   std::string_view TeamMacroBody(const Token& t) const;
   int Braces() const;
   bool TeamMacroStatement();
-  bool DefinesVariable(const std::vector<Token>& words, bool* unsure) const;
+  bool DefinesVariable(const std::vector<Token>& words) const;
   void Include();
   void LiveDirective();
   std::uint64_t Scope() const { return scopes_.empty() ? 0 : scopes_.back(); }

@@ -339,28 +339,25 @@ void Parser::Declaration() {
     // a pointer to a function). An array is judged as the variable it is.
     return;
   }
-  bool notSure = false;
-  if (DefinesVariable(shape.words, &notSure) && !notSure) {
+  if (DefinesVariable(shape.words)) {
     findings_.Add(shape.start.begin, HeaderProblem::kDefinition, compiled);
   }
 }
 
-// Whether the words of a declaration without parentheses define a variable: specifiers and a
-// type, then the variable's name. Unsure where a word may be a macro that says otherwise
-// (extern, typedef) or the form is not one the check knows.
-bool Parser::DefinesVariable(const std::vector<Token>& words, bool* unsure) const {
+// Whether the words of a declaration without parentheses surely define a variable: specifiers and
+// a type, then the variable's name. Not where a word may be a macro that says otherwise (extern,
+// typedef) or the form is not one the check knows.
+bool Parser::DefinesVariable(const std::vector<Token>& words) const {
   std::vector<std::string_view> names;
   for (const Token& t : words) {
     if (t.kind == TokenKind::kIdentifier) {
       names.push_back(Text(t));
     } else if (!(IsPunct(t, '*') || IsPunct(t, '&') || IsPunct(t, ':'))) {
-      *unsure = true;  // a number, a literal, '<' ...: no form the check knows
-      return false;
+      return false;  // a number, a literal, '<' ...: no form the check knows
     }
   }
   if (names.size() < 2) {
-    *unsure = true;  // "x;" may be a macro
-    return false;
+    return false;  // "x;" may be a macro
   }
   std::size_t types = 0;
   for (std::size_t i = 0; i + 1 < names.size(); ++i) {
@@ -375,14 +372,12 @@ bool Parser::DefinesVariable(const std::vector<Token>& words, bool* unsure) cons
       if (meaning.kind == MacroMeaning::Kind::kObject) {
         if (meaning.body.find("extern") != std::string_view::npos ||
             meaning.body.find("typedef") != std::string_view::npos) {
-          *unsure = true;
           return false;
         }
         macro = true;
       } else if (meaning.kind != MacroMeaning::Kind::kNone &&
                  meaning.kind != MacroMeaning::Kind::kFunction && LooksLikeMacro(word)) {
         // A function-like macro is no macro here: no '(' follows any of these words.
-        *unsure = true;
         return false;
       }
     }
