@@ -14,13 +14,15 @@ source "$(dirname "$0")/common.sh"
 stages_of_lane_a=(native windows arm64)
 stages_of_lane_b=(sanitize valgrind coverage fuzz)
 
+# Called as "run_stage ... || ...", where bash does not stop at a failure inside it: each step
+# returns its failure itself.
 run_stage() {
   local name=$1 start=$SECONDS
   echo "== $name"
   case "$name" in
-    native | windows | arm64 | sanitize | valgrind) cmake --workflow --preset "$name" ;;
-    coverage) bash scripts/coverage.sh ;;
-    fuzz) bash scripts/fuzz.sh ;;
+    native | windows | arm64 | sanitize | valgrind) cmake --workflow --preset "$name" || return 1 ;;
+    coverage) bash scripts/coverage.sh || return 1 ;;
+    fuzz) bash scripts/fuzz.sh || return 1 ;;
     *) echo "no stage named $name (native, windows, arm64, sanitize, valgrind, coverage, fuzz)" >&2
        return 2 ;;
   esac
