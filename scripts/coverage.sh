@@ -5,7 +5,10 @@
 source "$(dirname "$0")/common.sh"
 bash scripts/install-deps.sh native checks
 find build/coverage -name '*.gcda' -delete 2>/dev/null || true
-cmake --workflow --preset coverage >/dev/null
+# The build and test output is shown only when a step fails.
+log=$(mktemp)
+cmake --workflow --preset coverage >"$log" 2>&1 || { cat "$log"; rm -f "$log"; exit 1; }
+rm -f "$log"
 gcovr --root "$top" --object-directory build/coverage \
   --filter 'platform/' --filter 'config/' --filter 'text/' --filter 'wrap/' \
   --filter 'check/' --filter 'app/' \
