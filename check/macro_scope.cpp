@@ -1,6 +1,7 @@
 // Names' meanings to the preprocessor: the header's macros, the targets' and the unknown.
 #include "check/macro_scope.h"
 
+#include <cassert>
 #include <utility>
 
 #include "check/targets.h"
@@ -40,13 +41,9 @@ std::uint8_t MacroScope::Lane::LongWidth() const {
   return TargetOf(BuildConfiguration{configuration}.Target()).longWidth;
 }
 
-int MacroScope::InUse(int configuration) const {
-  // A configuration not in use (a switch the header does not have) is Linux's defaults.
-  return (InUse() & Only(configuration)) != 0 ? configuration : 0;
-}
-
 MacroMeaning MacroScope::Meaning(std::string_view name, int configuration) const {
-  configuration = InUse(configuration);
+  // Every reader asks only the configurations in use (a switch the header has).
+  assert((InUse() & Only(configuration)) != 0);
   if (const std::int32_t* states = table_.Find(name)) {
     const std::int32_t state = states[configuration];
     if (state == MacroTable::kUndefined) {

@@ -29,10 +29,10 @@ class MacroScope {
   MacroTable& Table() { return table_; }
   const MacroTable& Table() const { return table_; }
 
-  /// What `name` means in `configuration` here.
+  /// What `name` means in `configuration` (one in use) here.
   MacroMeaning Meaning(std::string_view name, int configuration) const;
 
-  /// The lookup of one configuration, for the evaluator.
+  /// The lookup of one configuration in use, for the evaluator.
   const MacroLookup& LookupIn(int configuration) const { return lanes_[configuration]; }
 
   /// Whether `name` means the same in every configuration in use.
@@ -58,7 +58,6 @@ class MacroScope {
   };
 
   MacroMeaning Predefined(std::string_view name, int configuration) const;
-  int InUse(int configuration) const;
 
   MacroTable table_;
   std::vector<std::string> switches_;
