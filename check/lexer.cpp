@@ -43,10 +43,8 @@ std::int32_t SpliceEnd(const char* text, std::int32_t length, std::int32_t at) {
 
 std::int32_t LineCommentEnd(const char* text, std::int32_t length, std::int32_t from) {
   for (;;) {
+    // At the text's end, a splice before it leaves nothing to join: the next round ends there.
     const std::int32_t end = FindLineEnd(text, length, from);
-    if (end >= length) {
-      return end;
-    }
     std::int32_t last = end - 1;
     while (last >= from && IsBlank(text[last])) {
       --last;

@@ -145,6 +145,10 @@ TEST(Lexer, EveryLineEndEndsALineComment) {
   EXPECT_EQ((V{"d:#define A 1 //\\\nB", "i:c"}), Tokens("#define A 1 //\\\nB\nc"));
   // A backslash with blanks before the line end splices too, as in the compilers.
   EXPECT_EQ((V{"i:a"}), Tokens("a // x\\ \t\nb"));
+  // A comment that a backslash, or a splice, ends with the text ends at the text's end.
+  EXPECT_EQ(7, LineCommentEnd("a // x\\", 7, 4));
+  EXPECT_EQ(8, LineCommentEnd("a // x\\\n", 8, 4));
+  EXPECT_EQ(8, LineCommentEnd("a // x\\\nb", 8, 4));  // a part of a longer text
 }
 
 TEST(Lexer, SplicesAndCommentsWhereTheCompilersSeeThem) {
