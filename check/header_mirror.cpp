@@ -63,7 +63,7 @@ bool HeaderMirror::DirectiveOnLineOf(std::int32_t wrapOffset, std::string_view* 
   if (nextLine_ != line) {
     return false;
   }
-  const std::int32_t skip = header_[next_.begin] == '#' ? 1 : 2;  // '#' or "%:"
+  const std::int32_t skip = DirectiveMarkLength(header_[next_.begin]);
   *text = std::string_view(header_ + next_.begin + skip,
                            static_cast<std::size_t>(next_.end - next_.begin - skip));
   return true;
@@ -85,8 +85,8 @@ bool HeaderDirective(HeaderMirror* mirror, const char* wrap, const Token& token,
       return false;  // a line inside a comment of the header's
     }
   }
-  const std::size_t mark = commented ? kCommentedDirective.size() : raw.front() == '#' ? 1 : 2;
-  *directive = HeaderTextOf(raw.substr(mark), scratch);
+  *directive = HeaderTextOf(commented ? raw.substr(kCommentedDirective.size()) : DirectiveBody(raw),
+                            scratch);
   return true;
 }
 

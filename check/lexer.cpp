@@ -298,7 +298,7 @@ Token Lexer::Next() {
   }
   if (firstOnLine && (c == '#' || (c == '%' && at_ + 1 < length_ && text_[at_ + 1] == ':'))) {
     // A directive: '#', or the digraph "%:", first on its line.
-    at_ = DirectiveEnd(at_ + (c == '#' ? 1 : 2));
+    at_ = DirectiveEnd(at_ + DirectiveMarkLength(c));
     return {TokenKind::kDirective, begin, at_};
   }
   ++at_;

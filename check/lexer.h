@@ -55,6 +55,16 @@ std::int32_t LineCommentEnd(const char* text, std::int32_t length, std::int32_t 
 /// splices (in `*scratch` when it has some); empty otherwise.
 std::string_view FirstIdentifier(std::string_view text, std::string* scratch);
 
+/// The length of a directive's mark, which its first byte tells: 1 for '#', 2 for the digraph "%:".
+constexpr std::int32_t DirectiveMarkLength(char first) {
+  return first == '#' ? 1 : 2;
+}
+
+/// A directive's text (a kDirective token's) after its mark.
+constexpr std::string_view DirectiveBody(std::string_view directive) {
+  return directive.substr(static_cast<std::size_t>(DirectiveMarkLength(directive.front())));
+}
+
 /// `text` without its line splices (the text itself when it has none, in `*scratch` otherwise).
 std::string_view WithoutSplices(std::string_view text, std::string* scratch);
 

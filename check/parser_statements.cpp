@@ -205,7 +205,7 @@ void Parser::LiveDirective() {
 // "//" before a '#'.
 void Parser::Include() {
   // Past '#' or "%:", the directive's word and the blanks around it.
-  std::int32_t end = token_.begin + (text_[token_.begin] == '#' ? 1 : 2);
+  std::int32_t end = token_.begin + DirectiveMarkLength(text_[token_.begin]);
   while (end < token_.end && IsBlank(text_[end])) {
     ++end;
   }

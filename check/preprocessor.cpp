@@ -217,7 +217,7 @@ bool Preprocessor::Directive(const Token& token) {
 
 void Preprocessor::HeaderDirectiveAfterEnd(std::string_view directive) {
   std::string own;
-  Process(WithoutSplices(directive.substr(directive.front() == '#' ? 1 : 2), &own), -1,
+  Process(WithoutSplices(DirectiveBody(directive), &own), -1,
           Source::kInclude);  // no guard begins there
 }
 

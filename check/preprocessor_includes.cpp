@@ -1,6 +1,7 @@
 // The preprocessor model's includes: the files of quoted includes, read for what they define,
 // and the standard library's headers, which define nothing of the project's.
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 #include <string>
 
@@ -192,17 +193,13 @@ void Preprocessor::ReadInclude(const IncludedFile& file) {
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind == TokenKind::kDirective) {
       std::string own;
-      const std::string_view raw =
-          lexer.TextOf(t).substr(text[static_cast<std::size_t>(t.begin)] == '#' ? 1 : 2);
-      Process(WithoutSplices(raw, &own), -1, Source::kInclude);
+      Process(WithoutSplices(DirectiveBody(lexer.TextOf(t)), &own), -1, Source::kInclude);
     }
   }
   if (blocks_.size() > blocks) {
     Fail();  // an #if of the include without its #endif
-    while (blocks_.size() > blocks) {
-      liveBlocks_ -= blocks_.back().live ? 1 : 0;
-      blocks_.pop_back();
-    }
+    // Its own blocks, none of them live (only the wrap header's directives are).
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(blocks), blocks_.end());
   }
   includer_ = includer;
   --includeDepth_;

@@ -117,8 +117,7 @@ class Finder {
     Lexer words(text.data(), static_cast<std::int32_t>(text.size()));
     for (Token t = words.Next(); t.kind != TokenKind::kEnd; t = words.Next()) {
       if (t.kind == TokenKind::kDirective) {
-        const std::string_view raw = words.TextOf(t);
-        Directive(raw.substr(raw.front() == '#' ? 1 : 2), file->path, depth + 1);
+        Directive(DirectiveBody(words.TextOf(t)), file->path, depth + 1);
       }
     }
   }
