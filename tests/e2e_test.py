@@ -98,6 +98,8 @@ class ProtowrapCase(unittest.TestCase):
                        "--errors-for-leak-kinds=all", "--track-fds=yes", "--log-file=" + log,
                        ] + command
             timeout *= 10
+        elif ARGS.instrumented:
+            timeout *= 5
         done = subprocess.run(list(prefix) + command + list(args), cwd=self.dir, stdout=stdout,
                               stderr=subprocess.PIPE, timeout=timeout, stdin=subprocess.DEVNULL,
                               preexec_fn=limit if limits else None)
@@ -399,6 +401,8 @@ def main(module="__main__"):
     parser.add_argument("--examples", required=True)
     parser.add_argument("--emulator", default="", help="runs the program, e.g. wine")
     parser.add_argument("--sanitized", action="store_true")
+    parser.add_argument("--instrumented", action="store_true",
+                        help="a build instrumented for line coverage, some five times slower")
     parser.add_argument("--valgrind", action="store_true",
                         help="run protowrap under valgrind: no error, no leak, no open file")
     parser.add_argument("--native", default="", help="a native protowrap to compare with")
