@@ -159,8 +159,9 @@ void Parser::PlainEntriesFromText() {
       if (at + 2 >= length || text[at] != '/' || text[at + 1] != '/' || text[at + 2] == '#') {
         break;  // not a comment, or a commented directive: token by token
       }
+      // A comment that runs to the text's end leaves too little for an entry: the loop stops.
       const std::int32_t lineEnd = FindLineEnd(text, length, at);
-      if (lineEnd >= length || text[lineEnd - 1] == '\\' || IsBlank(text[lineEnd - 1])) {
+      if (text[lineEnd - 1] == '\\' || IsBlank(text[lineEnd - 1])) {
         break;  // perhaps a continued comment: token by token
       }
       at = lineEnd;
