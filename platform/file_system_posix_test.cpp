@@ -167,6 +167,22 @@ TEST_F(PosixFileSystemTest, ReplacesAnOutputWholeOrLeavesItAsItWas) {
   EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
+TEST_F(PosixFileSystemTest, AnOutputIsEndedOnce) {
+  // Ending it again is refused, and leaves alone the file that its number names by then.
+  const std::string path = Path("out.h");
+  const FileHandle out = files_.BeginReplace(path.c_str());
+  ASSERT_NE(kInvalidFile, out);
+  ASSERT_TRUE(files_.Write(out, "new", 3));
+  ASSERT_TRUE(files_.EndReplace(out, true));
+  const int reused = ::open("/dev/null", O_RDONLY);
+  ASSERT_EQ(out, reused);  // the lowest free number
+  EXPECT_FALSE(files_.EndReplace(out, true));
+  EXPECT_NE(-1, ::fcntl(reused, F_GETFD));
+  ::close(reused);
+  EXPECT_EQ("new", Get("out.h"));
+  EXPECT_EQ(1u, Entries());
+}
+
 TEST_F(PosixFileSystemTest, ReplacesWithStandardInputClosed) {
   // A build may start protowrap without standard input: descriptor 0 is then the first one a
   // replace opens (the old output, held for its lock), and it is closed again like any other.
