@@ -13,6 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef __linux__
+#include <sys/syscall.h>
+
+#include "tests/failing_calls.h"
+#endif
 
 namespace protowrap::config {
 namespace {
@@ -93,6 +98,23 @@ TEST_F(SystemConfigurationTest, ReadsTheConfigurationFile) {
   EXPECT_EQ("", Get("CG_FILE_PATH"));
 #endif
 }
+
+#ifdef __linux__
+TEST_F(SystemConfigurationTest, AFileThatCannotBeReadAnswersWithTheDefault) {
+  // The kernel refuses every read of it (an I/O error): the default, as for a missing file, and
+  // the file closed.
+  Put("[CONFIG]\nCG_FILE_PATH=./cg.h\n");
+  const int code = testing::WithFailingCalls({SYS_read}, EIO, [&] {
+    const std::size_t before = OpenDescriptors();
+    const std::string value = Get("CG_FILE_PATH", "none");
+    return value != "none" ? 1 : OpenDescriptors() != before ? 2 : 0;
+  });
+  if (code == testing::kNoFilter) {
+    GTEST_SKIP() << "system calls cannot be made to fail here (an emulator)";
+  }
+  EXPECT_EQ(0, code);
+}
+#endif
 
 TEST_F(SystemConfigurationTest, SkippedLinesAcrossThePiecesOfTheFile) {
   // The file is read in pieces (64 KiB on POSIX). A line that the lookup skips (a comment,
