@@ -42,6 +42,12 @@ TEST(MacroTable, ReadsADefinesNameParametersAndReplacement) {
   EXPECT_EQ("unknown", Read(table, "H(a, b"));  // no ')': no C++
   EXPECT_EQ("unknown", Read(table, "9A 1"));
   EXPECT_EQ("unknown", Read(table, "  "));
+  // A count of parameters past the largest it keeps stays there, rather than wrapping to none.
+  std::string many = "M(p";
+  for (int i = 1; i <= 0xFFFF; ++i) {
+    many += ",p" + std::to_string(i);
+  }
+  EXPECT_EQ("M/65535/f/x", Read(table, many + ") x"));
   EXPECT_FALSE(table.Full());
 }
 
