@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/fakes.h"
+#include "tests/limited_child.h"
 
 namespace protowrap {
 namespace {
@@ -196,6 +197,30 @@ TEST(RunConversionMemory, AJobGivesBackAllItTook) {
       EXPECT_EQ(before, HeapInUse()) << input;
     }
   }
+}
+
+using RunConversionMemoryLimit = testing::MemoryLimitTest;
+
+TEST_F(RunConversionMemoryLimit, AJobWhoseRulesRunOutOfMemoryGivesBackTheHeadersBytes) {
+  // 20 MiB of CG_, which the first rule would grow to 150 MB, with 64 MiB to spare: the job says
+  // so, and the header's bytes (a block of its own mapping) are given back.
+  std::string header;
+  while (header.size() < (20u << 20)) {
+    header += "CG_";
+  }
+  FakeConfiguration config;
+  config.values["CG_FILE_PATH"] = "cg.h";
+  FakeFileSystem files;
+  files.files["cg.h"] = std::move(header);
+  EXPECT_EQ(0, testing::WithSpareAddressSpace(64u << 20, [&] {
+              const auto taken = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
+              const std::size_t before = taken();
+              std::FILE* console = std::tmpfile();
+              Recorded seen;  // with a check to come, the job keeps the header's own bytes
+              const bool done = RunConversion(kCG, config, files, console, &seen);
+              std::fclose(console);
+              return done ? 1 : taken() != before ? 2 : 0;
+            }));
 }
 #endif
 
