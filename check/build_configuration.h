@@ -78,7 +78,6 @@ struct Truth {
   ConfigurationSet fails = 0;
 
   static constexpr Truth Always() { return {kEveryConfiguration, 0}; }
-  static constexpr Truth Never() { return {0, kEveryConfiguration}; }
   static constexpr Truth Unknown() { return {0, 0}; }
 
   /// Where it may hold: everywhere it does not surely fail.
