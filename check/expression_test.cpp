@@ -393,8 +393,13 @@ TEST(Expression, ConditionsAsThePreprocessorEvaluatesThem) {
   for (const auto& [truth, expression] : kCases) {
     EXPECT_EQ(truth, Condition(expression, macros)) << expression;
   }
-  // A budget too small for the replacement: unknown rather than read.
+  // A budget too small for the replacement: unknown rather than read. Each replacement costs its
+  // bytes and one more (an empty macro is not free): NEXT's 13 and VERSION's 1 need 16, exactly.
   EXPECT_EQ("?", Condition("NEXT == 4", macros, 4));
+  EXPECT_EQ("1", Condition("NEXT == 4", macros, 16));
+  EXPECT_EQ("?", Condition("NEXT == 4", macros, 15));
+  EXPECT_EQ("?", Condition("EMPTY 1", macros, 0));
+  EXPECT_EQ("1", Condition("EMPTY 1", macros, 1));
   // Macros replaced inside macros are followed seven deep (the expression and seven replacements
   // are eight frames); one more is unknown.
   Macros chain;
