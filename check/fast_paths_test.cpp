@@ -88,11 +88,11 @@ TEST(FastPaths, ThePlainEntriesOfATableAreReadFromTheTextAndNumberedWithoutExpre
   }
   // A table whose numbering went apart in a conditional block leaves the next table to number the
   // fast way again, from its first value.
-  const Read read = Check(
-      Table("\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n//#ifdef _DEBUG\r\n"
-            "\tMAKE_PROTOCOL_INFO(CG_B), \r\n\tMAKE_PROTOCOL_INFO(CG_C), \r\n//#endif\r\n") +
-      "PROTOCOL_STRUCT sCG_OTHER_PROTOCOL[] = \r\n{\r\n\tMAKE_PROTOCOL_INFO(CG_D , 1), \r\n"
-      "\tMAKE_PROTOCOL_INFO(CG_E), \r\nMAKE_PROTOCOL_INFO_EOR() };\r\n");
+  const Read read =
+      Check(Table("\tMAKE_PROTOCOL_INFO(CG_A , 1), \r\n//#ifdef _DEBUG\r\n"
+                  "\tMAKE_PROTOCOL_INFO(CG_B), \r\n\tMAKE_PROTOCOL_INFO(CG_C), \r\n//#endif\r\n") +
+            "PROTOCOL_STRUCT sCG_OTHER_PROTOCOL[] = \r\n{\r\n\tMAKE_PROTOCOL_INFO(CG_D , 1), \r\n"
+            "\tMAKE_PROTOCOL_INFO(CG_E), \r\nMAKE_PROTOCOL_INFO_EOR() };\r\n");
   EXPECT_EQ(3, read.plainValues);
 }
 
