@@ -59,20 +59,25 @@ TEST(SwitchFinder, TakesAtMostEightSwitches) {
   EXPECT_EQ((Names{"S0", "S1", "S2", "S3", "S4", "S5", "S6", "S7"}), Switches(header));
 }
 
-// What a quoted include defines is no switch, the include named by a macro too; includes are read
-// sixteen deep, and what a seventeenth would define is a switch.
+// What a quoted include defines is no switch (#include_next and #import are includes too), the
+// include named by a macro too; includes are read sixteen deep, and what a seventeenth would
+// define is a switch.
 TEST(SwitchFinder, WhatTheIncludesItReadsDefineIsNoSwitch) {
   testing::FakeFileSystem files;
   files.files["config.h"] = "#define FROM_CONFIG\n#include \"chain0.h\"\n";
   files.files["named.h"] = "#define FROM_NAMED 1\n#define SPL\\\nICED\n";
+  files.files["next.h"] = "#define FROM_NEXT\n";
+  files.files["imported.h"] = "#define FROM_IMPORTED\n";
   for (int i = 0; i < 20; ++i) {
     files.files["chain" + std::to_string(i) + ".h"] =
         "#define N" + std::to_string(i) + "\n#include \"chain" + std::to_string(i + 1) + ".h\"\n";
   }
   const std::string header =
       "#include \"config.h\"\n#define NAMED \"named.h\"\n#include NAMED\n"
+      "#include_next \"next.h\"\n#import \"imported.h\"\n"
       "#include <vector>\n#include \"missing.h\"\n"
-      "#if FROM_CONFIG && FROM_NAMED && SPLICED && N0 && N14 && N15 && OTHER\n#endif\n"
+      "#if FROM_CONFIG && FROM_NAMED && SPLICED && FROM_NEXT && FROM_IMPORTED\n#endif\n"
+      "#if N0 && N14 && N15 && OTHER\n#endif\n"
       "#if defined __has_include && HAS_IT\n#endif\n";
   EXPECT_EQ((Names{"N15", "OTHER", "HAS_IT"}), Switches(header, &files));
 }
