@@ -360,6 +360,15 @@ TEST_F(PosixFileSystemTest, ReadingGoesOnThroughSignalsAndShortReads) {
   EXPECT_EQ("abcde", std::string(buffer, 5));
 }
 
+// A read that fails says so with -1, as its callers expect: a directory cannot be read.
+TEST_F(PosixFileSystemTest, AFailingReadAnswersMinusOne) {
+  const int directory = ::open(".", O_RDONLY);
+  ASSERT_GE(directory, 0);
+  char buffer[8];
+  EXPECT_EQ(-1, posix::ReadFully(directory, buffer, sizeof buffer));
+  ::close(directory);
+}
+
 // A write into a full pipe that signals interrupt before any byte goes goes on to the end.
 TEST_F(PosixFileSystemTest, WritingGoesOnThroughSignals) {
   int pipeEnds[2];
