@@ -90,14 +90,16 @@ void Parser::Statement() {
 }
 
 // Whether the "enum" at hand declares an enumeration (with a body, opaquely, or without a name),
-// rather than naming one as the type of something else: "enum Shade gShade;", "enum Shade* f();".
+// rather than naming one as the type of something else: "enum Shade gShade;", "enum Shade* f();",
+// "enum Shade (*gPick)(int);". A '(' after a name that ends in the entry macro is the rules'.
 bool Parser::NamesEnumerationOfItsOwn() {
   if (Peek(1).kind != TokenKind::kIdentifier || Text(Peek(1)) == "class" ||
       Text(Peek(1)) == "struct") {
     return true;
   }
   const Token after = Peek(2);
-  return !(after.kind == TokenKind::kIdentifier || IsPunct(after, '*') || IsPunct(after, '&'));
+  return !(after.kind == TokenKind::kIdentifier || IsPunct(after, '*') || IsPunct(after, '&') ||
+           (IsPunct(after, '(') && !Text(Peek(1)).ends_with(kEntryMacro)));
 }
 
 // namespace a { ... }, namespace a::b { ... }, namespace { ... }
