@@ -91,15 +91,22 @@ void Parser::Statement() {
 
 // Whether the "enum" at hand declares an enumeration (with a body, opaquely, or without a name),
 // rather than naming one as the type of something else: "enum Shade gShade;", "enum Shade* f();",
-// "enum Shade (*gPick)(int);". A '(' after a name that ends in the entry macro is the rules'.
+// "enum Shade (*gPick)(int);", "enum paint::Shade gShade;". A '(' after a name that ends in the
+// entry macro is the rules'.
 bool Parser::NamesEnumerationOfItsOwn() {
   if (Peek(1).kind != TokenKind::kIdentifier || Text(Peek(1)) == "class" ||
       Text(Peek(1)) == "struct") {
     return true;
   }
-  const Token after = Peek(2);
+  // A qualified name: "::" and a name, again and again (an enum-base's ':' stands alone).
+  int name = 1;
+  while (IsPunct(Peek(name + 1), ':') && IsPunct(Peek(name + 2), ':') &&
+         Peek(name + 3).kind == TokenKind::kIdentifier) {
+    name += 3;
+  }
+  const Token after = Peek(name + 1);
   return !(after.kind == TokenKind::kIdentifier || IsPunct(after, '*') || IsPunct(after, '&') ||
-           (IsPunct(after, '(') && !Text(Peek(1)).ends_with(kEntryMacro)));
+           (IsPunct(after, '(') && !Text(Peek(name)).ends_with(kEntryMacro)));
 }
 
 // namespace a { ... }, namespace a::b { ... }, namespace { ... }

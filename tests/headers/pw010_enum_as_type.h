@@ -14,3 +14,7 @@ enum Tone gTone;  // expect-warning PW010:1
 enum Shade DarkerShade(enum Shade shade);
 extern enum Tone gLastTone;
 extern enum Shade (*gPickNext)(enum Shade);
+namespace paint { enum Hue : int; typedef short Width; }
+enum paint::Hue gHue;  // expect-warning PW010:1
+enum paint::Hue NextHue(enum paint::Hue hue);
+enum Level : ::paint::Width;
