@@ -91,6 +91,7 @@ class Parser {
   bool TryConsume(char c);
   bool IsEntry() const;
   bool IsEnd() const;
+  bool IsRewritten() const;
   bool OnLaterLine(const Token& t, std::int32_t after) const;
   bool SkipUntil(unsigned stops);
   bool SkipBalanced(char open, int depth = 0);

@@ -240,7 +240,7 @@ void Parser::NoteDeclarationToken(DeclarationShape& shape, DeclarationReading& r
       BrokenDeclarator(Text(shape.start), open.empty())) {
     shape.broken = reading.name.kind == TokenKind::kEnd ? token_.begin : reading.name.begin;
   }
-  if (IsPunct(',') || IsEntry() || IsEnd()) {
+  if (IsRewritten()) {
     shape.rewritten = true;
   } else if (IsPunct('(') || IsPunct('[') || IsPunct('{')) {
     const Token& before = reading.before;
@@ -290,7 +290,7 @@ void Parser::ReadBody(DeclarationShape& shape, std::string_view first) {
     return;
   }
   while (token_.kind != TokenKind::kEnd && !IsPunct(';') && !IsPunct('}')) {
-    shape.rewritten = shape.rewritten || IsPunct(',') || IsEntry() || IsEnd();
+    shape.rewritten = shape.rewritten || IsRewritten();
     if (IsIdent(kTableType)) {
       break;
     }

@@ -111,6 +111,14 @@ bool Parser::IsEnd() const {
   return IsIdent(kEndMacro);
 }
 
+// What the rules wrote into a statement: a ',' (now "), "), an entry, or a closing entry, glued
+// perhaps to the name, number or literal before the "};" ("{kOne};" became
+// "{kOneMAKE_PROTOCOL_INFO_EOR() };", one token that no one declares). Every name of the header's
+// that ends so is broken by "_PROTOCOL[] = ", so each of them in the wrap header is rule 8's.
+bool Parser::IsRewritten() const {
+  return IsPunct(',') || IsEntry() || Text(token_).ends_with(kEndMacro);
+}
+
 bool Parser::OnLaterLine(const Token& t, std::int32_t after) const {
   return FindLineEnd(text_, t.begin, after) < t.begin;
 }
@@ -155,7 +163,7 @@ bool Parser::SkipBalanced(char open, int depth) {
   bool rewritten = false;
   do {
     depth += open == '{' ? Braces() : IsPunct(open) ? 1 : IsPunct(close) ? -1 : 0;
-    rewritten = rewritten || IsPunct(',') || IsEntry() || IsEnd();
+    rewritten = rewritten || IsRewritten();
     Advance();
   } while (depth > 0 && token_.kind != TokenKind::kEnd);
   return rewritten;
