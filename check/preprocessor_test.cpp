@@ -156,6 +156,27 @@ TEST(Preprocessor, IncludesInARowAndByAMacroAreRead) {
   EXPECT_EQ("A:LlWw B:LlWw C:----", Where(Follow(header, {}, &includes), "ABC"));
 }
 
+// A macro that the Linux release build alone defines otherwise: a condition on it, or an include
+// it names, is taken apart in each build, not from the first build's meaning.
+TEST(Preprocessor, AMacroOnlyTheFirstBuildDefinesOtherwiseIsReadInEachBuild) {
+  testing::FakeFileSystem files;
+  files.files["release.h"] = "#define RELEASE_ONLY 1\n";
+  files.files["other.h"] = "#define OTHER 1\n";
+  IncludeReader includes(files, "protocol.h");
+  const Walk walk = Follow(
+      "//#define LEVEL 2\n"
+      "//#if defined(__linux__) && !defined(_DEBUG)\n"
+      "//#undef LEVEL\n//#define WHICH \"release.h\"\n"
+      "//#else\n"
+      "//#define WHICH \"other.h\"\n"
+      "//#endif\n"
+      "//#if LEVEL == 2\nA\n//#endif\n"
+      "#include WHICH\n//#ifdef OTHER\nB\n//#endif\n",
+      {}, &includes);
+  // B: an include that the builds name apart is not read, so what it defines is unknown.
+  EXPECT_EQ("A:-lWw B:????", Where(walk, "AB"));
+}
+
 // Includes within includes are read 16 deep: what the 16th defines is known, and after a 17th,
 // which is not read, any name may be defined.
 TEST(Preprocessor, IncludesWithinIncludesAreRead16Deep) {
