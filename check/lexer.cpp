@@ -247,7 +247,7 @@ Token Lexer::Next() {
       const std::int32_t begin = at_;
       at_ = LineCommentEnd(text_, length_, at_ + 2);
       if (lineStart_ && begin + 2 < length_ && text_[begin + 2] == '#') {
-        lineStart_ = false;
+        // It runs to a line end (or the text's end), which starts the next line again.
         return {TokenKind::kCommentedDirective, begin, at_};
       }
     } else if (c == '/' && at_ + 1 < length_ && text_[at_ + 1] == '*') {
