@@ -23,12 +23,47 @@ char* Block(const std::string& s) {
   return block;
 }
 
+// Hands out result blocks with guard bytes behind them, so that a write past the block shows
+// in every build, not only under the sanitizer and valgrind.
+class GuardedSource final : public BlockSource {
+ public:
+  char* Get(std::size_t size) override {
+    last_ = static_cast<char*>(std::malloc(size + kGuard));
+    size_ = size;
+    std::memset(last_ + size, kGuardByte, kGuard);
+    return last_;
+  }
+  // Whether the guard bytes behind `block`, the last block handed out, are untouched.
+  bool GuardIntact(const char* block) const {
+    if (block != last_) {
+      return false;
+    }
+    for (std::size_t i = 0; i < kGuard; ++i) {
+      if (last_[size_ + i] != kGuardByte) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kGuard = 64;
+  static constexpr char kGuardByte = '\x5a';
+  char* last_ = nullptr;
+  std::size_t size_ = 0;
+};
+
 // Runs ReplaceAll on a copy of `text` and returns the result as a string, checking ownership:
-// an unchanged text comes back as the same block, a changed one as a new block.
+// an unchanged text comes back as the same block, a changed one as a new block, written only
+// within its own bytes.
 std::string Replace(const std::string& text, const char* pattern, const char* replacement,
                     bool* same = nullptr) {
   char* input = Block(text);
-  char* result = TextReplacer().ReplaceAll(input, pattern, replacement);
+  GuardedSource source;
+  char* result = TextReplacer(source).ReplaceAll(input, pattern, replacement);
+  if (result != nullptr && result != input) {
+    EXPECT_TRUE(source.GuardIntact(result)) << "written past the result of " << text.substr(0, 60);
+  }
   std::string out = result == nullptr ? "<null>" : std::string(result);
   if (same != nullptr) {
     *same = result == input;
