@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -217,8 +218,8 @@ class Parser {
   std::int32_t unclosedFrom_ = -1;
   std::vector<std::int32_t> unclosed_;
   // The first uses of the client's names, for a header that redefines them: entries by their
-  // number of arguments (1, 2, 3, more), the first end of a table and the first table.
-  std::int32_t firstEntry_[4] = {-1, -1, -1, -1};
+  // number of arguments, the first end of a table and the first table.
+  std::map<int, std::int32_t> firstEntry_;
   std::unique_ptr<PositionMap> headerMap_;  // from the first value that holds a literal
   std::int32_t firstEnd_ = -1;
   std::int32_t firstTable_ = -1;

@@ -84,12 +84,11 @@ void Parser::ClientMacros() {
       }
     };
     const Preprocessor::ClientMacro entry = preprocessor_.ClientMacroIn(kEntryMacro, c);
-    for (int arguments = 1; arguments <= 4; ++arguments) {
+    for (const auto& [arguments, at] : firstEntry_) {
       if (entry.kind == Kind::kUndefined ||
-          (entry.kind == Kind::kFunction && (entry.variadic  ? arguments < entry.parameters
-                                             : arguments < 4 ? arguments != entry.parameters
-                                                             : entry.parameters < 4))) {
-        fails(firstEntry_[arguments - 1]);
+          (entry.kind == Kind::kFunction && (entry.variadic ? arguments < entry.parameters
+                                                            : arguments != entry.parameters))) {
+        fails(at);
       }
     }
     const Preprocessor::ClientMacro end = preprocessor_.ClientMacroIn(kEndMacro, c);

@@ -117,9 +117,7 @@ void Parser::PlainEntriesFromText() {
     const std::string_view entryName(text + name, static_cast<std::size_t>(end - name));
     ++tableEntries_;
     if (text[end] == ')' && text[end + 1] == ',') {
-      if (firstEntry_[0] < 0) {
-        firstEntry_[0] = at;
-      }
+      firstEntry_.try_emplace(1, at);
       if (!everywhere || names_.Keeping()) {
         Declare(entryName, at);
       }
@@ -133,9 +131,7 @@ void Parser::PlainEntriesFromText() {
       if (end == value || length - end < 2 || text[end] != ')' || text[end + 1] != ',') {
         break;
       }
-      if (firstEntry_[1] < 0) {
-        firstEntry_[1] = at;
-      }
+      firstEntry_.try_emplace(2, at);
       if (!everywhere || names_.Keeping()) {
         Declare(entryName, at);
       }
@@ -255,10 +251,7 @@ bool Parser::Entry() {
   const std::int32_t start = invocation.start.begin;
   const bool hasName = invocation.name.kind == TokenKind::kIdentifier;
   if (invocation.closed) {
-    const int arguments = invocation.arguments < 4 ? invocation.arguments : 4;
-    if (firstEntry_[arguments - 1] < 0) {
-      firstEntry_[arguments - 1] = start;
-    }
+    firstEntry_.try_emplace(invocation.arguments, start);
   }
   const HeaderProblem crossing =
       invocation.namesEntry ? HeaderProblem::kValueNamesEnumerator : HeaderProblem::kMissingComma;
