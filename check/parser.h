@@ -144,7 +144,7 @@ class Parser {
   bool RuleOpened(const Token& t) const;
   bool BrokenDeclarator(std::string_view first, bool topLevel);
   bool MayBe(const Token& t, bool objectLike) const;
-  bool OnlyFunctionLike(const Token& t) const;
+  bool OnlyMacro(const Token& t, MacroMeaning::Kind kind) const;
   bool MayBeFunctionMacro(const Token& t) const;
   bool MayBeMacro(const Token& t) const;
   std::string_view TeamMacroBody(const Token& t) const;

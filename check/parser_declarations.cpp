@@ -77,15 +77,14 @@ bool Parser::MayBe(const Token& t, bool objectLike) const {
   return false;
 }
 
-// Whether `t` names a function-like macro wherever the text may be compiled: without a '(' after
-// it, the compilers leave it as it stands.
-bool Parser::OnlyFunctionLike(const Token& t) const {
+// Whether `t` names a macro of the given kind wherever the text may be compiled.
+bool Parser::OnlyMacro(const Token& t, MacroMeaning::Kind kind) const {
   const ConfigurationSet where = preprocessor_.Active().MayHold() & preprocessor_.InUse();
   if (t.kind != TokenKind::kIdentifier || where == 0) {
     return false;
   }
   for (int c : Each(where)) {
-    if (preprocessor_.Macros(c).Find(Text(t)).kind != MacroMeaning::Kind::kFunction) {
+    if (preprocessor_.Macros(c).Find(Text(t)).kind != kind) {
       return false;
     }
   }
@@ -265,7 +264,9 @@ void Parser::NoteDeclarationToken(DeclarationShape& shape, DeclarationReading& r
   } else if (open.empty() && !shape.bracket && shape.words.size() < kMaxDeclarationWords) {
     shape.words.push_back(token_);
   } else if (open.empty()) {
-    shape.arrayOnly = false;  // more after its brackets
+    // More after its brackets: only an object-like macro (for an attribute, or nothing, as in
+    // "int gCodes[3] UNUSED;") leaves it an array, which the wrap header defines again.
+    shape.arrayOnly = shape.arrayOnly && OnlyMacro(token_, MacroMeaning::Kind::kObject);
   }
   shape.specifiersOnly =
       shape.specifiersOnly && (token_.kind == TokenKind::kLiteral ||
@@ -312,8 +313,9 @@ void Parser::Declaration() {
   // ends inside, or after without its ';', leaves the statement open.
   inStatement_ = !shape.ended && (!shape.body || token_.kind == TokenKind::kEnd) &&
                  !shape.specifiersOnly && !macro;
-  if (shape.ended ||
-      (macro && !shape.open && token_.kind == TokenKind::kEnd && !OnlyFunctionLike(previous_))) {
+  // (A function-like macro without a '(' after it is left as it stands.)
+  if (shape.ended || (macro && !shape.open && token_.kind == TokenKind::kEnd &&
+                      !OnlyMacro(previous_, MacroMeaning::Kind::kFunction))) {
     statementEnd_ = previous_.begin;  // a whole statement, without ';' perhaps (a macro's)
   }
   if (shape.rewritten) {
