@@ -259,9 +259,10 @@ TEST(Preprocessor, GuardsInEveryFormHoldWhenTheyCloseTheHeader) {
     EXPECT_EQ("LlWw", walk.at.at("A")) << head;
     EXPECT_EQ(static_cast<std::int32_t>(text.find('\n', unread.size())), walk.guard) << head;
   }
-  // Code between #ifndef and #define, code or a directive after the #endif, another branch, a
-  // condition of another form, or a digraph block that stays live: no guard.
+  // Code or another directive between #ifndef and #define, code or a directive after the #endif,
+  // another branch, a condition of another form, or a digraph block that stays live: no guard.
   for (const char* text : {"//#ifndef P_H\nA\n//#define P_H\n//#endif\n",
+                           "//#ifndef P_H\n//#undef Q\n//#define P_H\nA\n//#endif\n",
                            "//#ifndef P_H\n//#define P_H\nA\n//#endif\nB\n",
                            "//#ifndef P_H\n//#define P_H\nA\n//#endif\n//#define Q\n",
                            "//#ifndef P_H\n//#define P_H\nA\n//#else\nB\n//#endif\n",
