@@ -17,7 +17,8 @@ using HeaderWarningsMemoryTest = testing::MemoryLimitTest;
 TEST_F(HeaderWarningsMemoryTest, AHeaderTheCheckHadNoMemoryForIsSaidToBeUncheckedAsAWhole) {
   // 20 MB of the check's dearest input, with no more than another 10 MB to spare.
   const std::string text = testing::CostlyWrapHeader(20u << 20);
-  const std::string header = "enum eCG_X_PROTOCOL {\n";
+  // The header it was made from begins so: the block is the header's, not a comment's.
+  const std::string header = "enum eCG_X_PROTOCOL {\n#ifdef _DEBUG\n";
   testing::FakeFileSystem files;
   const int limited = testing::WithSpareAddressSpace(text.size() / 2, [&] {
     std::FILE* stream = std::tmpfile();

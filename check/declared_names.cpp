@@ -35,7 +35,8 @@ DeclaredNames::Slot& DeclaredNames::SlotOf(std::string_view name) {
   })];
 }
 
-DeclaredNames::Slot& DeclaredNames::MayDeclare(std::string_view name, std::int32_t entry) {
+DeclaredNames::Slot& DeclaredNames::MayDeclare(std::string_view name, std::int32_t entry,
+                                               ScopeId scope) {
   if ((used_ + 1) * 2 > slots_.size()) {
     std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2);
     old.swap(slots_);
@@ -49,19 +50,40 @@ DeclaredNames::Slot& DeclaredNames::MayDeclare(std::string_view name, std::int32
   Slot& slot = SlotOf(name);
   if (slot.name < 0) {
     slot.name = entry;
+    slot.scope = scope;
     ++used_;
   }
   return slot;
 }
 
+void DeclaredNames::Spread(Slot& slot, std::string_view name, ScopeId scope,
+                           ConfigurationSet where) {
+  auto& declarations = spread_[std::string(name)];
+  if (!slot.spread) {
+    declarations.push_back({slot.scope, slot.where});
+    slot.spread = true;
+  }
+  for (auto& [in, compiled] : declarations) {
+    if (in == scope) {
+      compiled = static_cast<ConfigurationSet>(compiled | where);
+      return;
+    }
+  }
+  declarations.push_back({scope, where});
+}
+
 bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32_t region,
-                          Truth active, std::int32_t table, bool judged) {
+                          Truth active, std::int32_t table, std::uint64_t scope, bool judged) {
   const bool everywhere = active.holds == kEveryConfiguration;
   KeepFrom(offset);  // the parser keeps no entry while every one is compiled everywhere
-  Slot& slot = MayDeclare(name, offset);
+  const ScopeId in = Id(scope);
+  Slot& slot = MayDeclare(name, offset, in);
+  if (slot.spread || slot.scope != in) {
+    Spread(slot, name, in, active.MayHold());
+  }
   slot.where = static_cast<ConfigurationSet>(slot.where | active.MayHold());
   if (!everywhere && judged) {
-    entries_.push_back({offset, region});
+    entries_.push_back({offset, region, in});
   }
   if (table < 0 || !judged) {
     return false;
@@ -73,17 +95,28 @@ bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
 }
 
 void DeclaredNames::FindEarlier() {
-  // Before from_, every entry was compiled everywhere: an entry's name there is declared.
+  // Before from_, every entry was compiled everywhere: an entry's name there is declared, in its
+  // table's namespace.
   Lexer lexer(text_, from_, TextKind::kWrap);
   std::string scratch;
   Token previous;
   Token before;
+  std::size_t table = 0;
   for (Token t = lexer.Next(); t.kind != TokenKind::kEnd; t = lexer.Next()) {
     if (t.kind == TokenKind::kIdentifier && before.kind == TokenKind::kIdentifier &&
         lexer.TextOf(before) == kEntryMacro && previous.kind == TokenKind::kPunctuator &&
         text_[previous.begin] == '(') {
-      Slot& slot = SlotOf(WithoutSplices(lexer.TextOf(t), &scratch));
+      const std::string_view name = WithoutSplices(lexer.TextOf(t), &scratch);
+      Slot& slot = SlotOf(name);
+      while (table < tables_.size() && tables_[table].end <= t.begin) {
+        ++table;
+      }
       if (slot.name >= 0) {
+        if (table == tables_.size() || tables_[table].begin > t.begin) {
+          slot.spread = false;  // outside a table, in a namespace not known here: seen from all
+        } else if (slot.spread || slot.scope != tables_[table].scope) {
+          Spread(slot, name, tables_[table].scope, kEveryConfiguration);
+        }
         slot.where = kEveryConfiguration;
       }
     }
@@ -92,10 +125,33 @@ void DeclaredNames::FindEarlier() {
   }
 }
 
-// Where no declaration of the entry's name may be compiled.
+// Where no declaration of the entry's name that its table sees may be compiled: one in the
+// table's namespace or in one around it.
 ConfigurationSet DeclaredNames::Missing(const Conditional& entry) {
-  const Slot& slot = SlotOf(NameAt(entry.offset, &scratch_));
-  return slot.name < 0 ? 0 : static_cast<ConfigurationSet>(kEveryConfiguration & ~slot.where);
+  const std::string_view name = NameAt(entry.offset, &scratch_);
+  const Slot& slot = SlotOf(name);
+  if (slot.name < 0) {
+    return 0;
+  }
+  ConfigurationSet where = slot.where;
+  if (slot.spread && !across_) {
+    const auto& declarations = spread_.find(std::string(name))->second;
+    where = 0;
+    const auto seen = [&](ScopeId scope) {
+      for (const auto& [in, compiled] : declarations) {
+        where = static_cast<ConfigurationSet>(where | (in == scope ? compiled : 0));
+      }
+    };
+    // Out to the global namespace (a loop of namespaces taken for one ends there too).
+    ScopeId scope = entry.scope;
+    for (std::size_t step = 0; scope != 0 && step <= parents_.size(); ++step) {
+      seen(scope);
+      const auto parent = parents_.find(scope);
+      scope = parent == parents_.end() ? 0 : parent->second;
+    }
+    seen(0);
+  }
+  return static_cast<ConfigurationSet>(kEveryConfiguration & ~where);
 }
 
 void DeclaredNames::Finish(Findings& findings,

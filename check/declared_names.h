@@ -6,6 +6,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -22,21 +23,40 @@ namespace protowrap::check {
 /// entry of one (kConditional).
 ///
 /// Memory holds nothing for a header whose every entry is compiled everywhere: only from the first
-/// entry that is not does it keep the names (10 bytes a slot, at most half of them used: an
+/// entry that is not does it keep the names (14 bytes a slot, at most half of them used: an
 /// entry's place, which its name follows, is all it keeps of a name) and the entries that are not.
 /// Names are compared whole: two names are never taken for one.
+///
+/// A table sees the names declared in its own namespace and in those around it. Namespaces are
+/// told by their parser's numbers (0: the global namespace), which are kept in 32 bits: two
+/// namespaces taken for one only make a name seen where it is not, never missing where it is.
 class DeclaredNames {
  public:
   explicit DeclaredNames(const char* text, std::int32_t length) : text_(text), length_(length) {}
 
+  /// The namespace `scope` opens inside `parent`.
+  void Nest(std::uint64_t scope, std::uint64_t parent) { parents_[Id(scope)] = Id(parent); }
+
+  /// A table's entries stand from `begin` to `end`, in namespace `scope`: kept only while no
+  /// names are, for the names found again in the text.
+  void Table(std::int32_t begin, std::int32_t end, std::uint64_t scope) {
+    if (from_ < 0) {
+      tables_.push_back({begin, end, Id(scope)});
+    }
+  }
+
+  /// Names may be seen across namespaces (a using-declaration or -directive, an unnamed or
+  /// inline namespace): a name declared in any namespace then counts for every table.
+  void SeeAcrossNamespaces() { across_ = true; }
+
   /// The entry at `offset` (of the wrap header: its name follows the entry macro's '(') names
-  /// `name`, compiled where `active` holds, in branch `region`; `table`: the number of the table
-  /// it stands in, or -1 for a name that an entry swallows; `judged`: false where the wrap header
-  /// itself may not compile the entry (a digraph conditional, live there, or an entry that
-  /// another's invocation swallows). Returns whether the
-  /// table listed the name before, with one of the two listings in a conditional branch.
+  /// `name`, compiled where `active` holds, in branch `region`, in namespace `scope`; `table`:
+  /// the number of the table it stands in, or -1 for a name that an entry swallows; `judged`:
+  /// false where the wrap header itself may not compile the entry (a digraph conditional, live
+  /// there, or an entry that another's invocation swallows). Returns whether the table listed the
+  /// name before, with one of the two listings in a conditional branch.
   bool Entry(std::string_view name, std::int32_t offset, std::int32_t region, Truth active,
-             std::int32_t table, bool judged = true);
+             std::int32_t table, std::uint64_t scope, bool judged = true);
 
   /// Whether it keeps names yet: not before the first entry that is not compiled everywhere.
   bool Keeping() const { return from_ >= 0; }
@@ -55,23 +75,38 @@ class DeclaredNames {
   void Finish(Findings& findings, const std::unordered_set<std::string_view>& unjudged = {});
 
  private:
+  using ScopeId = std::uint32_t;
+
   struct Conditional {
     std::int32_t offset;  // of the entry: its name follows its macro's '('
     std::int32_t region;
+    ScopeId scope;
   };
 
   // A name (the place of an entry that names it), where some declaration of it may be compiled,
   // and the table that last listed it (its number and whether that listing was conditional, as
-  // number * 2 + 1 for a conditional one; 0 for none).
+  // number * 2 + 1 for a conditional one; 0 for none). `scope`: the namespace of its first
+  // declaration; `spread`: declared in more than one, each kept in spread_.
   struct Slot {
     std::int32_t name = -1;  // -1: an empty slot
     ConfigurationSet where = 0;
+    bool spread = false;
     std::uint32_t listed = 0;
+    ScopeId scope = 0;
   };
+
+  struct Span {
+    std::int32_t begin;
+    std::int32_t end;
+    ScopeId scope;
+  };
+
+  static ScopeId Id(std::uint64_t scope) { return static_cast<ScopeId>(scope ^ (scope >> 32)); }
 
   std::string_view NameAt(std::int32_t entry, std::string* scratch) const;
   Slot& SlotOf(std::string_view name);
-  Slot& MayDeclare(std::string_view name, std::int32_t entry);
+  Slot& MayDeclare(std::string_view name, std::int32_t entry, ScopeId scope);
+  void Spread(Slot& slot, std::string_view name, ScopeId scope, ConfigurationSet where);
   ConfigurationSet Missing(const Conditional& entry);
   void FindEarlier();
 
@@ -81,6 +116,11 @@ class DeclaredNames {
   std::int32_t from_ = -1;           // where the first entry not compiled everywhere stands
   std::vector<Slot> slots_;          // the names, by open addressing
   std::size_t used_ = 0;
+  // The names declared in more than one namespace: where in each.
+  std::unordered_map<std::string, std::vector<std::pair<ScopeId, ConfigurationSet>>> spread_;
+  std::unordered_map<ScopeId, ScopeId> parents_;
+  std::vector<Span> tables_;  // the tables before the names were kept
+  bool across_ = false;
   mutable std::string scratch_;
 };
 

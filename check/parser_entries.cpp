@@ -37,7 +37,7 @@ void Parser::Declare(std::string_view name, std::int32_t entry, bool listed) {
   // A name that another entry's invocation swallows is declared by the header, but the wrap
   // header never compiles its entry: there is nothing of it to judge.
   if (names_.Entry(WithoutSplices(name, &scratch), entry, preprocessor_.Region(),
-                   preprocessor_.Active(), listed ? tableNumber_ : -1,
+                   preprocessor_.Active(), listed ? tableNumber_ : -1, Scope(),
                    listed && preprocessor_.WrapActive().holds == kEveryConfiguration)) {
     // Two branches declare it, and the table, which keeps both, lists it twice.
     Blame(entry, HeaderProblem::kListedTwice);

@@ -52,6 +52,10 @@ void Parser::Blame(std::int32_t offset, HeaderProblem problem) {
 }
 
 void Parser::Statement() {
+  if (IsIdent("using") || (IsIdent("inline") && Peek(1).kind == TokenKind::kIdentifier &&
+                           Text(Peek(1)) == "namespace")) {
+    names_.SeeAcrossNamespaces();  // names of one namespace seen from others
+  }
   if (token_.kind == TokenKind::kDirective) {
     Advance();  // an include, which Advance judged
   } else if (IsPunct(';')) {
@@ -118,7 +122,12 @@ void Parser::Namespace() {
   bool ruled = false;  // a name with CG_ or CW_ inside, which the rules split
   while (token_.kind == TokenKind::kIdentifier || IsPunct(':')) {
     if (token_.kind == TokenKind::kIdentifier) {
-      scope = NestedScope(scope, Text(token_));
+      if (Text(token_) == "inline") {
+        names_.SeeAcrossNamespaces();  // namespace a::inline b
+      }
+      const std::uint64_t parent = scope;
+      scope = NestedScope(parent, Text(token_));
+      names_.Nest(scope, parent);
       named = true;
       ruled = ruled || Text(token_).ends_with(kEntryMacro);
     }
@@ -134,6 +143,9 @@ void Parser::Namespace() {
     return;
   }
   Advance();
+  if (!named) {
+    names_.SeeAcrossNamespaces();  // an unnamed namespace's names are seen around it
+  }
   scopes_.push_back(named ? scope : NestedScope(scope, {}));
 }
 

@@ -50,18 +50,20 @@ void Parser::Table() {
   if (!tables_.insert({Scope(), name}).second) {
     Blame(head.begin, HeaderProblem::kTableTwice);
   }
+  // The table starts after its '{', before a directive that may stand first in it.
+  numbering_.Restart();
+  tableStart_ = token_.end;
+  ++tableNumber_;
+  tableEntries_ = 0;
+  tableClosed_ = false;
+  tableConditional_ = false;
   Advance();
   if (noArray && !(IsPunct('}') && IsPunct(Peek(1), ';'))) {
     // One object initialized with a list of entries: the compilers blame the entries.
     Blame(token_.begin, HeaderProblem::kNoArray);
   }
-  numbering_.Restart();
-  tableStart_ = token_.begin;
-  ++tableNumber_;
-  tableEntries_ = 0;
-  tableClosed_ = false;
-  tableConditional_ = false;
   TableEntries();
+  names_.Table(tableStart_, previous_.end, Scope());
 }
 
 // Where the table ends without the closing entry that rule 8 writes before "};" (its enumeration
@@ -92,7 +94,7 @@ void Parser::TableGoesConditional(std::int32_t at) {
         lexer.TextOf(before) == kEntryMacro) {
       names_.KeepFrom(tableStart_);
       names_.Entry(WithoutSplices(lexer.TextOf(t), &scratch), before.begin, 0, Truth::Always(),
-                   tableNumber_);
+                   tableNumber_, Scope());
     }
     before = previous;
     previous = t;
