@@ -86,8 +86,8 @@ void Parser::ClientMacros() {
     const Preprocessor::ClientMacro entry = preprocessor_.ClientMacroIn(kEntryMacro, c);
     for (const auto& [arguments, at] : firstEntry_) {
       if (entry.kind == Kind::kUndefined ||
-          (entry.kind == Kind::kFunction && (entry.variadic ? arguments < entry.parameters
-                                                            : arguments != entry.parameters))) {
+          (entry.kind == Kind::kFunction &&
+           (entry.variadic ? arguments < entry.parameters : arguments != entry.parameters))) {
         fails(at);
       }
     }
