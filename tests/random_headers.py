@@ -18,6 +18,8 @@ random_header(rng) returns the header's bytes, the set of reasons why the check 
 failure in it (it cannot read what decides: a macro of the include that protowrap does not find),
 and the files next to it ({name: bytes}). A false warning is never allowed."""
 
+import random
+
 FEATURES = [
     "guard", "pragma_once", "includes", "declarations", "definitions", "conditionals",
     "conditional_enums", "defines", "splices", "comments", "macro_values", "nul", "line_ends",
@@ -40,8 +42,10 @@ SWITCHES = ["_DEV_SERVER", "_SERVER_BUILD", "_CHINA", "SERVER_BUILD", "CLIENT_BU
 
 
 class Header:
-    def __init__(self, rng):
+    def __init__(self, rng, later=False):
         self.rng = rng
+        # Draws of the features added later, apart from rng (None: none of them).
+        self.later = random.Random(hash(rng.getstate())) if later else None
         self.on = {f for f in FEATURES if rng.random() < 0.45}
         self.counter = 0
         self.lines = []
@@ -469,6 +473,17 @@ class Header:
         return ["#ifdef __cplusplus", "extern \"C\" {", "#endif"] + lines + \
             ["#ifdef __cplusplus", "}", "#endif"]
 
+    def names_again(self, family, names):
+        """An enumeration of the same names in a namespace of its own: a table sees the names of
+        its own namespace and those around it, not another's."""
+        rng = self.rng
+        self.rng = self.later
+        try:
+            lines, _, _ = self.enumeration(family, names=names)
+        finally:
+            self.rng = rng
+        return ["namespace again%s {" % self.fresh("")] + lines + ["}"]
+
     def rule_name_declaration(self, enums):
         """A declaration that holds what the rules rewrite (CG_, CW_, _PROTOCOL, '#'): most no
         longer compile in the wrap header, some still do. `enums`: enumerations declared before."""
@@ -548,6 +563,7 @@ class Header:
         if "errors" in on:
             self.emit(*self.errors())
         parts = []
+        again = []
         for _ in range(self.rng.randrange(0, 3) if "declarations" in on else 0):
             parts.append(self.declaration())
         if "definitions" in on and self.chance(0.3):
@@ -571,6 +587,8 @@ class Header:
             if not lines[0].startswith("namespace") and name not in self.enum_names:
                 self.enum_names.append(name)  # visible where the declarations after it stand
             parts.append(lines)
+            if self.later and "namespaces" in on and self.later.random() < 0.2:
+                again.append(self.names_again(family, names))
         if "comment_hashes" in on:
             parts.append(self.comment_hash())
         if "rule_names" in on and self.chance(0.3):
@@ -578,6 +596,9 @@ class Header:
         self.rng.shuffle(parts)
         if "team_macros" in on:
             parts.insert(0, self.team_macros(parts))
+        for lines in again:
+            parts.insert(self.later.randrange(1 if "team_macros" in on else 0, len(parts) + 1),
+                         lines)
         for part in parts:
             self.emit(*part)
         # Declarations that name the enumerations come after them.
@@ -609,6 +630,14 @@ class Header:
 def random_header(rng):
     """A random header (bytes), the reasons why a miss is allowed in it (a set), and the files
     next to it ({name: bytes})."""
-    header = Header(rng)
+    # Drawn twice from the same start: the first draw, without what came later, leaves rng where
+    # it always did, so that every header after this one stays as it was; the second one is the
+    # header.
+    again = random.Random()
+    again.setstate(rng.getstate())
+    first = Header(rng)
+    first.build()
+    first.render()
+    header = Header(again, later=True)
     header.build()
     return header.render(), header.unmodeled, header.beside
