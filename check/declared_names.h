@@ -23,7 +23,7 @@ namespace protowrap::check {
 /// entry of one (kConditional).
 ///
 /// Memory holds nothing for a header whose every entry is compiled everywhere: only from the first
-/// entry that is not does it keep the names (14 bytes a slot, at most half of them used: an
+/// entry that is not does it keep the names (16 bytes a slot, at most half of them used: an
 /// entry's place, which its name follows, is all it keeps of a name) and the entries that are not.
 /// Names are compared whole: two names are never taken for one.
 ///
