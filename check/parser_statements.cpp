@@ -95,15 +95,17 @@ void Parser::Statement() {
 
 // Whether the "enum" at hand declares an enumeration (with a body, opaquely, or without a name),
 // rather than naming one as the type of something else: "enum Shade gShade;", "enum Shade* f();",
-// "enum Shade (*gPick)(int);", "enum paint::Shade gShade;". A '(' after a name that ends in the
-// entry macro is the rules'.
+// "enum Shade (*gPick)(int);", "enum paint::Shade gShade;", "enum ::paint::Shade gShade;". A '('
+// after a name that ends in the entry macro is the rules'.
 bool Parser::NamesEnumerationOfItsOwn() {
-  if (Peek(1).kind != TokenKind::kIdentifier || Text(Peek(1)) == "class" ||
-      Text(Peek(1)) == "struct") {
+  // A name from the global namespace on: "::" first (an enum-base's ':' stands alone).
+  const int first = IsPunct(Peek(1), ':') && IsPunct(Peek(2), ':') ? 3 : 1;
+  if (Peek(first).kind != TokenKind::kIdentifier || Text(Peek(first)) == "class" ||
+      Text(Peek(first)) == "struct") {
     return true;
   }
-  // A qualified name: "::" and a name, again and again (an enum-base's ':' stands alone).
-  int name = 1;
+  // A qualified name: "::" and a name, again and again.
+  int name = first;
   while (IsPunct(Peek(name + 1), ':') && IsPunct(Peek(name + 2), ':') &&
          Peek(name + 3).kind == TokenKind::kIdentifier) {
     name += 3;
