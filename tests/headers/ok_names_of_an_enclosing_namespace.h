@@ -1,6 +1,11 @@
 // Tables in namespaces that see a name the build leaves out of them, declared in a namespace
-// around them (also one opened as "outer::deep").
+// around them (also one opened as "outer::deep", and the global namespace).
 #pragma once
+
+enum eCG_GLOBAL_PROTOCOL
+{
+	CG_FIFTEEN = 15,
+};
 
 namespace outer
 {
@@ -28,6 +33,8 @@ enum eCG_DEEP_PROTOCOL
 {
 #ifndef _WIN32
 	CG_SEVEN = 7,
+#else
+	CG_FIFTEEN,
 #endif
 	CG_EIGHT = 8,
 };
