@@ -1,6 +1,8 @@
 // The names that a header's enumerators declare, kept per configuration, and the tables' entries.
 #include "check/declared_names.h"
 
+#include <algorithm>
+
 #include "check/hash_probe.h"
 #include "check/lexer.h"
 #include "wrap/rewrite_rules.h"
@@ -12,7 +14,56 @@ namespace {
 // Where an entry's name begins: after "MAKE_PROTOCOL_INFO(", which rules 1 and 2 wrote whole.
 constexpr auto kNameAt = static_cast<std::int32_t>(kEntryMacro.size() + 1);
 
+// The namespace `name` inside the namespace `parent`.
+std::uint64_t Nested(std::uint64_t parent, std::string_view name) {
+  return HashOf(name, HashOf({reinterpret_cast<const char*>(&parent), sizeof parent})) ^
+         name.size();
+}
+
 }  // namespace
+
+std::uint64_t DeclaredNames::Open(std::uint64_t parent, std::string_view name, bool isInline) {
+  const std::uint64_t scope = Nested(parent, name);
+  parents_[scope] = parent;
+  if (name.empty() || isInline) {
+    uses_.insert({parent, scope});
+  }
+  return scope;
+}
+
+void DeclaredNames::Use(std::uint64_t scope, const std::vector<std::string_view>& path,
+                        bool global) {
+  // The name is looked up from the directive's namespace outwards (or in the global one): each
+  // namespace seen on the way may hold the one it names.
+  for (const std::uint64_t from : Seen(global ? 0 : scope)) {
+    std::uint64_t named = from;
+    for (const std::string_view part : path) {
+      named = Nested(named, part);
+    }
+    uses_.insert({scope, named});
+  }
+}
+
+std::vector<std::uint64_t> DeclaredNames::Seen(std::uint64_t scope) const {
+  std::vector<std::uint64_t> pending{0};
+  for (; scope != 0 && pending.size() <= parents_.size();) {
+    pending.push_back(scope);
+    const auto parent = parents_.find(scope);
+    scope = parent == parents_.end() ? 0 : parent->second;
+  }
+  std::vector<std::uint64_t> seen;
+  while (!pending.empty()) {
+    const std::uint64_t next = pending.back();
+    pending.pop_back();
+    if (std::find(seen.begin(), seen.end(), next) == seen.end()) {
+      seen.push_back(next);
+      for (auto [use, end] = uses_.equal_range(next); use != end; ++use) {
+        pending.push_back(use->second);
+      }
+    }
+  }
+  return seen;
+}
 
 std::string_view DeclaredNames::NameAt(std::int32_t entry, std::string* scratch) const {
   std::int32_t end = entry + kNameAt;
@@ -83,7 +134,7 @@ bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32
   }
   slot.where = static_cast<ConfigurationSet>(slot.where | active.MayHold());
   if (!everywhere && judged) {
-    entries_.push_back({offset, region, in});
+    entries_.push_back({offset, region, scope});
   }
   if (table < 0 || !judged) {
     return false;
@@ -134,22 +185,14 @@ ConfigurationSet DeclaredNames::Missing(const Conditional& entry) {
     return 0;
   }
   ConfigurationSet where = slot.where;
-  if (slot.spread && !across_) {
+  if (slot.spread) {
     const auto& declarations = spread_.find(std::string(name))->second;
     where = 0;
-    const auto seen = [&](ScopeId scope) {
+    for (const std::uint64_t scope : Seen(entry.scope)) {
       for (const auto& [in, compiled] : declarations) {
-        where = static_cast<ConfigurationSet>(where | (in == scope ? compiled : 0));
+        where = static_cast<ConfigurationSet>(where | (in == Id(scope) ? compiled : 0));
       }
-    };
-    // Out to the global namespace (a loop of namespaces taken for one ends there too).
-    ScopeId scope = entry.scope;
-    for (std::size_t step = 0; scope != 0 && step <= parents_.size(); ++step) {
-      seen(scope);
-      const auto parent = parents_.find(scope);
-      scope = parent == parents_.end() ? 0 : parent->second;
     }
-    seen(0);
   }
   return static_cast<ConfigurationSet>(kEveryConfiguration & ~where);
 }

@@ -27,15 +27,21 @@ namespace protowrap::check {
 /// entry's place, which its name follows, is all it keeps of a name) and the entries that are not.
 /// Names are compared whole: two names are never taken for one.
 ///
-/// A table sees the names declared in its own namespace and in those around it. Namespaces are
-/// told by their parser's numbers (0: the global namespace), which are kept in 32 bits: two
-/// namespaces taken for one only make a name seen where it is not, never missing where it is.
+/// A table sees the names declared in its own namespace and in those around it, and in the
+/// namespaces that these use (a using-directive, an unnamed or an inline namespace). Namespaces
+/// are numbers (0: the global namespace), which a slot keeps in 32 bits: two namespaces taken for
+/// one only make a name seen where it is not, never missing where it is.
 class DeclaredNames {
  public:
   explicit DeclaredNames(const char* text, std::int32_t length) : text_(text), length_(length) {}
 
-  /// The namespace `scope` opens inside `parent`.
-  void Nest(std::uint64_t scope, std::uint64_t parent) { parents_[Id(scope)] = Id(parent); }
+  /// The namespace `name` inside `parent` (empty: the unnamed one, whose names are seen from
+  /// `parent`, as those of an inline one are).
+  std::uint64_t Open(std::uint64_t parent, std::string_view name, bool isInline);
+
+  /// A using-directive in namespace `scope`, for the namespace named `path` (from the global
+  /// namespace on, where `global`): its names are seen from `scope` too.
+  void Use(std::uint64_t scope, const std::vector<std::string_view>& path, bool global);
 
   /// A table's entries stand from `begin` to `end`, in namespace `scope`: kept only while no
   /// names are, for the names found again in the text.
@@ -44,10 +50,6 @@ class DeclaredNames {
       tables_.push_back({begin, end, Id(scope)});
     }
   }
-
-  /// Names may be seen across namespaces (a using-declaration or -directive, an unnamed or
-  /// inline namespace): a name declared in any namespace then counts for every table.
-  void SeeAcrossNamespaces() { across_ = true; }
 
   /// The entry at `offset` (of the wrap header: its name follows the entry macro's '(') names
   /// `name`, compiled where `active` holds, in branch `region`, in namespace `scope`; `table`:
@@ -80,7 +82,7 @@ class DeclaredNames {
   struct Conditional {
     std::int32_t offset;  // of the entry: its name follows its macro's '('
     std::int32_t region;
-    ScopeId scope;
+    std::uint64_t scope;
   };
 
   // A name (the place of an entry that names it), where some declaration of it may be compiled,
@@ -107,6 +109,9 @@ class DeclaredNames {
   Slot& SlotOf(std::string_view name);
   Slot& MayDeclare(std::string_view name, std::int32_t entry, ScopeId scope);
   void Spread(Slot& slot, std::string_view name, ScopeId scope, ConfigurationSet where);
+  // The namespaces whose names a lookup from `scope` sees: it and those around it, out to the
+  // global one, and those that each of them uses.
+  std::vector<std::uint64_t> Seen(std::uint64_t scope) const;
   ConfigurationSet Missing(const Conditional& entry);
   void FindEarlier();
 
@@ -118,9 +123,9 @@ class DeclaredNames {
   std::size_t used_ = 0;
   // The names declared in more than one namespace: where in each.
   std::unordered_map<std::string, std::vector<std::pair<ScopeId, ConfigurationSet>>> spread_;
-  std::unordered_map<ScopeId, ScopeId> parents_;
+  std::unordered_map<std::uint64_t, std::uint64_t> parents_;
+  std::unordered_multimap<std::uint64_t, std::uint64_t> uses_;  // a namespace, one it sees
   std::vector<Span> tables_;  // the tables before the names were kept
-  bool across_ = false;
   mutable std::string scratch_;
 };
 

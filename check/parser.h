@@ -134,7 +134,8 @@ class Parser {
 
   // ---- Statements (parser_statements.cpp) and declarations (parser_declarations.cpp) ----
   void Statement();
-  void Namespace();
+  void Namespace(bool isInline);
+  void UsingDirective();
   void Enum();
   bool NamesEnumerationOfItsOwn();
   void Declaration();

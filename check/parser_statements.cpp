@@ -5,16 +5,6 @@
 
 namespace protowrap::check {
 
-namespace {
-
-// The namespace `name` inside the namespace `parent`.
-std::uint64_t NestedScope(std::uint64_t parent, std::string_view name) {
-  return HashOf(name, HashOf({reinterpret_cast<const char*>(&parent), sizeof parent})) ^
-         name.size();
-}
-
-}  // namespace
-
 void Parser::Run() {
   Advance();
   while (token_.kind != TokenKind::kEnd) {
@@ -52,16 +42,19 @@ void Parser::Blame(std::int32_t offset, HeaderProblem problem) {
 }
 
 void Parser::Statement() {
-  if (IsIdent("using") || (IsIdent("inline") && Peek(1).kind == TokenKind::kIdentifier &&
-                           Text(Peek(1)) == "namespace")) {
-    names_.SeeAcrossNamespaces();  // names of one namespace seen from others
+  const bool namespaceNext = Peek(1).kind == TokenKind::kIdentifier && Text(Peek(1)) == "namespace";
+  if (IsIdent("using") && namespaceNext) {
+    UsingDirective();  // then judged as any declaration
   }
   if (token_.kind == TokenKind::kDirective) {
     Advance();  // an include, which Advance judged
   } else if (IsPunct(';')) {
     Advance();
   } else if (IsIdent("namespace")) {
-    Namespace();
+    Namespace(false);
+  } else if (IsIdent("inline") && namespaceNext) {
+    Advance();
+    Namespace(true);
   } else if (IsIdent("extern") && Peek(1).kind == TokenKind::kLiteral && IsPunct(Peek(2), '{')) {
     Advance();
     Advance();
@@ -115,21 +108,38 @@ bool Parser::NamesEnumerationOfItsOwn() {
            (IsPunct(after, '(') && !Text(Peek(name)).ends_with(kEntryMacro)));
 }
 
-// namespace a { ... }, namespace a::b { ... }, namespace { ... }
-void Parser::Namespace() {
+// using namespace a::b; (the namespaces that it may name: read, not consumed)
+void Parser::UsingDirective() {
+  int at = 2;
+  const bool global = IsPunct(Peek(at), ':') && IsPunct(Peek(at + 1), ':');
+  at += global ? 2 : 0;
+  std::vector<std::string_view> path;
+  while (Peek(at).kind == TokenKind::kIdentifier) {
+    path.push_back(Text(Peek(at)));
+    if (!IsPunct(Peek(at + 1), ':') || !IsPunct(Peek(at + 2), ':')) {
+      break;
+    }
+    at += 3;
+  }
+  if (!path.empty()) {
+    names_.Use(Scope(), path, global);
+  }
+}
+
+// namespace a { ... }, namespace a::b { ... }, namespace { ... }, namespace a::inline b { ... }
+// (`isInline`: after "inline")
+void Parser::Namespace(bool isInline) {
   const Token start = token_;
   Advance();
   std::uint64_t scope = Scope();
   bool named = false;
   bool ruled = false;  // a name with CG_ or CW_ inside, which the rules split
   while (token_.kind == TokenKind::kIdentifier || IsPunct(':')) {
-    if (token_.kind == TokenKind::kIdentifier) {
-      if (Text(token_) == "inline") {
-        names_.SeeAcrossNamespaces();  // namespace a::inline b
-      }
-      const std::uint64_t parent = scope;
-      scope = NestedScope(parent, Text(token_));
-      names_.Nest(scope, parent);
+    if (IsIdent("inline")) {
+      isInline = true;  // of the name after it
+    } else if (token_.kind == TokenKind::kIdentifier) {
+      scope = names_.Open(scope, Text(token_), isInline);
+      isInline = false;
       named = true;
       ruled = ruled || Text(token_).ends_with(kEntryMacro);
     }
@@ -145,10 +155,7 @@ void Parser::Namespace() {
     return;
   }
   Advance();
-  if (!named) {
-    names_.SeeAcrossNamespaces();  // an unnamed namespace's names are seen around it
-  }
-  scopes_.push_back(named ? scope : NestedScope(scope, {}));
+  scopes_.push_back(named ? scope : names_.Open(scope, {}, false));
 }
 
 // An enum that the rules did not turn into a table.

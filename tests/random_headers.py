@@ -45,7 +45,7 @@ class Header:
     def __init__(self, rng, later=False):
         self.rng = rng
         # Draws of the features added later, apart from rng (None: none of them).
-        self.later = random.Random(hash(rng.getstate())) if later else None
+        self.later = random.Random(hash(rng.getstate()[1])) if later else None
         self.on = {f for f in FEATURES if rng.random() < 0.45}
         self.counter = 0
         self.lines = []

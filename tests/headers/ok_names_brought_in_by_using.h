@@ -1,5 +1,6 @@
-// A table that lists a name the build leaves out of it, which a using-directive brings in from
-// another namespace: the compilers find it there.
+// Tables that list a name the build leaves out of them, which a using-directive brings in from
+// another namespace: at the global namespace, inside the table's namespace, or naming a namespace
+// that an earlier using-directive lets the lookup find. The compilers find each name there.
 #pragma once
 
 namespace first
@@ -8,6 +9,22 @@ enum eCG_FIRST_PROTOCOL
 {
 	CG_ONE = 1,
 	CG_TWO,
+};
+
+namespace inner
+{
+enum eCG_INNER_PROTOCOL
+{
+	CG_THREE = 3,
+};
+}
+}
+
+namespace second
+{
+enum eCG_SECOND_PROTOCOL
+{
+	CG_FOUR = 4,
 };
 }
 
@@ -21,5 +38,20 @@ enum eCG_FOURTH_PROTOCOL
 	CG_TWO,
 #endif
 	CG_TWELVE = 12,
+};
+}
+
+namespace fifth
+{
+using namespace ::second;
+using namespace inner;
+
+enum eCG_FIFTH_PROTOCOL
+{
+#ifdef _WIN32
+	CG_FOUR,
+	CG_THREE,
+#endif
+	CG_THIRTEEN = 13,
 };
 }
