@@ -91,8 +91,9 @@ constexpr ProblemText kProblems[] = {
      "table names the enumerator wherever the header is compiled, also where the condition does "
      "not hold",
      "declare protocol enumerators outside conditional blocks (an include guard is fine)",
-     "a configuration that compiles the header but none of its declarations of the name, by the "
-     "header's own conditions, macros and #errors",
+     "a configuration that compiles the header but none of its declarations of the name that the "
+     "table sees (in its own namespace, one around it or one that these use), by the header's "
+     "own conditions, macros and #errors",
      kEntryName},
     {HeaderProblem::kValueTooLarge,
      "the value does not fit in an int, so the table's int cannot hold it (a narrowing "
