@@ -24,7 +24,9 @@ std::uint64_t Nested(std::uint64_t parent, std::string_view name) {
 
 std::uint64_t DeclaredNames::Open(std::uint64_t parent, std::string_view name, bool isInline) {
   const std::uint64_t scope = Nested(parent, name);
-  parents_[scope] = parent;
+  // Its first parent stays: each namespace's parent came before it, so no chain of parents loops,
+  // whatever two names a hash took for one.
+  parents_.try_emplace(scope, parent);
   if (name.empty() || isInline) {
     uses_.insert({parent, scope});
   }
@@ -46,7 +48,7 @@ void DeclaredNames::Use(std::uint64_t scope, const std::vector<std::string_view>
 
 std::vector<std::uint64_t> DeclaredNames::Seen(std::uint64_t scope) const {
   std::vector<std::uint64_t> pending{0};
-  for (; scope != 0 && pending.size() <= parents_.size();) {
+  while (scope != 0) {
     pending.push_back(scope);
     const auto parent = parents_.find(scope);
     scope = parent == parents_.end() ? 0 : parent->second;
@@ -114,13 +116,14 @@ void DeclaredNames::Spread(Slot& slot, std::string_view name, ScopeId scope,
     declarations.push_back({slot.scope, slot.where});
     slot.spread = true;
   }
-  for (auto& [in, compiled] : declarations) {
-    if (in == scope) {
-      compiled = static_cast<ConfigurationSet>(compiled | where);
-      return;
-    }
+  const auto same =
+      std::find_if(declarations.begin(), declarations.end(),
+                   [scope](const auto& declaration) { return declaration.first == scope; });
+  if (same == declarations.end()) {
+    declarations.push_back({scope, where});
+  } else {
+    same->second = static_cast<ConfigurationSet>(same->second | where);
   }
-  declarations.push_back({scope, where});
 }
 
 bool DeclaredNames::Entry(std::string_view name, std::int32_t offset, std::int32_t region,

@@ -43,12 +43,10 @@ class DeclaredNames {
   /// namespace on, where `global`): its names are seen from `scope` too.
   void Use(std::uint64_t scope, const std::vector<std::string_view>& path, bool global);
 
-  /// A table's entries stand from `begin` to `end`, in namespace `scope`: kept only while no
-  /// names are, for the names found again in the text.
+  /// A table's entries stand from `begin` to `end`, in namespace `scope`: for the names found
+  /// again in the text.
   void Table(std::int32_t begin, std::int32_t end, std::uint64_t scope) {
-    if (from_ < 0) {
-      tables_.push_back({begin, end, Id(scope)});
-    }
+    tables_.push_back({begin, end, Id(scope)});
   }
 
   /// The entry at `offset` (of the wrap header: its name follows the entry macro's '(') names
@@ -125,7 +123,7 @@ class DeclaredNames {
   std::unordered_map<std::string, std::vector<std::pair<ScopeId, ConfigurationSet>>> spread_;
   std::unordered_map<std::uint64_t, std::uint64_t> parents_;
   std::unordered_multimap<std::uint64_t, std::uint64_t> uses_;  // a namespace, one it sees
-  std::vector<Span> tables_;  // the tables before the names were kept
+  std::vector<Span> tables_;
   mutable std::string scratch_;
 };
 
