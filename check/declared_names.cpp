@@ -180,7 +180,7 @@ void DeclaredNames::FindEarlier() {
 }
 
 // Where no declaration of the entry's name that its table sees may be compiled: one in the
-// table's namespace or in one around it.
+// table's namespace, in one around it, or in one that these use.
 ConfigurationSet DeclaredNames::Missing(const Conditional& entry) {
   const std::string_view name = NameAt(entry.offset, &scratch_);
   const Slot& slot = SlotOf(name);
