@@ -32,7 +32,8 @@ struct Kept final : WrittenHeader {
 constexpr Op kFailingOutputs[] = {Op::kCreate, Op::kWrite, Op::kReplace};
 
 // The heap in use, as glibc counts it, blocks of their own mapping too (a leak checker's view,
-// without one).
+// without one). CTest runs the tests without glibc's thread cache, whose blocks it counts as in
+// use.
 std::size_t HeapInUse() {
   const struct mallinfo2 info = mallinfo2();
   return info.uordblks + info.hblkhd;
