@@ -65,6 +65,18 @@ TEST(PositionMap, ALinesHeldBytesDoNotReachTheNext) {
   EXPECT_EQ(3, column);
 }
 
+TEST(PositionMap, AHeaderThatBeginsWithALineEndHasAnEmptyFirstLine) {
+  const std::string input = "\n\tCG_A = 1,\n";
+  const std::string output = "\n\tMAKE_PROTOCOL_INFO(CG_A , 1), \n";
+  PositionMap map(input.data(), static_cast<std::int32_t>(input.size()), output.data(),
+                  static_cast<std::int32_t>(output.size()));
+  std::int32_t line = 0;
+  std::int32_t column = 0;
+  map.Locate(static_cast<std::int32_t>(output.find("1)")), &line, &column);
+  EXPECT_EQ(2, line);
+  EXPECT_EQ(9, column);
+}
+
 TEST(PositionMap, WithoutTheInputOrWithAnotherOneColumnsAreUnknown) {
   const std::string output = "a\nMAKE_PROTOCOL_INFO(CG_A), \n";
   const std::string changed = "a\nCG_B,\n";
