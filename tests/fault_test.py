@@ -123,7 +123,9 @@ class FaultTest(ProtowrapCase):
         if not e2e_test.windows():
             # A writer's lock (flock FILE -c ...) keeps every reader out, as before.
             self.configure(b"cg.h", b"cw.h")
-            holder = subprocess.Popen(["flock", "--exclusive", self.path("cw.h"), "sleep", "30"],
+            # Held far longer than any run takes (under valgrind, on a busy machine, the run
+            # converts cg.h first for half a minute or more); it is killed when the run ends.
+            holder = subprocess.Popen(["flock", "--exclusive", self.path("cw.h"), "sleep", "600"],
                                       stdout=subprocess.DEVNULL, start_new_session=True)
             try:
                 while subprocess.run(["flock", "--nonblock", "--shared", self.path("cw.h"),
